@@ -1,0 +1,54 @@
+#include "DBGridModel.h"
+#include "RegisterDataSource.h"
+#include "RegisterQuery.h"
+
+TDBGridModel::TDBGridModel(TRegisterDataSource* dataSource, QObject* parent)
+    : QAbstractTableModel(parent), dataSource_(dataSource)
+{
+    TRegisterQuery* query = dataSource_->DataSet;
+    connect(query, &TRegisterQuery::afterOpen, this, &TDBGridModel::reload);
+    connect(query, &TRegisterQuery::afterClose, this, &TDBGridModel::reload);
+    connect(query, &TRegisterQuery::afterDelete, this, [this](int row) {
+        beginRemoveRows(QModelIndex(), row, row);
+        --rows_;
+        endRemoveRows();
+    });
+    connect(query, &TRegisterQuery::afterScroll, this, [this] {
+        const int old = currentRow_;
+        currentRow_ = dataSource_->DataSet->RecNo() - 1;
+        if (old >= 0 && old < rows_)
+            emit headerDataChanged(Qt::Vertical, old, old);
+        if (currentRow_ >= 0)
+            emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
+    });
+}
+
+void TDBGridModel::reload()
+{
+    beginResetModel();
+    TRegisterQuery* query = dataSource_->DataSet;
+    rows_ = query->Active() ? query->RecordCount() : 0;
+    columns_ = query->Active() ? query->FieldCount() : 0;
+    currentRow_ = query->RecNo() - 1;
+    endResetModel();
+}
+
+int TDBGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int TDBGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+
+QVariant TDBGridModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
+        return {};
+    return dataSource_->DataSet->CellAt(index.row(), index.column());
+}
+
+QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return dataSource_->DataSet->FieldName(section);
+    return section == currentRow_ ? QStringLiteral("▶") : QString();
+}

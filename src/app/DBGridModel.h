@@ -1,0 +1,24 @@
+#pragma once
+#include <QAbstractTableModel>
+
+class TRegisterDataSource;
+
+// The record grid's view of the working query: it asks the query for the
+// rows on screen only, so its cost does not grow with the register.
+class TDBGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TDBGridModel(TRegisterDataSource* dataSource, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    void reload();
+    TRegisterDataSource* dataSource_;
+    int rows_ = 0;
+    int columns_ = 0;
+    int currentRow_ = -1;
+};

@@ -1,0 +1,28 @@
+#include "TVostrelApplication.h"
+#include "MessageBoxes.h"
+
+#include <QFont>
+
+TVostrelApplication::TVostrelApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Vostrel"));
+    setQuitOnLastWindowClosed(false); // the program ends when its main window closes
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
+                                QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+}
+
+TVostrelApplication* TVostrelApplication::instance()
+{
+    return qobject_cast<TVostrelApplication*>(QCoreApplication::instance());
+}
+
+bool TVostrelApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        MessageBoxes::ShowError(QString::fromUtf8(e.what()));
+    }
+    return true;
+}

@@ -1,0 +1,166 @@
+#include "Unit1.h"
+#include "CategoryFile.h"
+#include "ClockText.h"
+#include "ComboBoxItems.h"
+#include "DBGridModel.h"
+#include "ExecutableFolder.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "ProgramIcon.h"
+#include "RegisterConnection.h"
+#include "RegisterDataSource.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "TVostrelApplication.h"
+#include "Unit_Clipbrd.h"
+#include "Unit_Shortcuts.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QWheelEvent>
+
+QString AdminPassword;
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(ProgramIcon());
+    buildLayout();
+    buildTrayMenu();
+
+    ADOConnection1 = new TRegisterConnection(this);
+    ADOQuery1 = new TRegisterQuery(ADOConnection1, this);
+    ADOQuery1->SQL.Add("Select * from data");
+    ADOQuery_Pass = new TRegisterQuery(ADOConnection1, this);
+    DataSource1 = new TRegisterDataSource(ADOQuery1, this);
+    DBGrid1Model = new TDBGridModel(DataSource1, this);
+    DBGrid1->setModel(DBGrid1Model);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    Timer_CheckLogin = new QTimer(this);
+    Timer_CheckLogin->setInterval(1000);
+    Timer_CloseMe = new QTimer(this);
+    Timer_CloseMe->setInterval(1000);
+
+    connectStartup();
+    Timer1->start();
+    FormCreate();
+    created_ = true;
+}
+
+TForm1::~TForm1() = default;
+
+QLabel* TForm1::StatusPanel(int index) const { return statusPanels_.value(index); }
+
+QString TForm1::ClockText() const { return StatusPanel(2)->text(); }
+
+void TForm1::connectStartup()
+{
+    BindTimer(Timer1, [this] { Timer1Timer(); });
+    BindTimer(Timer_CloseMe, [this] { Timer_CloseMeTimer(); });
+    BindClick(Button4, [this] { Button4Click(); });
+    BindClick(Button_HIde, [this] { Button_HIdeClick(); });
+    BindClick(CloseMe, [this] { CloseMeClick(); });
+}
+
+void TForm1::FormCreate()
+{
+    if (TVostrelApplication* app = TVostrelApplication::instance())
+        app->ShowMainForm = false;
+    setWindowTitle(windowTitle() + EditVer->text());
+
+    const QString folder = ExecutableFolder();
+    try {
+        if (!QFileInfo::exists(folder + QLatin1String(kRegisterFileName))) {
+            MessageBoxes::ShowMessage(QStringLiteral("没有发现数据库\"_.udb\"文件."));
+            Timer_CloseMe->start();
+            return;
+        }
+        ADOConnection1->SetConnectionString(RegisterConnectionString(folder));
+        Timer_CheckLogin->start();
+        loadCategoryList();
+        DBGrid1->viewport()->installEventFilter(this);
+    } catch (const std::exception&) {
+        MessageBoxes::ShowMessage(QStringLiteral("程序发生未知错误,请联系客服 QQ480215967 "));
+        close();
+    }
+
+    // Step 8, the tray icon made visible, comes with the notification-area component.
+
+    CreateShellLink(QCoreApplication::applicationFilePath(), QStringLiteral("Vostrel"), QString(), -1);
+}
+
+void TForm1::loadCategoryList()
+{
+    const QString path = ExecutableFolder() + QStringLiteral("class.dat");
+    if (!QFileInfo::exists(path))
+        WriteCategoryFile(path, ItemsOf(Edit_FenLei));
+    ReplaceItems(Edit_FenLei, ReadCategoryFile(path));
+    ReplaceItems(ComboBoxClass, ReadCategoryFile(path));
+}
+
+void TForm1::Timer1Timer()
+{
+    StatusPanel(2)->setText(FormatClockText(QDateTime::currentDateTime(), QLocale::system()));
+}
+
+void TForm1::Timer_CloseMeTimer() { close(); }
+
+void TForm1::FormClose()
+{
+    ADOConnection1->Close();
+    SharedClipboard().ClearClipboard();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    try {
+        FormClose();
+    } catch (const std::exception& e) {
+        event->ignore();
+        MessageBoxes::ShowError(QString::fromUtf8(e.what()));
+        return;
+    }
+    event->accept();
+    // While still being created the window is not yet the main window, and
+    // closing it does not end the program.
+    if (created_)
+        QCoreApplication::quit();
+}
+
+void TForm1::Button4Click() { PerformClick(CloseMe); }
+
+void TForm1::Button_HIdeClick() { PerformClick(HideME); }
+
+void TForm1::CloseMeClick() { close(); }
+
+bool TForm1::GridWndProc(QEvent* event)
+{
+    if (event->type() != QEvent::Wheel)
+        return false;
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    if (wheel->angleDelta().y() < 0)
+        ADOQuery1->Next();
+    else
+        ADOQuery1->Prior();
+    return true;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBGrid1->viewport()) {
+        bool consumed = false;
+        RunGuarded([&] { consumed = GridWndProc(event); });
+        return consumed || event->type() == QEvent::Wheel;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,187 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class TRegisterConnection;
+class TRegisterQuery;
+class TRegisterDataSource;
+class TDBGridModel;
+class TForm2;
+
+// The deciphered administrator password, held from the login check on.
+extern QString AdminPassword;
+
+// The main window: the record form, the record list, the settings and the
+// about tab. It stays hidden until the administrator has logged in.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The login window, set once it exists.
+    TForm2* LoginForm = nullptr;
+
+    // Title band
+    QGroupBox* GroupBox7;
+    QLabel* Label20;
+    QLabel* Label23;
+
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+
+    // Registration tab: search bar
+    QGroupBox* GroupBox1;
+    QFrame* Panel2;
+    QComboBox* ComboBoxSeachClass;
+    QLineEdit* searchkeyword;
+    QPushButton* Button_Search;
+    QLabel* Label16;
+    QComboBox* ComboBoxClass;
+    QPushButton* Button_First;
+    QPushButton* Button_Prior;
+    QPushButton* Button_Next;
+    QPushButton* Button_Last;
+    QPushButton* Button_Refresh;
+    QTableView* DBGrid1;
+
+    // Registration tab: record form
+    QGroupBox* GroupBox4;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label19;
+    QLabel* Label22;
+    QLabel* Label24;
+    QLabel* Label25;
+    QComboBox* Edit_FenLei;
+    QPushButton* Button_Edit_FenLei_add;
+    QPushButton* Button_Edit_FenLei_Del;
+    QLineEdit* Edit_XingMing;
+    QLineEdit* Edit_IDNumber;
+    QPushButton* Button8;
+    QLineEdit* Edit_ShouJi;
+    QPushButton* Button10;
+    QLineEdit* Edit_DianHua;
+    QLineEdit* Edit_DiZhi;
+    QLineEdit* Edit_LaiYou;
+    QLineEdit* Edit_LaiFangShiJian;
+    QPushButton* Button6;
+    QLineEdit* Edit_LiKaiShiJian;
+    QPushButton* Button5;
+    QPlainTextEdit* Memo_BeiZhu;
+    QFrame* Bevel1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QLabel* Label7;
+    QLineEdit* Edit_BianHao;
+    QPushButton* Button_ClearAllEdit;
+
+    // Settings tab
+    QGroupBox* GroupBox3;
+    QLabel* Label8;
+    QLineEdit* Edit_Pass_A;
+    QLabel* Label9;
+    QLineEdit* Edit_Pass_B;
+    QLabel* Label17;
+    QPushButton* Button7;
+    QPushButton* Button_PassCleal;
+    QGroupBox* GroupBox6;
+    QPushButton* Button11;
+    QLabel* Label21;
+    QGroupBox* GroupBox5;
+    QPushButton* Button9;
+    QLabel* Label18;
+
+    // About tab
+    QGroupBox* GroupBox2;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLineEdit* EditVer;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QPlainTextEdit* Memo1;
+
+    // Button band
+    QFrame* Panel1;
+    QLabel* Label33;
+    QLabel* Label30;
+    QLabel* Label31;
+    QLabel* Label32;
+    QPushButton* ButtonWEB;
+    QPushButton* Button4;
+    QPushButton* Button_HIde;
+    QPushButton* Button_CheckLogin;
+
+    QStatusBar* StatusBar1;
+    // The status bar's panels 0 (results), 1 (current row), 2 (clock).
+    QLabel* StatusPanel(int index) const;
+
+    // Components
+    QTimer* Timer1;
+    QTimer* Timer_CheckLogin;
+    QTimer* Timer_CloseMe;
+    TRegisterConnection* ADOConnection1;
+    TRegisterQuery* ADOQuery1;
+    TRegisterDataSource* DataSource1;
+    TRegisterQuery* ADOQuery_Pass;
+    TDBGridModel* DBGrid1Model;
+
+    // The tray menu
+    QMenu* PopupMenu1;
+    QAction* Aboutme;
+    QAction* N2;
+    QAction* ShowME;
+    QAction* HideME;
+    QAction* N1;
+    QAction* CloseMe;
+
+    // Start-up and end
+    void FormCreate();
+    void FormClose();
+    void Timer1Timer();
+    void Timer_CloseMeTimer();
+    void Button4Click();
+    void Button_HIdeClick();
+    bool GridWndProc(QEvent* event);
+
+    // The clock panel's text: the program's current timestamp.
+    QString ClockText() const;
+
+    // Tray menu
+    void CloseMeClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildTrayMenu();
+    void connectStartup();
+    void loadCategoryList();
+
+    QList<QLabel*> statusPanels_;
+    bool created_ = false; // true once the window is the application's main window
+};

@@ -1,0 +1,9 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Code page 936 (GBK), the encoding of "class.dat" whatever the locale.
+// A byte sequence that is not GBK decodes as U+FFFD; a character GBK cannot
+// hold encodes as "?".
+QString FromGbk(const QByteArray& bytes);
+QByteArray ToGbk(const QString& text);

@@ -1,0 +1,49 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+struct sqlite3;
+struct CompiledSql;
+
+// The one connection to the register file. It is configured by a connection
+// string, opened by the first statement that needs it and reopened by the
+// next statement after Close(). The database password is the cipher key.
+class TRegisterConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit TRegisterConnection(QObject* parent = nullptr);
+    ~TRegisterConnection() override;
+
+    void SetConnectionString(const QString& connectionString);
+    const QString& ConnectionString() const { return connectionString_; }
+
+    bool Connected() const { return db_ != nullptr; }
+    // Opens the file if it is not open; raises EDatabaseError with the
+    // engine's message when it cannot be opened or read with the key.
+    sqlite3* handle();
+    // Closes every open query of this connection, then the file.
+    void Close();
+
+    // Runs a statement that returns no rows.
+    void Execute(const CompiledSql& sql);
+
+    // Changes whenever a statement may have written: row caches compare it.
+    std::uint64_t writeGeneration() const { return writeGeneration_; }
+    void noteWrite() { ++writeGeneration_; }
+
+signals:
+    void closing();
+
+private:
+    void open();
+
+    QString connectionString_;
+    sqlite3* db_ = nullptr;
+    std::uint64_t writeGeneration_ = 0;
+};
+
+// Applies the register's cipher settings to a freshly opened handle and checks
+// that the key reads the file. Shared by the program and the set-up tool.
+// Returns an empty string on success, else the engine's message.
+QString KeyRegisterHandle(sqlite3* db, const QString& password);

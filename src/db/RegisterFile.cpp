@@ -1,0 +1,106 @@
+#include "RegisterFile.h"
+#include "RegisterConnection.h"
+#include "Sqlite.h"
+#include "Unit_DESCrypt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// 编号 is never reused, also after the newest rows were deleted.
+const char* const kSchema =
+    "BEGIN;"
+    "CREATE TABLE data ("
+    " 编号 INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT, 电话 TEXT, 来由 TEXT,"
+    " 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
+    "CREATE TABLE Pass (密码 TEXT);"
+    "COMMIT;";
+
+bool syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+QString fillRegister(sqlite3* db, const QString& adminPassword)
+{
+    QString error = KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+    if (!error.isEmpty())
+        return error;
+    char* message = nullptr;
+    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
+        error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+        sqlite3_free(message);
+        return error;
+    }
+    try {
+        SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
+        const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);
+        insert.bindTexts({QString::fromStdString(hex)});
+        insert.step();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+} // namespace
+
+QString RegisterConnectionString(const QString& folder)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder
+         + QStringLiteral("_.udb;Persist Security Info=False;Jet OLEDB:Database Password=")
+         + QString::fromLatin1(kRegisterPassword);
+}
+
+bool IsValidAdminPassword(const QString& password)
+{
+    static const QRegularExpression lettersAndDigits(QStringLiteral("^[A-Za-z0-9]+$"));
+    return lettersAndDigits.match(password).hasMatch();
+}
+
+QString CreateRegisterFile(const QString& folder, const QString& adminPassword, bool replaceExisting)
+{
+    if (!IsValidAdminPassword(adminPassword))
+        return QStringLiteral("the administrator password must be one or more ASCII letters and digits");
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("no such folder: ") + folder;
+    const QString target = QDir(folder).filePath(QString::fromLatin1(kRegisterFileName));
+    if (QFileInfo::exists(target) && !replaceExisting)
+        return target + QStringLiteral(" exists already (use --force to replace it)");
+
+    // Built under a temporary name beside the target, then renamed over it.
+    const QString building = target + QStringLiteral(".new");
+    QFile::remove(building);
+    QFile::remove(building + QStringLiteral("-journal"));
+    const mode_t oldMask = ::umask(077);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(building).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    QString error = rc == SQLITE_OK ? fillRegister(db, adminPassword)
+                                    : QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    ::umask(oldMask);
+    if (error.isEmpty() && ::chmod(QFile::encodeName(building).constData(), 0600) != 0)
+        error = QStringLiteral("cannot set the permissions of ") + building;
+    if (error.isEmpty() && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target).constData()) != 0)
+        error = QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + target;
+    if (!error.isEmpty()) {
+        QFile::remove(building);
+        return error;
+    }
+    syncFolder(folder);
+    return {};
+}

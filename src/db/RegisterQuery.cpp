@@ -1,0 +1,288 @@
+#include "RegisterQuery.h"
+#include "DatabaseError.h"
+#include "RegisterConnection.h"
+#include "Sqlite.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace {
+
+constexpr int kRowCacheLimit = 512;
+
+QString closedMessage() { return QStringLiteral("Cannot perform this operation on a closed dataset"); }
+
+// "select <list> from data [where <condition>]": the shape every listing,
+// search and filter has. Anything else is read whole.
+struct SelectOnData {
+    QString list;
+    QString rest;
+};
+
+bool matchSelectOnData(const QString& text, SelectOnData& out)
+{
+    static const QRegularExpression select(
+        QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+data(\\s.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression plainRest(
+        QStringLiteral("^\\s*(where\\s.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression clauses(
+        QStringLiteral("\\b(order|group|having|limit|union|intersect|except)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = select.match(text);
+    if (!m.hasMatch())
+        return false;
+    out.list = m.captured(1);
+    out.rest = m.captured(2);
+    if (out.list.contains(QLatin1Char('?')) || !plainRest.match(out.rest).hasMatch())
+        return false;
+    // Clause words outside quoted literals would change the shape.
+    QString outsideQuotes;
+    bool quoted = false;
+    for (QChar c : out.rest) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted)
+            outsideQuotes += c;
+    }
+    return !clauses.match(outsideQuotes).hasMatch();
+}
+
+} // namespace
+
+TRegisterQuery::TRegisterQuery(TRegisterConnection* connection, QObject* parent)
+    : QObject(parent), connection_(connection)
+{
+    SQL.onChanging = [this] { Close(); };
+    connect(connection_, &TRegisterConnection::closing, this, &TRegisterQuery::Close);
+}
+
+TRegisterQuery::~TRegisterQuery() = default;
+
+void TRegisterQuery::Close()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    eof_ = bof_ = true;
+    current_ = -1;
+    snapshot_ = false;
+    ids_ = {};
+    rows_ = {};
+    rowStatement_.reset();
+    rowCache_.clear();
+    fieldNames_.clear();
+    emit afterClose();
+}
+
+void TRegisterQuery::ExecSQL()
+{
+    Close();
+    connection_->Execute(SQL.compile());
+}
+
+void TRegisterQuery::Open()
+{
+    Close();
+    const CompiledSql sql = SQL.compile();
+    if (!openSnapshot(sql))
+        openMaterialised(sql);
+    active_ = true;
+    current_ = RecordCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = RecordCount() == 0;
+    emit afterOpen();
+}
+
+bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
+{
+    SelectOnData shape;
+    if (!matchSelectOnData(sql.text, shape))
+        return false;
+    sqlite3* db = connection_->handle();
+    // The row statement is prepared first so that a bad select list fails
+    // before any work is done.
+    auto rowStatement = std::make_unique<SqliteStatement>(
+        db, QStringLiteral("SELECT ") + shape.list + QStringLiteral(" FROM data WHERE 编号 = ?"));
+    SqliteStatement idStatement(db, QStringLiteral("SELECT 编号 FROM data") + shape.rest + QStringLiteral(" ORDER BY 编号"));
+    idStatement.bindTexts(sql.parameters);
+    std::vector<std::int64_t> ids;
+    while (idStatement.step())
+        ids.push_back(idStatement.columnInt64(0));
+    QStringList names;
+    for (int i = 0; i < rowStatement->columnCount(); ++i)
+        names << rowStatement->columnName(i);
+    fieldNames_ = names;
+    ids_ = std::move(ids);
+    rowStatement_ = std::move(rowStatement);
+    snapshot_ = true;
+    cacheGeneration_ = connection_->writeGeneration();
+    return true;
+}
+
+void TRegisterQuery::openMaterialised(const CompiledSql& sql)
+{
+    SqliteStatement statement(connection_->handle(), sql.text);
+    statement.bindTexts(sql.parameters);
+    std::vector<QStringList> rows;
+    while (statement.step()) {
+        QStringList row;
+        for (int i = 0; i < statement.columnCount(); ++i)
+            row << statement.columnText(i);
+        rows.push_back(std::move(row));
+    }
+    QStringList names;
+    for (int i = 0; i < statement.columnCount(); ++i)
+        names << statement.columnName(i);
+    fieldNames_ = names;
+    rows_ = std::move(rows);
+    snapshot_ = false;
+}
+
+void TRegisterQuery::requireActive() const
+{
+    if (!active_)
+        throw EDatabaseError(closedMessage());
+}
+
+void TRegisterQuery::requireRows() const
+{
+    requireActive();
+    if (RecordCount() == 0)
+        throw EDatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted"));
+}
+
+int TRegisterQuery::RecordCount() const
+{
+    requireActive();
+    return static_cast<int>(snapshot_ ? ids_.size() : rows_.size());
+}
+
+int TRegisterQuery::RecNo() const
+{
+    if (!active_ || current_ < 0)
+        return -1;
+    return current_ + 1;
+}
+
+void TRegisterQuery::moveTo(int index)
+{
+    const int count = RecordCount();
+    const int target = count == 0 ? -1 : std::clamp(index, 0, count - 1);
+    const bool moved = target != current_;
+    current_ = target;
+    if (moved)
+        emit afterScroll();
+}
+
+void TRegisterQuery::First()
+{
+    requireActive();
+    moveTo(0);
+    bof_ = true;
+    eof_ = RecordCount() == 0;
+}
+
+void TRegisterQuery::Last()
+{
+    requireActive();
+    moveTo(RecordCount() - 1);
+    eof_ = true;
+    bof_ = RecordCount() == 0;
+}
+
+void TRegisterQuery::Next() { MoveBy(1); }
+
+void TRegisterQuery::Prior() { MoveBy(-1); }
+
+void TRegisterQuery::MoveBy(int distance)
+{
+    requireActive();
+    const int count = RecordCount();
+    if (count == 0)
+        return;
+    const long long target = static_cast<long long>(current_) + distance;
+    eof_ = target > count - 1;
+    bof_ = target < 0;
+    moveTo(static_cast<int>(std::clamp<long long>(target, 0, count - 1)));
+}
+
+void TRegisterQuery::SetRecNo(int recNo)
+{
+    requireActive();
+    moveTo(recNo - 1);
+    eof_ = RecordCount() == 0;
+    bof_ = current_ <= 0;
+}
+
+const QStringList& TRegisterQuery::rowValues(int row) const
+{
+    if (!snapshot_)
+        return rows_.at(static_cast<std::size_t>(row));
+    if (cacheGeneration_ != connection_->writeGeneration() || rowCache_.size() >= kRowCacheLimit) {
+        rowCache_.clear();
+        cacheGeneration_ = connection_->writeGeneration();
+    }
+    const std::int64_t id = ids_.at(static_cast<std::size_t>(row));
+    auto found = rowCache_.constFind(id);
+    if (found != rowCache_.constEnd())
+        return *found;
+    QStringList values;
+    rowStatement_->reset();
+    rowStatement_->bindInt64(1, id);
+    if (rowStatement_->step()) {
+        for (int i = 0; i < rowStatement_->columnCount(); ++i)
+            values << rowStatement_->columnText(i);
+    } else {
+        // The row went away after the snapshot was taken: it reads as empty.
+        for (int i = 0; i < fieldNames_.size(); ++i)
+            values << QString();
+    }
+    rowStatement_->reset();
+    return *rowCache_.insert(id, values);
+}
+
+QString TRegisterQuery::CellAt(int row, int column) const
+{
+    requireActive();
+    if (row < 0 || row >= RecordCount())
+        return {};
+    return rowValues(row).value(column);
+}
+
+QString TRegisterQuery::Fields(int i) const
+{
+    requireRows();
+    if (i < 0 || i >= FieldCount())
+        throw EDatabaseError(QStringLiteral("field index out of range: ") + QString::number(i));
+    return rowValues(current_).value(i);
+}
+
+QString TRegisterQuery::FieldByName(const QString& name) const
+{
+    requireActive();
+    const int i = static_cast<int>(fieldNames_.indexOf(name));
+    if (i < 0)
+        throw EDatabaseError(QStringLiteral("field not found: ") + name);
+    if (RecordCount() == 0)
+        return {};
+    return rowValues(current_).value(i);
+}
+
+void TRegisterQuery::Delete()
+{
+    requireRows();
+    if (!snapshot_)
+        throw EDatabaseError(QStringLiteral("this result cannot delete rows"));
+    const int row = current_;
+    SqliteStatement statement(connection_->handle(), QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
+    statement.bindInt64(1, ids_.at(static_cast<std::size_t>(row)));
+    connection_->noteWrite();
+    statement.step();
+    ids_.erase(ids_.begin() + row);
+    current_ = ids_.empty() ? -1 : std::min(row, static_cast<int>(ids_.size()) - 1);
+    eof_ = ids_.empty();
+    emit afterDelete(row);
+    emit afterScroll();
+}

@@ -1,0 +1,92 @@
+#include "Sqlite.h"
+#include "DatabaseError.h"
+
+#include <utility>
+
+void RaiseEngineError(sqlite3* db)
+{
+    throw EDatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, &tail) != SQLITE_OK)
+        RaiseEngineError(db);
+    if (!stmt_)
+        throw EDatabaseError(QStringLiteral("empty statement"));
+    const QByteArray rest = QByteArray(tail, static_cast<qsizetype>(utf8.constData() + utf8.size() - tail)).trimmed();
+    if (!rest.isEmpty() && rest != ";") {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw EDatabaseError(QStringLiteral("only one statement may be sent at a time"));
+    }
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    if (stmt_)
+        sqlite3_finalize(stmt_);
+}
+
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept
+{
+    if (this != &other) {
+        if (stmt_)
+            sqlite3_finalize(stmt_);
+        db_ = std::exchange(other.db_, nullptr);
+        stmt_ = std::exchange(other.stmt_, nullptr);
+    }
+    return *this;
+}
+
+void SqliteStatement::bindTexts(const QStringList& values)
+{
+    if (values.size() != sqlite3_bind_parameter_count(stmt_))
+        throw EDatabaseError(QStringLiteral("statement parameters do not match its values"));
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray utf8 = values[i].toUtf8();
+        if (sqlite3_bind_text(stmt_, i + 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+            RaiseEngineError(db_);
+    }
+}
+
+void SqliteStatement::bindInt64(int index, long long value)
+{
+    if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK)
+        RaiseEngineError(db_);
+}
+
+bool SqliteStatement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+    sqlite3_reset(stmt_);
+    throw EDatabaseError(message);
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int SqliteStatement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+QString SqliteStatement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(stmt_, i)); }
+
+QString SqliteStatement::columnText(int i) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, i)) : QString();
+}
+
+long long SqliteStatement::columnInt64(int i) const { return sqlite3_column_int64(stmt_, i); }

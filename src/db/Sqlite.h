@@ -1,0 +1,39 @@
+#pragma once
+// The register engine: SQLite with page encryption.
+#ifndef SQLITE_HAS_CODEC
+#define SQLITE_HAS_CODEC 1
+#endif
+#include <sqlite3.h>
+
+#include <QString>
+#include <QStringList>
+
+class SqliteStatement {
+public:
+    SqliteStatement() = default;
+    // Prepares one statement; raises EDatabaseError with the engine's message.
+    SqliteStatement(sqlite3* db, const QString& sql);
+    ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    void bindTexts(const QStringList& values);
+    void bindInt64(int index, long long value);
+    // True while a row is available; raises on an engine error.
+    bool step();
+    void reset();
+    int columnCount() const;
+    QString columnName(int i) const;
+    QString columnText(int i) const; // null reads as empty
+    long long columnInt64(int i) const;
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Raises EDatabaseError with the engine's current message for db.
+[[noreturn]] void RaiseEngineError(sqlite3* db);

@@ -1,0 +1,87 @@
+#include "FormFixture.h"
+#include "ExecutableFolder.h"
+#include "RegisterFile.h"
+#include "Unit1.h"
+#include "Unit_Login.h"
+
+#include "Sqlite.h"
+#include "RegisterConnection.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+void FormFixture::SetUp()
+{
+    SetExecutableFolderForTesting(dir.folder());
+    MessageBoxes::SetScript([this](const MessageBoxes::Request& r) {
+        boxes << r;
+        if (r.kind != MessageBoxes::Kind::WarningYesNo || answers_.empty())
+            return false;
+        const bool yes = answers_.front();
+        answers_.pop_front();
+        return yes;
+    });
+}
+
+void FormFixture::TearDown()
+{
+    form2.reset();
+    form1.reset();
+    MessageBoxes::SetScript(nullptr);
+    SetExecutableFolderForTesting(QString());
+    AdminPassword.clear();
+}
+
+void FormFixture::makeRegister()
+{
+    ASSERT_EQ(CreateRegisterFile(dir.path(), QString::fromLatin1(kAdminPassword), false), QString());
+}
+
+void FormFixture::createForms()
+{
+    form1 = std::make_unique<TForm1>();
+    form2 = std::make_unique<TForm2>(form1.get());
+    form1->LoginForm = form2.get();
+}
+
+void FormFixture::insertRows(const QList<QStringList>& rows)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (const QStringList& r : rows) {
+        SqliteStatement insert(db, QStringLiteral(
+            "INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
+        QStringList values = r;
+        while (values.size() < 11)
+            values << QString();
+        insert.bindTexts(values.mid(0, 11));
+        insert.step();
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void FormFixture::answerNextQuestions(std::initializer_list<bool> answers)
+{
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+QStringList FormFixture::boxTexts() const
+{
+    QStringList texts;
+    for (const MessageBoxes::Request& r : boxes)
+        texts << r.text;
+    return texts;
+}
+
+void FormFixture::pump(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    } while (clock.elapsed() < milliseconds);
+}
