@@ -169,8 +169,57 @@ public:
     // The clock panel's text: the program's current timestamp.
     QString ClockText() const;
 
-    // Tray menu
+    // Tray menu and taskbar presence
+    void TrayIcon1Click();
+    void ShowMEClick();
+    void HideMEClick();
     void CloseMeClick();
+
+    // Web links and look-ups
+    void AboutmeClick();
+    void ButtonWEBClick();
+    void Label12Click();
+    void Label30Click();
+    void Label31Click();
+    void Label32Click();
+    void Button8Click();
+    void Button10Click();
+
+    // Record list, search and navigation
+    void Button_RefreshClick();
+    void Button_SearchClick();
+    void ComboBoxClassChange();
+    void searchkeywordClick();
+    void searchkeywordDblClick();
+    void Button_FirstClick();
+    void Button_PriorClick();
+    void Button_NextClick();
+    void Button_LastClick();
+
+    // Record entry and editing
+    void DBGrid1CellClick();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button_ClearAllEditClick();
+    void Button6Click();
+    void Button5Click();
+
+    // Category list
+    void Button_Edit_FenLei_addClick();
+    void Button_Edit_FenLei_DelClick();
+
+    // Database maintenance
+    void Button9Click();
+    void Button11Click();
+
+    // Login check
+    void Timer_CheckLoginTimer();
+    void Button_CheckLoginClick();
+
+    // Password setting
+    void Button7Click();
+    void Button_PassClealClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -179,7 +228,16 @@ protected:
 private:
     void buildLayout();
     void buildTrayMenu();
+    // Each area binds its own handlers, in its own source file.
     void connectStartup();
+    void connectRegisterList();
+    void connectRecordForm();
+    void connectCategories();
+    void connectMaintenance();
+    void connectLogin();
+    void connectPassword();
+    void connectTray();
+    void connectLinks();
     void loadCategoryList();
 
     QList<QLabel*> statusPanels_;

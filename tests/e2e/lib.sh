@@ -1,0 +1,108 @@
+# Shared steps of the end-to-end tests: a real X server (Xvfb) with a
+# notification-area host (trayer), the real program in a folder of its own,
+# driven with xdotool. Source it; call e2e_setup first.
+# Needs: BIN_DIR (folder with vostrel and vostrel-initdb).
+
+set -u
+E2E_PIDS=()
+E2E_FAILS=0
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    sleep 0.2
+    for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
+}
+
+# e2e_setup: display, tray host, a private HOME and runtime folder.
+e2e_setup() {
+    E2E_DIR=$(mktemp -d /tmp/vostrel-e2e-XXXXXX)
+    trap e2e_cleanup EXIT
+    export HOME="$E2E_DIR/home" XDG_RUNTIME_DIR="$E2E_DIR/run"
+    mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_PIDS+=($!)
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+        xdpyinfo >/dev/null 2>&1 && break
+    done
+    export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+    unset WAYLAND_DISPLAY
+    e2e_start_tray
+    E2E_APP="$E2E_DIR/app"
+    mkdir -p "$E2E_APP"
+    cp "$BIN_DIR/vostrel" "$E2E_APP/vostrel"
+}
+
+e2e_start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 --transparent false >/dev/null 2>&1 &
+    E2E_TRAY_PID=$!
+    E2E_PIDS+=($E2E_TRAY_PID)
+    sleep 0.5
+}
+
+# e2e_make_register PASSWORD: a fresh "_.udb" beside the program.
+e2e_make_register() {
+    "$BIN_DIR/vostrel-initdb" "$E2E_APP" "$1" >/dev/null
+}
+
+# e2e_start: starts the program; its pid is E2E_APP_PID.
+e2e_start() {
+    "$E2E_APP/vostrel" >"$E2E_DIR/app.log" 2>&1 &
+    E2E_APP_PID=$!
+    E2E_PIDS+=($E2E_APP_PID)
+}
+
+# e2e_wait_window NAME [SECONDS]: prints the id of a visible window of that name.
+e2e_wait_window() {
+    local name=$1 seconds=${2:-10} i id
+    for i in $(seq $((seconds * 10))); do
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_window_visible NAME: true when a window of that name is on screen now.
+e2e_window_visible() {
+    [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)" ]
+}
+
+# e2e_wait_exit PID SECONDS: true when the process ended within the time.
+e2e_wait_exit() {
+    local pid=$1 seconds=$2 i
+    for i in $(seq $((seconds * 10))); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_shot FILE: a screenshot of the whole screen.
+e2e_shot() {
+    import -window root "$1" 2>/dev/null
+}
+
+# e2e_check DESCRIPTION COMMAND...: runs a check and reports it.
+e2e_check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        E2E_FAILS=$((E2E_FAILS + 1))
+    fi
+}
+
+e2e_finish() {
+    [ "$E2E_FAILS" -eq 0 ] || { echo "$E2E_FAILS check(s) failed"; [ -f "$E2E_DIR/app.log" ] && cat "$E2E_DIR/app.log"; exit 1; }
+    exit 0
+}
