@@ -52,6 +52,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     Timer_CloseMe->setInterval(1000);
 
     connectStartup();
+    connectLogin();
+    connectPassword();
     Timer1->start();
     FormCreate();
     created_ = true;
@@ -133,8 +135,10 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
     // While still being created the window is not yet the main window, and
     // closing it does not end the program.
-    if (created_)
+    if (created_) {
+        closed_ = true;
         QCoreApplication::quit();
+    }
 }
 
 void TForm1::Button4Click() { PerformClick(CloseMe); }

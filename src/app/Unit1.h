@@ -20,6 +20,7 @@ class TRegisterQuery;
 class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
+class TTrayIcon;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -147,6 +148,7 @@ public:
     TRegisterDataSource* DataSource1;
     TRegisterQuery* ADOQuery_Pass;
     TDBGridModel* DBGrid1Model;
+    TTrayIcon* TrayIcon1;
 
     // The tray menu
     QMenu* PopupMenu1;
@@ -166,6 +168,9 @@ public:
     void Button_HIdeClick();
     bool GridWndProc(QEvent* event);
 
+    // True once the main window has closed, which ends the program.
+    bool HasClosed() const { return closed_; }
+
     // The clock panel's text: the program's current timestamp.
     QString ClockText() const;
 
@@ -184,6 +189,8 @@ public:
     void Label32Click();
     void Button8Click();
     void Button10Click();
+    // Opens a web address in the default browser.
+    void OpenAddress(const QString& address);
 
     // Record list, search and navigation
     void Button_RefreshClick();
@@ -216,6 +223,10 @@ public:
     // Login check
     void Timer_CheckLoginTimer();
     void Button_CheckLoginClick();
+    // Shows the window for a correct password; until then, and while nobody
+    // is logged in, the window refuses to be shown.
+    void ShowAfterLogin();
+    void setVisible(bool visible) override;
 
     // Password setting
     void Button7Click();
@@ -228,6 +239,7 @@ protected:
 private:
     void buildLayout();
     void buildTrayMenu();
+    void buildTrayIcon();
     // Each area binds its own handlers, in its own source file.
     void connectStartup();
     void connectRegisterList();
@@ -239,7 +251,16 @@ private:
     void connectTray();
     void connectLinks();
     void loadCategoryList();
+    // Record list: the column layout set again after every listing, search
+    // and filter; the current row's number into status panel 1.
+    void applyGridLayout();
+    void showCurrentRowNumber();
+
+    bool mayBeShown() const;
 
     QList<QLabel*> statusPanels_;
+    bool showingAfterLogin_ = false;
+    bool placed_ = false; // centred when first shown
+    bool closed_ = false;
     bool created_ = false; // true once the window is the application's main window
 };

@@ -67,7 +67,7 @@ QString RegisterConnectionString(const QString& folder)
 
 bool IsValidAdminPassword(const QString& password)
 {
-    static const QRegularExpression lettersAndDigits(QStringLiteral("^[A-Za-z0-9]+$"));
+    static const QRegularExpression lettersAndDigits(QStringLiteral("\\A[A-Za-z0-9]+\\z"));
     return lettersAndDigits.match(password).hasMatch();
 }
 

@@ -1,6 +1,14 @@
 #include "Unit_Login.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "PasswordKeyFilter.h"
 #include "ProgramIcon.h"
+#include "TVostrelApplication.h"
 #include "Unit1.h"
+#include "WindowPlacement.h"
+
+
+#include <QMouseEvent>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,7 +23,76 @@ TForm2::TForm2(TForm1* mainForm, QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowIcon(ProgramIcon());
     buildLayout();
+    connectHandlers();
 }
+
+void TForm2::connectHandlers()
+{
+    BindClick(Button_Logining, [this] { Button_LoginingClick(); });
+    BindClick(Button2, [this] { Button2Click(); });
+    connect(Edit_Error, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { Edit_ErrorChange(); }); });
+    connect(Edit_LoginPass, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { Edit_LoginPassChange(); }); });
+    Edit_LoginPass->installEventFilter(this);
+    InstallPasswordKeyFilter(Edit_LoginPass, [this] {
+        if (!loginingIsDefault_)
+            return false;
+        PerformClick(Button_Logining);
+        return true;
+    });
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit_LoginPass && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        RunGuarded([this] { Edit_LoginPassClick(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::Button_LoginingClick()
+{
+    if (Edit_LoginPass->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请输入密码..."));
+        return;
+    }
+    if (Edit_LoginPass->text() == AdminPassword) {
+        close();
+        if (TVostrelApplication* app = TVostrelApplication::instance())
+            app->ShowMainForm = true;
+        mainForm_->ShowAfterLogin();
+        PerformClick(mainForm_->Button_Refresh);
+        Edit_LoginPass->clear();
+        Edit_LoginPass_Temp->setText(AdminPassword);
+        // SHOW_APP_IN_TASKBAR
+        return;
+    }
+    // The new count fires Edit_ErrorChange before the panel is written.
+    Edit_Error->setText(QString::number(Edit_Error->text().toInt() + 1));
+    StatusPanel0->setText(QStringLiteral("密码错误...") + Edit_Error->text() + QStringLiteral("次"));
+}
+
+void TForm2::setVisible(bool visible)
+{
+    if (visible && !placed_) {
+        CentreOnDesktop(this);
+        placed_ = true;
+    }
+    QWidget::setVisible(visible);
+}
+
+void TForm2::Button2Click() { mainForm_->close(); }
+
+void TForm2::Edit_ErrorChange()
+{
+    if (Edit_Error->text() != QLatin1String("3"))
+        return;
+    MessageBoxes::ShowMessage(QStringLiteral("由于您多次输入了无效的密码程序将要退出..."));
+    mainForm_->close();
+}
+
+void TForm2::Edit_LoginPassClick() { Edit_LoginPass->clear(); }
+
+void TForm2::Edit_LoginPassChange() { loginingIsDefault_ = true; }
 
 void TForm2::buildLayout()
 {

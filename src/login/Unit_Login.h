@@ -24,7 +24,24 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusPanel0;
 
+    void Button_LoginingClick();
+    void Button2Click();
+    void Edit_ErrorChange();
+    void Edit_LoginPassClick();
+    void Edit_LoginPassChange();
+
+    // True once "进入" is the default button: Enter in the password box clicks it.
+    bool LoginingIsDefault() const { return loginingIsDefault_; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildLayout();
+    void connectHandlers();
     TForm1* mainForm_;
+    bool loginingIsDefault_ = false;
+    bool placed_ = false;
 };

@@ -1,6 +1,10 @@
 #pragma once
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // A fresh folder per test, removed afterwards.
 class TempDir {

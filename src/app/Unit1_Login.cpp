@@ -1,0 +1,83 @@
+// The login check: the stored password is read and deciphered, and the login
+// window asks for it. The main window stays hidden until it is typed.
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "Unit1.h"
+#include "Unit_DESCrypt.h"
+#include "Unit_Login.h"
+#include "WindowPlacement.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+void TForm1::connectLogin()
+{
+    BindClick(Button_CheckLogin, [this] { Button_CheckLoginClick(); });
+    // Not guarded: the handler deals with its own failures.
+    connect(Timer_CheckLogin, &QTimer::timeout, this, [this] { Timer_CheckLoginTimer(); });
+}
+
+void TForm1::Timer_CheckLoginTimer()
+{
+    // The timer rests while the check runs, so a check that fails with an
+    // error box never starts another one behind it; the next try comes a
+    // second after the box is dismissed.
+    Timer_CheckLogin->stop();
+    try {
+        PerformClick(Button_CheckLogin);
+    } catch (const std::exception& e) {
+        MessageBoxes::ShowError(QString::fromUtf8(e.what()));
+        Timer_CheckLogin->start();
+    }
+}
+
+void TForm1::Button_CheckLoginClick()
+{
+    ADOQuery_Pass->Close();
+    ADOQuery_Pass->SQL.Clear();
+    ADOQuery_Pass->SQL.Add("Select 密码 from Pass");
+    ADOQuery_Pass->Open();
+    const QString stored = ADOQuery_Pass->FieldByName(QStringLiteral("密码"));
+    AdminPassword = QString::fromLatin1(DecryptFromHex(stored.toStdString(), kPasswordCipherKey));
+    if (AdminPassword.isEmpty()) {
+        close();
+        return;
+    }
+    hide();
+    LoginForm->hide();
+    LoginForm->show();
+    LoginForm->raise();
+    LoginForm->activateWindow();
+    QCoreApplication::processEvents();
+}
+
+void TForm1::ShowAfterLogin()
+{
+    showingAfterLogin_ = true;
+    show();
+    raise();
+    activateWindow();
+    showingAfterLogin_ = false;
+}
+
+bool TForm1::mayBeShown() const
+{
+    if (!LoginForm)
+        return true; // a window built without the login, as in a form test
+    return showingAfterLogin_ || !LoginForm->Edit_LoginPass_Temp->text().isEmpty();
+}
+
+void TForm1::setVisible(bool visible)
+{
+    if (visible && !mayBeShown())
+        return;
+    if (visible && !placed_) {
+        CentreOnDesktop(this);
+        placed_ = true;
+    }
+    QWidget::setVisible(visible);
+}

@@ -1,0 +1,63 @@
+// Setting a new administrator password, after a backup of the register.
+#include "AtomicFileCopy.h"
+#include "ExecutableFolder.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "PasswordKeyFilter.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "Unit1.h"
+#include "Unit_DESCrypt.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+void TForm1::connectPassword()
+{
+    BindClick(Button7, [this] { Button7Click(); });
+    BindClick(Button_PassCleal, [this] { Button_PassClealClick(); });
+    InstallPasswordKeyFilter(Edit_Pass_A);
+    InstallPasswordKeyFilter(Edit_Pass_B);
+}
+
+void TForm1::Button7Click()
+{
+    if (Edit_Pass_A->text() == AdminPassword) {
+        MessageBoxes::ShowMessage(QStringLiteral("请输入新的密码."));
+        return;
+    }
+    if (Edit_Pass_A->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写密码."));
+        return;
+    }
+    if (Edit_Pass_B->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写确认密码."));
+        return;
+    }
+    if (Edit_Pass_A->text() != Edit_Pass_B->text()) {
+        MessageBoxes::ShowMessage(QStringLiteral("两次输入的密码不相同."));
+        Button_PassClealClick();
+        return;
+    }
+
+    QString stamp = ClockText();
+    for (const char* removed : {":", " ", "/", "\\", "-"})
+        stamp.remove(QLatin1String(removed));
+    const QString folder = ExecutableFolder();
+    // A failed backup does not stop the change.
+    CopyFileAtomically(folder + QLatin1String(kRegisterFileName),
+                       folder + QStringLiteral("bak_") + stamp + QStringLiteral("_.udb"));
+
+    const std::string enciphered = EncryptToHex(Edit_Pass_B->text().toStdString(), kPasswordCipherKey);
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add("update Pass  set 密码='" + SqlValue{QString::fromStdString(enciphered)} + "' ");
+    ADOQuery1->ExecSQL();
+    MessageBoxes::ShowMessage(QStringLiteral("密码设置成功,请重新登录."));
+    close();
+}
+
+void TForm1::Button_PassClealClick()
+{
+    Edit_Pass_A->clear();
+    Edit_Pass_B->clear();
+}

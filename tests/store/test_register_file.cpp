@@ -1,0 +1,61 @@
+// The set-up of a fresh register.
+#include "RegisterConnection.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "TempDir.h"
+#include "Unit_DESCrypt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+TEST(RegisterFile, AFreshRegisterHoldsBothTablesAndTheEncipheredPassword)
+{
+    TempDir dir;
+    ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("Gate2026"), false), QString());
+    const QFileInfo info(dir.file(QStringLiteral("_.udb")));
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("_.udb.new"))));
+
+    TRegisterConnection connection;
+    connection.SetConnectionString(RegisterConnectionString(dir.folder()));
+    TRegisterQuery query(&connection);
+    query.SQL.Add("Select 密码 from Pass");
+    query.Open();
+    ASSERT_EQ(query.RecordCount(), 1);
+    EXPECT_EQ(query.Fields(0).toStdString(), EncryptToHex("Gate2026", "vum"));
+    EXPECT_EQ(DecryptFromHex(query.Fields(0).toStdString(), "vum"), "Gate2026");
+
+    query.SQL.Clear();
+    query.SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+    query.Open();
+    EXPECT_EQ(query.RecordCount(), 0);
+}
+
+TEST(RegisterFile, AnExistingRegisterIsReplacedOnlyWhenAsked)
+{
+    TempDir dir;
+    ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("one"), false), QString());
+    const QByteArray before = [&] { QFile f(dir.file(QStringLiteral("_.udb"))); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_NE(CreateRegisterFile(dir.path(), QStringLiteral("two"), false), QString());
+    QFile f(dir.file(QStringLiteral("_.udb")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("two"), true), QString());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_NE(f.readAll(), before);
+}
+
+TEST(RegisterFile, InitialPasswordsAreAsciiLettersAndDigits)
+{
+    EXPECT_TRUE(IsValidAdminPassword(QStringLiteral("a")));
+    EXPECT_TRUE(IsValidAdminPassword(QStringLiteral("Abc123XYZ")));
+    for (const char* bad : {"", "ab c", "密码", "abc!", "a\n"})
+        EXPECT_FALSE(IsValidAdminPassword(QString::fromUtf8(bad))) << bad;
+    TempDir dir;
+    EXPECT_NE(CreateRegisterFile(dir.path(), QStringLiteral("a b"), false), QString());
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("_.udb"))));
+    EXPECT_NE(CreateRegisterFile(dir.file(QStringLiteral("missing")), QStringLiteral("ab"), false), QString());
+}
