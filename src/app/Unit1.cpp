@@ -14,6 +14,7 @@
 #include "TVostrelApplication.h"
 #include "Unit_Clipbrd.h"
 #include "Unit_Shortcuts.h"
+#include "TrayIcon.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -35,6 +36,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setWindowIcon(ProgramIcon());
     buildLayout();
     buildTrayMenu();
+    buildTrayIcon();
 
     ADOConnection1 = new TRegisterConnection(this);
     ADOQuery1 = new TRegisterQuery(ADOConnection1, this);
@@ -52,6 +54,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     Timer_CloseMe->setInterval(1000);
 
     connectStartup();
+    connectTray();
+    connectLinks();
     connectLogin();
     connectPassword();
     Timer1->start();
@@ -96,7 +100,8 @@ void TForm1::FormCreate()
         close();
     }
 
-    // Step 8, the tray icon made visible, comes with the notification-area component.
+    // The icon is in the notification area since the window was built; this repeat is refused.
+    TrayIcon1->SetIconVisible(true);
 
     CreateShellLink(QCoreApplication::applicationFilePath(), QStringLiteral("Vostrel"), QString(), -1);
 }
