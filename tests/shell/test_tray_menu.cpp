@@ -1,0 +1,145 @@
+#include "FormFixture.h"
+#include "HandlerWiring.h"
+#include "TrayIcon.h"
+#include "Unit1.h"
+#include "Unit_Function.h"
+#include "Unit_Login.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+class TrayMenuTest : public FormFixture {
+protected:
+    void TearDown() override
+    {
+        ShowAppInTaskbar(); // the taskbar state is the process's, not the window's
+        FormFixture::TearDown();
+    }
+
+    // The program started on a register; the login window is up.
+    void startToLoginWindow()
+    {
+        makeRegister();
+        createForms();
+        pump(1300);
+        ASSERT_TRUE(form2->isVisible());
+        ASSERT_FALSE(form1->isVisible());
+    }
+    void typePassword(const QString& password)
+    {
+        form2->Edit_LoginPass->setText(password);
+        PerformClick(form2->Button_Logining);
+    }
+    void startLoggedIn()
+    {
+        startToLoginWindow();
+        typePassword(QString::fromLatin1(kAdminPassword));
+        ASSERT_TRUE(form1->isVisible());
+    }
+    QString marker() const { return form2->Edit_LoginPass_Temp->text(); }
+    void leftClickTrayIcon()
+    {
+        for (TTrayMessage m : {TTrayMessage::LButtonDown, TTrayMessage::LButtonUp})
+            TTrayIconHandler::Instance()->CallbackWindowProc(form1->TrayIcon1->IconId(), m);
+    }
+};
+
+} // namespace
+
+TEST_F(TrayMenuTest, MenuHasItsSixItemsInOrderAndTheIconItsSettings)
+{
+    makeRegister();
+    createForms();
+    QStringList captions;
+    QStringList names;
+    for (QAction* a : form1->PopupMenu1->actions()) {
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        names << a->objectName();
+    }
+    EXPECT_EQ(captions, QStringList({"检测更新", "-", "显示窗口", "隐藏窗口", "-", "退出程序"}));
+    EXPECT_EQ(names, QStringList({"Aboutme", "N2", "ShowME", "HideME", "N1", "CloseMe"}));
+    EXPECT_EQ(form1->PopupMenu1->defaultAction(), nullptr);
+
+    TTrayIcon* icon = form1->TrayIcon1;
+    EXPECT_EQ(icon->Hint(), QStringLiteral("Vostrel"));
+    EXPECT_EQ(icon->TipText(), QStringLiteral("Vostrel"));
+    EXPECT_TRUE(icon->IconVisible());
+    EXPECT_FALSE(icon->Icon().isNull());
+    EXPECT_EQ(icon->PopupMenu(), form1->PopupMenu1);
+    EXPECT_EQ(icon->Icon().cacheKey(), form1->windowIcon().cacheKey());
+}
+
+TEST_F(TrayMenuTest, HideThenTrayClickAsksForThePasswordAndTheTaskbarComesBackWithTheLogin)
+{
+    startLoggedIn();
+    EXPECT_FALSE(WindowSkipsTaskbar(form1.get()));
+
+    // a click while shown leaves it shown and logged in
+    leftClickTrayIcon();
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_FALSE(marker().isEmpty());
+
+    PerformClick(form1->HideME);
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(marker().isEmpty());
+    EXPECT_TRUE(WindowSkipsTaskbar(form1.get()));
+
+    leftClickTrayIcon(); // runs the login check
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(WindowSkipsTaskbar(form2.get())); // off the taskbar until the login
+
+    typePassword(QStringLiteral("wrong1"));
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(AppHiddenFromTaskbar());
+
+    typePassword(QString::fromLatin1(kAdminPassword));
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_FALSE(marker().isEmpty());
+    EXPECT_FALSE(WindowSkipsTaskbar(form1.get()));
+
+    // the minimise button does the same as the menu item
+    PerformClick(form1->Button_HIde);
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(marker().isEmpty());
+    PerformClick(form1->ShowME);
+    EXPECT_TRUE(form2->isVisible());
+}
+
+TEST_F(TrayMenuTest, HideWhileTheLoginWindowIsUpKeepsItAndTakesTheTaskbarButton)
+{
+    startToLoginWindow();
+    PerformClick(form1->HideME);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(marker().isEmpty());
+    EXPECT_TRUE(WindowSkipsTaskbar(form2.get()));
+}
+
+TEST_F(TrayMenuTest, WrongAttemptsCountAcrossHideAndShow)
+{
+    startToLoginWindow();
+    typePassword(QStringLiteral("bad1"));
+    typePassword(QStringLiteral("bad2"));
+    typePassword(QString::fromLatin1(kAdminPassword));
+    ASSERT_TRUE(form1->isVisible());
+
+    PerformClick(form1->HideME);
+    PerformClick(form1->ShowME);
+    ASSERT_TRUE(form2->isVisible());
+    typePassword(QStringLiteral("bad3"));
+    EXPECT_TRUE(boxTexts().contains(QStringLiteral("由于您多次输入了无效的密码程序将要退出...")));
+    EXPECT_TRUE(form1->HasClosed());
+}
+
+TEST_F(TrayMenuTest, ExitItemAndExitButtonEndTheProgram)
+{
+    startLoggedIn();
+    PerformClick(form1->Button4);
+    EXPECT_TRUE(form1->HasClosed());
+}
