@@ -5,6 +5,7 @@
 #include "ProgramIcon.h"
 #include "TVostrelApplication.h"
 #include "Unit1.h"
+#include "Unit_Function.h"
 #include "WindowPlacement.h"
 
 
@@ -63,7 +64,7 @@ void TForm2::Button_LoginingClick()
         PerformClick(mainForm_->Button_Refresh);
         Edit_LoginPass->clear();
         Edit_LoginPass_Temp->setText(AdminPassword);
-        // SHOW_APP_IN_TASKBAR
+        ShowAppInTaskbar();
         return;
     }
     // The new count fires Edit_ErrorChange before the panel is written.

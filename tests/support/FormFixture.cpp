@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QWidget>
 
 void FormFixture::SetUp()
 {
@@ -84,4 +86,15 @@ void FormFixture::pump(int milliseconds)
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     } while (clock.elapsed() < milliseconds);
+}
+
+void FormFixture::typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        const int key = c.unicode() < 128 ? QChar(c).toUpper().unicode() : int(Qt::Key_unknown);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &release);
+    }
 }

@@ -10,6 +10,7 @@
 
 class TForm1;
 class TForm2;
+class QWidget;
 
 // A register in a temporary folder, the two windows built against it, and
 // every message box answered by script and recorded.
@@ -32,6 +33,9 @@ protected:
     // Texts of the boxes shown so far (all kinds), oldest first.
     QStringList boxTexts() const;
     QList<MessageBoxes::Request> boxes;
+
+    // Types text key by key into a widget, any characters included.
+    static void typeText(QWidget* widget, const QString& text);
 
     // Lets queued events and timers run for the given time.
     static void pump(int milliseconds);

@@ -1,0 +1,40 @@
+#pragma once
+#include "FormFixture.h"
+#include "RegisterConnection.h"
+#include "RegisterFile.h"
+#include "Sqlite.h"
+#include "Unit1.h"
+#include "Unit_Login.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+// The windows after the first login check has run.
+class LoginFixture : public FormFixture {
+protected:
+    void startAndWaitForLogin()
+    {
+        makeRegister();
+        createForms();
+        pump(1200);
+    }
+
+    void typeAndEnter(const QString& password)
+    {
+        form2->Edit_LoginPass->setText(password);
+        PerformClickOf(form2->Button_Logining);
+    }
+
+    static void PerformClickOf(QPushButton* button) { button->click(); }
+
+    // Runs one statement on the register file directly.
+    void sql(const char* statement)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+};
