@@ -2,6 +2,8 @@
 #include "RegisterDataSource.h"
 #include "RegisterQuery.h"
 
+#include <exception>
+
 TDBGridModel::TDBGridModel(TRegisterDataSource* dataSource, QObject* parent)
     : QAbstractTableModel(parent), dataSource_(dataSource)
 {
@@ -41,7 +43,19 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
         return {};
-    return dataSource_->DataSet->CellAt(index.row(), index.column());
+    // Painting must not throw: a row the store cannot read shows empty.
+    try {
+        return dataSource_->DataSet->CellAt(index.row(), index.column());
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
+Qt::ItemFlags TDBGridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const

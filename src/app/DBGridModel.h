@@ -14,6 +14,10 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The row the query stands on, marked in the row indicator; -1 for none.
+    int currentRow() const { return currentRow_; }
 
 private:
     void reload();

@@ -1,0 +1,160 @@
+// The record form: loading a row of the list, add, modify, delete, clearing
+// the form and the two time buttons.
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "RegisterQuery.h"
+#include "Unit1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <stdexcept>
+
+namespace {
+
+// The row number kept in status panel 1, read back as a whole number.
+int RowNumberText(const QString& text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw std::invalid_argument(("'" + text + "' is not a valid integer value").toStdString());
+    return n;
+}
+
+} // namespace
+
+void TForm1::connectRecordForm()
+{
+    // clicked is emitted for the left button on a data cell only, after the
+    // press has made that row current (and so moved the query there); the
+    // title row and the row indicator are headers and do not emit it.
+    connect(DBGrid1, &QTableView::clicked, this, [this] { RunGuarded([this] { DBGrid1CellClick(); }); });
+
+    BindClick(Button1, [this] { Button1Click(); });
+    BindClick(Button2, [this] { Button2Click(); });
+    BindClick(Button3, [this] { Button3Click(); });
+    BindClick(Button_ClearAllEdit, [this] { Button_ClearAllEditClick(); });
+    BindClick(Button6, [this] { Button6Click(); });
+    BindClick(Button5, [this] { Button5Click(); });
+}
+
+void TForm1::DBGrid1CellClick()
+{
+    Edit_BianHao->setText(ADOQuery1->Fields(0));
+    Edit_FenLei->setEditText(ADOQuery1->Fields(1));
+    Edit_XingMing->setText(ADOQuery1->Fields(2));
+    Edit_IDNumber->setText(ADOQuery1->Fields(3));
+    Edit_ShouJi->setText(ADOQuery1->Fields(4));
+    Edit_DianHua->setText(ADOQuery1->Fields(5));
+    Edit_LaiYou->setText(ADOQuery1->Fields(6));
+    Edit_DiZhi->setText(ADOQuery1->Fields(7));
+    Edit_LaiFangShiJian->setText(ADOQuery1->Fields(8));
+    Edit_LiKaiShiJian->setText(ADOQuery1->Fields(9));
+    Memo_BeiZhu->setPlainText(ADOQuery1->Fields(10));
+    showCurrentRowNumber();
+}
+
+void TForm1::Button1Click()
+{
+    if (Edit_FenLei->currentText().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请选择分类."));
+        return;
+    }
+    if (Edit_XingMing->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写姓名."));
+        return;
+    }
+    if (Edit_IDNumber->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写身份证编号."));
+        return;
+    }
+    if (Edit_LaiYou->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写来由."));
+        return;
+    }
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add(SqlLine("Insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values ('")
+        + SqlValue{Edit_FenLei->currentText()} + "','" + SqlValue{Edit_XingMing->text()} + "','"
+        + SqlValue{Edit_IDNumber->text()} + "','" + SqlValue{Edit_ShouJi->text()} + "','"
+        + SqlValue{Edit_DianHua->text()} + "','" + SqlValue{Edit_LaiYou->text()} + "','"
+        + SqlValue{Edit_DiZhi->text()} + "','" + SqlValue{Edit_LaiFangShiJian->text()} + "','"
+        + SqlValue{Edit_LiKaiShiJian->text()} + "','" + SqlValue{Memo_BeiZhu->toPlainText()} + "','"
+        + SqlValue{ClockText()} + "')");
+    ADOQuery1->ExecSQL();
+    MessageBoxes::ShowMessage(QStringLiteral("添加成功."));
+    PerformClick(Button_ClearAllEdit);
+    PerformClick(Button_Refresh);
+}
+
+void TForm1::Button2Click()
+{
+    if (Edit_BianHao->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("不可编辑"));
+        return;
+    }
+    if (Edit_FenLei->currentText().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请选择分类."));
+        return;
+    }
+    if (Edit_XingMing->text().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写姓名."));
+        return;
+    }
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add(SqlLine("update data  set 分类='") + SqlValue{Edit_FenLei->currentText()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 姓名='") + SqlValue{Edit_XingMing->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 身份证='") + SqlValue{Edit_IDNumber->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 手机='") + SqlValue{Edit_ShouJi->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 电话='") + SqlValue{Edit_DianHua->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 来由='") + SqlValue{Edit_LaiYou->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 地址='") + SqlValue{Edit_DiZhi->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 来访='") + SqlValue{Edit_LaiFangShiJian->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 离开='") + SqlValue{Edit_LiKaiShiJian->text()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 备注='") + SqlValue{Memo_BeiZhu->toPlainText()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine(", 日期='") + SqlValue{ClockText()} + "' ");
+    ADOQuery1->SQL.Add(SqlLine("where  编号=") + SqlInteger{Edit_BianHao->text()});
+    ADOQuery1->ExecSQL();
+    PerformClick(Button_ClearAllEdit);
+    MessageBoxes::ShowMessage(QStringLiteral("修改成功."));
+    PerformClick(Button_Refresh);
+    // Back to the position of the modified row in the list it was loaded from.
+    const int n = RowNumberText(StatusPanel(1)->text());
+    ADOQuery1->MoveBy(n - 1);
+}
+
+void TForm1::Button3Click()
+{
+    if (!MessageBoxes::AskWarningYesNo(QStringLiteral("您真的要删除该记录吗?")))
+        return;
+    // Whatever goes wrong here (an empty or closed list, the engine) passes
+    // silently; the form is then left as it is.
+    try {
+        ADOQuery1->Delete();
+        PerformClick(Button_ClearAllEdit);
+    } catch (...) {
+    }
+}
+
+void TForm1::Button_ClearAllEditClick()
+{
+    Edit_BianHao->clear();
+    Edit_FenLei->setEditText(QString());
+    Edit_XingMing->clear();
+    Edit_IDNumber->clear();
+    Edit_ShouJi->clear();
+    Edit_DianHua->clear();
+    Edit_LaiYou->clear();
+    Edit_DiZhi->clear();
+    Edit_LaiFangShiJian->clear();
+    Edit_LiKaiShiJian->clear();
+    Memo_BeiZhu->clear();
+    ComboBoxClass->setEditText(QString());
+}
+
+void TForm1::Button6Click() { Edit_LaiFangShiJian->setText(ClockText()); }
+
+void TForm1::Button5Click() { Edit_LiKaiShiJian->setText(ClockText()); }

@@ -1,0 +1,157 @@
+// The record list: listing, search, category filter, navigation and the
+// search box's clearing.
+#include "DBGridLayout.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "RegisterQuery.h"
+#include "Unit1.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <functional>
+
+namespace {
+
+// Empties the search box on a mouse press and on a double click; the event
+// goes on to the box, which places the caret as usual.
+class SearchBoxMouse : public QObject {
+public:
+    SearchBoxMouse(QObject* parent, std::function<void()> onClick, std::function<void()> onDblClick)
+        : QObject(parent), onClick_(std::move(onClick)), onDblClick_(std::move(onDblClick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            RunGuarded(onClick_);
+        else if (event->type() == QEvent::MouseButtonDblClick)
+            RunGuarded(onDblClick_);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onClick_;
+    std::function<void()> onDblClick_;
+};
+
+} // namespace
+
+void TForm1::connectRegisterList()
+{
+    SetUpRecordGrid(DBGrid1);
+    KeepGridInStepWithQuery(DBGrid1, ADOQuery1);
+
+    BindClick(Button_Refresh, [this] { Button_RefreshClick(); });
+    BindClick(Button_Search, [this] { Button_SearchClick(); });
+    BindClick(Button_First, [this] { Button_FirstClick(); });
+    BindClick(Button_Prior, [this] { Button_PriorClick(); });
+    BindClick(Button_Next, [this] { Button_NextClick(); });
+    BindClick(Button_Last, [this] { Button_LastClick(); });
+
+    // The filter runs on the user's edits and picks only: textEdited and
+    // textActivated are not emitted when the program sets the text or the
+    // items. Without a completer the typed, partial text is what is filtered.
+    ComboBoxClass->setCompleter(nullptr);
+    connect(ComboBoxClass->lineEdit(), &QLineEdit::textEdited, this,
+        [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
+    connect(ComboBoxClass, &QComboBox::textActivated, this,
+        [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
+
+    searchkeyword->installEventFilter(new SearchBoxMouse(
+        searchkeyword, [this] { searchkeywordClick(); }, [this] { searchkeywordDblClick(); }));
+}
+
+void TForm1::applyGridLayout() { ApplyRecordGridColumns(DBGrid1); }
+
+void TForm1::Button_RefreshClick()
+{
+    ADOQuery1->Close();
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+    ADOQuery1->Open();
+    applyGridLayout();
+    StatusPanel(0)->setText(QStringLiteral("共") + QString::number(ADOQuery1->RecordCount()) + QStringLiteral("条信息"));
+    PerformClick(Button_ClearAllEdit);
+}
+
+void TForm1::Button_SearchClick()
+{
+    const QString keyword = searchkeyword->text();
+    if (keyword.isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请输入搜索关键词！"));
+        return;
+    }
+    ADOQuery1->Close();
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add(SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where ")
+        + SqlColumn{ComboBoxSeachClass->currentText()} + " like '%" + SqlValue{keyword} + "%' ");
+    ADOQuery1->Open();
+    const int found = ADOQuery1->RecordCount();
+    StatusPanel(0)->setText(QStringLiteral("关于") + keyword + QStringLiteral("的信息,共搜索到") + QString::number(found)
+        + QStringLiteral("条"));
+    if (found == 0) {
+        MessageBoxes::ShowMessage(QStringLiteral("对不起没有找到相关信息！"));
+        ADOQuery1->Close();
+        ADOQuery1->SQL.Clear();
+        ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+        ADOQuery1->Open();
+    }
+    applyGridLayout();
+    searchkeyword->clear();
+}
+
+void TForm1::ComboBoxClassChange()
+{
+    const QString category = ComboBoxClass->currentText();
+    if (category.isEmpty())
+        return;
+    ADOQuery1->Close();
+    ADOQuery1->SQL.Clear();
+    ADOQuery1->SQL.Add(SqlLine("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where 分类 like '%")
+        + SqlValue{category} + "%' ");
+    ADOQuery1->Open();
+    const int found = ADOQuery1->RecordCount();
+    StatusPanel(0)->setText(category + QStringLiteral("分类下共有") + QString::number(found) + QStringLiteral("条"));
+    if (found == 0) {
+        MessageBoxes::ShowMessage(QStringLiteral("对不起该分类下还没有信息"));
+        ADOQuery1->Close();
+        ADOQuery1->SQL.Clear();
+        ADOQuery1->SQL.Add("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data");
+        ADOQuery1->Open();
+    }
+    applyGridLayout();
+}
+
+void TForm1::searchkeywordClick() { searchkeyword->clear(); }
+
+void TForm1::searchkeywordDblClick() { searchkeyword->clear(); }
+
+void TForm1::showCurrentRowNumber() { StatusPanel(1)->setText(QString::number(ADOQuery1->RecNo())); }
+
+void TForm1::Button_FirstClick()
+{
+    ADOQuery1->First();
+    showCurrentRowNumber();
+}
+
+void TForm1::Button_PriorClick()
+{
+    ADOQuery1->Prior();
+    showCurrentRowNumber();
+}
+
+void TForm1::Button_NextClick()
+{
+    ADOQuery1->Next();
+    showCurrentRowNumber();
+}
+
+void TForm1::Button_LastClick()
+{
+    ADOQuery1->Last();
+    showCurrentRowNumber();
+}
