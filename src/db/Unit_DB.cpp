@@ -1,0 +1,211 @@
+#include "Unit_DB.h"
+#include "RegisterConnection.h"
+#include "Sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+// Lets the system make a uniquely named empty file from `prefix`
+// (path and name start); returns its name, or an empty string.
+QString makeTemporaryFile(const QString& prefix, const char* suffix)
+{
+    QByteArray name = nativePath(prefix) + "XXXXXX" + suffix;
+    const int fd = ::mkstemps(name.data(), static_cast<int>(std::strlen(suffix)));
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return QFile::decodeName(name);
+}
+
+bool execute(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// A handle on a register keyed with `password`, closed with the object.
+class KeyedHandle {
+public:
+    KeyedHandle(const QByteArray& name, const QString& password, int flags)
+    {
+        if (sqlite3_open_v2(name.constData(), &db_, flags, nullptr) != SQLITE_OK
+            || !KeyRegisterHandle(db_, password).isEmpty()) {
+            sqlite3_close(db_);
+            db_ = nullptr;
+        }
+    }
+    ~KeyedHandle() { sqlite3_close(db_); }
+    KeyedHandle(const KeyedHandle&) = delete;
+    KeyedHandle& operator=(const KeyedHandle&) = delete;
+    sqlite3* get() const { return db_; }
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// Writes a compacted copy of the register open on `source` to the new file
+// `target`. The source takes an exclusive lock first and keeps it until its
+// handle closes, so nobody writes to it before the copy has replaced it.
+bool exportCompacted(sqlite3* source, const QString& target, const QString& password)
+{
+    // Fails with SQLITE_BUSY, after the busy timeout, while another
+    // connection holds the register inside a transaction. In exclusive
+    // locking mode the lock outlives the (empty) transaction.
+    if (!execute(source, "PRAGMA main.locking_mode = EXCLUSIVE;") || !execute(source, "BEGIN EXCLUSIVE;")
+        || !execute(source, "COMMIT;"))
+        return false;
+    {
+        SqliteStatement attach(source, QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"));
+        attach.bindTexts({target, password});
+        attach.step();
+    }
+    // The engine created the file with the default mode; nothing is in it yet.
+    if (::chmod(nativePath(target).constData(), 0600) != 0
+        || !execute(source, "PRAGMA compacted.cipher_page_size = 4096;"))
+        return false;
+    // Only the copy is written, so the commit needs no journal beside the register.
+    if (!execute(source, "BEGIN;"))
+        return false;
+    if (!execute(source, "SELECT sqlcipher_export('compacted');")) {
+        execute(source, "ROLLBACK;");
+        return false;
+    }
+    return execute(source, "COMMIT;") && execute(source, "DETACH DATABASE compacted;");
+}
+
+// The copy opens with the key and its pages are sound.
+bool isSoundRegister(const QString& path, const QString& password)
+{
+    KeyedHandle copy(nativePath(path), password, SQLITE_OPEN_READONLY);
+    if (!copy.get())
+        return false;
+    SqliteStatement check(copy.get(), QStringLiteral("PRAGMA quick_check"));
+    return check.step() && check.columnText(0) == QLatin1String("ok") && !check.step();
+}
+
+bool writeAll(int fd, const char* data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool copyInto(const QString& from, int toFd)
+{
+    const int fromFd = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (fromFd < 0)
+        return false;
+    char buffer[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fromFd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        if (!writeAll(toFd, buffer, got)) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(fromFd);
+    return ok;
+}
+
+bool syncFolder(const QString& folder)
+{
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Puts a copy of `from` in place of `to`: the bytes go to a new file beside
+// `to` and reach the disk before that file is renamed over `to`, so `to` is
+// either the old file or the whole copy. The copy is readable by its owner only.
+bool replaceFile(const QString& from, const QString& to)
+{
+    const QString folder = QFileInfo(to).absolutePath();
+    const QString staging = makeTemporaryFile(to + QStringLiteral(".~"), "");
+    if (staging.isEmpty())
+        return false;
+    bool ok = false;
+    const int fd = ::open(nativePath(staging).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd >= 0) {
+        ok = ::fchmod(fd, 0600) == 0 && copyInto(from, fd) && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok;
+    }
+    ok = ok && std::rename(nativePath(staging).constData(), nativePath(to).constData()) == 0;
+    if (!ok) {
+        ::unlink(nativePath(staging).constData());
+        return false;
+    }
+    syncFolder(folder); // the rename is done; a failed folder sync cannot undo it
+    return true;
+}
+
+bool compactInto(const QString& path, const QString& temporary, const QString& password)
+{
+    // The register's handle, with its exclusive lock, stays open until the
+    // compacted copy has replaced the file. Databases attached to it may be
+    // created; the register itself must exist ("mode=rw").
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
+    const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
+    return source.get() && exportCompacted(source.get(), temporary, password)
+        && isSoundRegister(temporary, password) && replaceFile(temporary, path);
+}
+
+} // namespace
+
+QString GetTempDirectory()
+{
+    QString folder = QDir::tempPath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+bool CompactDatabaseFile(const QString& path, const QString& password) noexcept
+{
+    bool result = false;
+    try {
+        const QString temporary = makeTemporaryFile(GetTempDirectory() + QStringLiteral("~ACP"), ".tmp");
+        if (temporary.isEmpty())
+            return false;
+        // The engine writes the copy into a file of its own making.
+        if (::unlink(nativePath(temporary).constData()) != 0)
+            return false;
+        try {
+            result = compactInto(path, temporary, password);
+        } catch (...) {
+            result = false;
+        }
+        ::unlink(nativePath(temporary).constData());
+        ::unlink(nativePath(temporary + QStringLiteral("-journal")).constData());
+    } catch (...) {
+        // Only running out of memory gets here.
+    }
+    return result;
+}
