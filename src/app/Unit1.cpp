@@ -54,6 +54,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     Timer_CloseMe->setInterval(1000);
 
     connectStartup();
+    connectCategories();
+    connectMaintenance();
     connectRegisterList();
     connectRecordForm();
     connectTray();

@@ -1,0 +1,98 @@
+// The category list's "+" and "-" beside the record form's category box.
+#include "Unit1.h"
+#include "CategoryFile.h"
+#include "ComboBoxItems.h"
+#include "ExecutableFolder.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+
+// The entry picked from a box's drop-down list is remembered on the box. Any
+// other change of the box's text (typing, or text set by the program) leaves
+// no entry selected, even when the text equals an entry.
+constexpr const char* kPickedEntry = "pickedEntry";
+
+void trackPickedEntry(QComboBox* box)
+{
+    box->setProperty(kPickedEntry, -1);
+    const auto pick = [box](int index) { box->setProperty(kPickedEntry, index); };
+    // A pick changes the text first, then reports the entry.
+    QObject::connect(box->lineEdit(), &QLineEdit::textChanged, box, [pick] { pick(-1); });
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, pick);
+    QObject::connect(box, &QComboBox::activated, box, pick);
+}
+
+int pickedEntry(const QComboBox* box)
+{
+    bool ok = false;
+    const int index = box->property(kPickedEntry).toInt(&ok);
+    return ok && index < box->count() ? index : -1;
+}
+
+// Removes the picked entry, if any; the box's text stays as it was.
+void removePickedEntry(QComboBox* box)
+{
+    const int index = pickedEntry(box);
+    if (index < 0)
+        return;
+    const QString text = box->currentText();
+    {
+        const QSignalBlocker blocker(box);
+        box->removeItem(index);
+        box->setCurrentIndex(-1);
+        box->setEditText(text);
+    }
+    box->setProperty(kPickedEntry, -1);
+}
+
+QString categoryFilePath() { return ExecutableFolder() + QStringLiteral("class.dat"); }
+
+} // namespace
+
+void TForm1::connectCategories()
+{
+    trackPickedEntry(Edit_FenLei);
+    BindClick(Button_Edit_FenLei_add, [this] { Button_Edit_FenLei_addClick(); });
+    BindClick(Button_Edit_FenLei_Del, [this] { Button_Edit_FenLei_DelClick(); });
+}
+
+void TForm1::Button_Edit_FenLei_addClick()
+{
+    const QString name = Edit_FenLei->currentText();
+    if (name.isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请填写分类."));
+        return;
+    }
+    // The whole entry, letter case ignored, nothing trimmed.
+    if (Edit_FenLei->findText(name, Qt::MatchFixedString) >= 0) {
+        MessageBoxes::ShowMessage(QStringLiteral("该分类已经存在."));
+        return;
+    }
+    Edit_FenLei->addItem(name);
+    // A failed write leaves the new entry in the box and the filter box as it was.
+    WriteCategoryFile(categoryFilePath(), ItemsOf(Edit_FenLei));
+    ReplaceItems(ComboBoxClass, ReadCategoryFile(categoryFilePath()));
+    MessageBoxes::ShowMessage(QStringLiteral("新分类添加成功."));
+    Edit_FenLei->setEditText(QString());
+}
+
+void TForm1::Button_Edit_FenLei_DelClick()
+{
+    if (Edit_FenLei->currentText().isEmpty()) {
+        MessageBoxes::ShowMessage(QStringLiteral("请选择要删除的分类."));
+        return;
+    }
+    if (!MessageBoxes::AskWarningYesNo(QStringLiteral("您真的要删除该分类吗?")))
+        return;
+    // A typed text names no entry: nothing is removed, the rest runs all the same.
+    removePickedEntry(Edit_FenLei);
+    WriteCategoryFile(categoryFilePath(), ItemsOf(Edit_FenLei));
+    ReplaceItems(ComboBoxClass, ReadCategoryFile(categoryFilePath()));
+    PerformClick(Button_ClearAllEdit);
+}

@@ -1,0 +1,52 @@
+// The settings tab's maintenance: clearing every record and compacting the
+// register file.
+#include "Unit1.h"
+#include "ExecutableFolder.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "RegisterConnection.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "Unit_DB.h"
+
+#include <QFileInfo>
+#include <QPushButton>
+
+void TForm1::connectMaintenance()
+{
+    BindClick(Button9, [this] { Button9Click(); });
+    BindClick(Button11, [this] { Button11Click(); });
+}
+
+void TForm1::Button9Click()
+{
+    if (!MessageBoxes::AskWarningYesNo(QStringLiteral("您真的要删除数据库中所有的记录吗?")))
+        return;
+    // Any failure ends the steps silently; the list shows what it left.
+    try {
+        ADOQuery1->SQL.Clear();
+        ADOQuery1->SQL.Add(SqlLine("delete from (data)"));
+        ADOQuery1->ExecSQL();
+        ADOQuery1->SQL.Clear();
+        ADOQuery1->SQL.Add(SqlLine("select * from (data)"));
+        ADOQuery1->Open();
+        PerformClick(Button_ClearAllEdit);
+        PerformClick(Button_Refresh);
+    } catch (...) {
+    }
+}
+
+void TForm1::Button11Click()
+{
+    const QString path = ExecutableFolder() + QLatin1String(kRegisterFileName);
+    if (!QFileInfo(path).isFile()) {
+        MessageBoxes::ShowMessage(QStringLiteral("没有发现数据库\"_.udb\"文件."));
+        return;
+    }
+    // Releases the file; the next statement opens it again.
+    ADOConnection1->Close();
+    if (CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword)))
+        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩完成."));
+    else
+        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩失败."));
+}
