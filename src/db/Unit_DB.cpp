@@ -1,16 +1,13 @@
 #include "Unit_DB.h"
+#include "AtomicFileCopy.h"
 #include "RegisterConnection.h"
 #include "Sqlite.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QUrl>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,78 +91,6 @@ bool isSoundRegister(const QString& path, const QString& password)
     return check.step() && check.columnText(0) == QLatin1String("ok") && !check.step();
 }
 
-bool writeAll(int fd, const char* data, ssize_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-bool copyInto(const QString& from, int toFd)
-{
-    const int fromFd = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (fromFd < 0)
-        return false;
-    char buffer[64 * 1024];
-    bool ok = true;
-    for (;;) {
-        const ssize_t got = ::read(fromFd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            ok = got == 0;
-            break;
-        }
-        if (!writeAll(toFd, buffer, got)) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(fromFd);
-    return ok;
-}
-
-bool syncFolder(const QString& folder)
-{
-    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Puts a copy of `from` in place of `to`: the bytes go to a new file beside
-// `to` and reach the disk before that file is renamed over `to`, so `to` is
-// either the old file or the whole copy. The copy is readable by its owner only.
-bool replaceFile(const QString& from, const QString& to)
-{
-    const QString folder = QFileInfo(to).absolutePath();
-    const QString staging = makeTemporaryFile(to + QStringLiteral(".~"), "");
-    if (staging.isEmpty())
-        return false;
-    bool ok = false;
-    const int fd = ::open(nativePath(staging).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd >= 0) {
-        ok = ::fchmod(fd, 0600) == 0 && copyInto(from, fd) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-    }
-    ok = ok && std::rename(nativePath(staging).constData(), nativePath(to).constData()) == 0;
-    if (!ok) {
-        ::unlink(nativePath(staging).constData());
-        return false;
-    }
-    syncFolder(folder); // the rename is done; a failed folder sync cannot undo it
-    return true;
-}
-
 bool compactInto(const QString& path, const QString& temporary, const QString& password)
 {
     // The register's handle, with its exclusive lock, stays open until the
@@ -174,7 +99,7 @@ bool compactInto(const QString& path, const QString& temporary, const QString& p
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     return source.get() && exportCompacted(source.get(), temporary, password)
-        && isSoundRegister(temporary, password) && replaceFile(temporary, path);
+        && isSoundRegister(temporary, password) && CopyFileAtomically(temporary, path);
 }
 
 } // namespace

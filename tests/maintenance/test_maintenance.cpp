@@ -46,7 +46,7 @@ protected:
     QStringList leftovers() const
     {
         return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden)
-             + QDir(dir.path()).entryList({QStringLiteral("_.udb.~*")}, QDir::Files | QDir::Hidden);
+             + QDir(dir.path()).entryList({QStringLiteral("_.udb.*")}, QDir::Files | QDir::Hidden);
     }
 
     // Every row of data and Pass, read with the register's key.
