@@ -84,13 +84,18 @@ bool TSkinReader::Load(const QByteArray& skinFile)
 
     QByteArray container;
     if (size > 0) {
-        container.reserve(size);
+        // Room for the size and a last match that runs past it.
+        container.resize(static_cast<qsizetype>(size) + lzh::F);
+        char* out = container.data();
+        qsizetype written = 0;
+        const qsizetype room = container.size();
         qsizetype pos = std::min<qsizetype>(4, skinFile.size());
         TLZH lzh;
         lzh.Unpack(
             size,
-            [&container](const uint8_t* buffer, int count) {
-                container.append(reinterpret_cast<const char*>(buffer), count);
+            [out, room, &written](const uint8_t* buffer, int count) {
+                for (int i = 0; i < count && written < room; ++i)
+                    out[written++] = static_cast<char>(buffer[i]);
             },
             [&skinFile, &pos](uint8_t* buffer, int requested, int& got) {
                 const qsizetype left = skinFile.size() - pos;
@@ -100,6 +105,7 @@ bool TSkinReader::Load(const QByteArray& skinFile)
                     pos += got;
                 }
             });
+        container.truncate(written);
     }
     return LoadContainer(container);
 }
