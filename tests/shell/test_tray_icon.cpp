@@ -217,7 +217,7 @@ TEST_F(TrayIconTest, IconIndexTakesImagesFromTheListAndAnimationCycles)
     icon->OnCycle = [&](int next) { steps << next; };
     icon->SetCycleInterval(10);
     icon->SetCycleIcons(true);
-    pumpFor(60);
+    pumpFor(150);
     icon->SetCycleIcons(false);
     ASSERT_GE(steps.size(), 3);
     EXPECT_EQ(steps.mid(0, 3), QList<int>({1, 0, 1}));
