@@ -1,0 +1,495 @@
+// vostrel-bench [--rows N]... [--csv FILE] [--seed S] [--runs R] [--cache DIR]
+//
+// Measures the register's operations with the program's own classes and the
+// main window's handlers (offscreen), for each N on a generated register,
+// beside two baselines run in the same process:
+//   naive - a static cursor reading every column of every row of the listing
+//           query into memory;
+//   floor - reading the bare list of 编号 of all rows.
+// Each operation's time is the median of several runs. Every N runs in a
+// child process of its own, so that peak memory belongs to that N alone; an
+// empty register is measured too, as the memory reference.
+//
+// CSV columns: operation,rows,median_ms,ratio_to_naive,ratio_to_floor,peak_rss_mb.
+// The rows file_size and file_size_compacted carry in ratio_to_naive the size
+// relative to the same rows in a plain SQLite file without indexes.
+#include "AtomicFileCopy.h"
+#include "BenchCache.h"
+#include "ExecutableFolder.h"
+#include "MessageBoxes.h"
+#include "RegisterConnection.h"
+#include "RegisterFile.h"
+#include "RegisterQuery.h"
+#include "Sqlite.h"
+#include "TVostrelApplication.h"
+#include "Unit1.h"
+#include "Unit_Login.h"
+#include "VisitorGenerator.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::vector<long long> rows;
+    QString csv;
+    std::uint64_t seed = 1;
+    int runs = 5;
+    QString cache = QStringLiteral("/tmp/vostrel-bench");
+};
+
+struct Result {
+    std::string operation;
+    long long rows = 0;
+    double medianMs = NAN;
+    double ratioNaive = NAN;
+    double ratioFloor = NAN;
+    double peakRssMb = NAN;
+};
+
+// Peak resident memory of this process in MB (VmHWM), and its reset.
+double peakRssMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return NAN;
+}
+
+void resetPeakRss()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n == 0 ? NAN : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Runs `prepare` (untimed) and `body` (timed) `runs` times; the median in ms.
+double measure(int runs, const std::function<void()>& prepare, const std::function<void()>& body)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer clock;
+        clock.start();
+        body();
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    return median(times);
+}
+
+// Lets pending events run, then paints the grid's visible rows at once.
+void repaintGrid(TForm1* form)
+{
+    QCoreApplication::processEvents();
+    form->DBGrid1->viewport()->repaint();
+}
+
+class Child {
+public:
+    Child(const Options& options, long long rows, const TCachedRegister& cached)
+        : options_(options), rows_(rows), cached_(cached) {}
+
+    std::vector<Result> run();
+
+private:
+    void add(const std::string& operation, double ms, double rss = NAN)
+    {
+        results_.push_back({operation, rows_, ms, NAN, NAN, rss});
+    }
+    // Times an operation with its peak memory.
+    void op(const std::string& operation, int runs, const std::function<void()>& prepare,
+            const std::function<void()>& body)
+    {
+        resetPeakRss();
+        const double ms = measure(runs, prepare, body);
+        add(operation, ms, peakRssMb());
+    }
+    void startForms();
+    void fillForm(const QString& name);
+
+    const Options& options_;
+    long long rows_;
+    TCachedRegister cached_;
+    QString work_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
+    std::vector<Result> results_;
+};
+
+void Child::startForms()
+{
+    form2_.reset();
+    form1_.reset();
+    form1_ = std::make_unique<TForm1>();
+    form2_ = std::make_unique<TForm2>(form1_.get());
+    form1_->LoginForm = form2_.get();
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void Child::fillForm(const QString& name)
+{
+    TForm1* f = form1_.get();
+    f->Edit_FenLei->setEditText(QStringLiteral("QQ帐号"));
+    f->Edit_XingMing->setText(name);
+    f->Edit_IDNumber->setText(QStringLiteral("110101199003071234"));
+    f->Edit_ShouJi->setText(QStringLiteral("13800138000"));
+    f->Edit_LaiYou->setText(QStringLiteral("送货"));
+    f->Edit_DiZhi->setText(QStringLiteral("北京市朝阳区建设路1号"));
+    f->Memo_BeiZhu->setPlainText(QStringLiteral("第一行\n第二行"));
+}
+
+std::vector<Result> Child::run()
+{
+    const int runs = options_.runs;
+    const int slowRuns = std::max(1, std::min(runs, 3));
+    work_ = options_.cache + QStringLiteral("/work-%1").arg(getpid());
+    QDir(work_).removeRecursively();
+    QDir().mkpath(work_);
+    const QString registerPath = work_ + QStringLiteral("/_.udb");
+    QFile::copy(cached_.folder + QStringLiteral("/_.udb"), registerPath);
+    SetExecutableFolderForTesting(work_ + QLatin1Char('/'));
+    MessageBoxes::SetScript([](const MessageBoxes::Request&) { return true; }); // Yes to every question
+
+    // Start-up: both windows built, until the event loop runs.
+    op("startup", slowRuns, nullptr, [&] { startForms(); });
+    TForm1* f = form1_.get();
+    f->Timer_CheckLogin->stop();
+
+    // The login check: open with the key, read Pass (the login window shows).
+    op("login_check", runs, [&] { f->ADOConnection1->Close(); }, [&] {
+        f->Button_CheckLoginClick();
+    });
+    form2_->hide();
+    form2_->Edit_LoginPass_Temp->setText(QStringLiteral("admin1"));
+    f->ShowAfterLogin();
+    repaintGrid(f);
+
+    // The listing, and the peak memory of the process after it.
+    f->Button_RefreshClick();
+    repaintGrid(f);
+    const double rssAfterListing = peakRssMb();
+    const double listing = measure(runs, nullptr, [&] {
+        f->Button_RefreshClick();
+        repaintGrid(f);
+    });
+    add("listing", listing, rssAfterListing);
+
+    for (const TRareKeyword& probe : RareKeywords())
+        op("search:" + probe.column.toStdString(), runs, [&] {
+            f->ComboBoxSeachClass->setCurrentText(probe.column);
+            f->searchkeyword->setText(probe.keyword);
+        }, [&] {
+            f->Button_SearchClick();
+            repaintGrid(f);
+        });
+    for (const QString& column : {QStringLiteral("姓名"), QStringLiteral("地址")})
+        op("search_none:" + column.toStdString(), runs, [&] {
+            f->ComboBoxSeachClass->setCurrentText(column);
+            f->searchkeyword->setText(MissingKeyword());
+        }, [&] {
+            f->Button_SearchClick();
+            repaintGrid(f);
+        });
+    f->ComboBoxSeachClass->setCurrentText(QStringLiteral("姓名"));
+
+    op("filter", runs, [&] { f->ComboBoxClass->setEditText(FilterCategory()); }, [&] {
+        f->ComboBoxClassChange();
+        repaintGrid(f);
+    });
+
+    // Rows far apart, so that no click finds its row read already.
+    f->Button_RefreshClick();
+    repaintGrid(f);
+    std::uint64_t pickState = 12345;
+    auto farRow = [&] {
+        pickState = pickState * 6364136223846793005ull + 1442695040888963407ull;
+        const int count = f->ADOQuery1->RecordCount();
+        return count == 0 ? 1 : 1 + static_cast<int>((pickState >> 33) % static_cast<std::uint64_t>(count));
+    };
+    if (rows_ > 0) {
+        op("cell_click", runs * 4, nullptr, [&] {
+            f->ADOQuery1->SetRecNo(farRow());
+            f->DBGrid1CellClick();
+        });
+        op("jump_last", runs, [&] {
+            f->Button_FirstClick();
+            repaintGrid(f);
+        }, [&] {
+            f->Button_LastClick();
+            repaintGrid(f);
+        });
+    }
+
+    int added = 0;
+    op("add", runs, [&] { fillForm(QStringLiteral("测试%1").arg(++added)); }, [&] {
+        f->Button1Click();
+        repaintGrid(f);
+    });
+    if (rows_ > 0) {
+        op("modify", runs, [&] {
+            f->Button_RefreshClick();
+            f->ADOQuery1->SetRecNo(farRow());
+            f->DBGrid1CellClick();
+            f->Edit_XingMing->setText(QStringLiteral("改名"));
+        }, [&] {
+            f->Button2Click();
+            repaintGrid(f);
+        });
+        op("delete", runs, [&] {
+            f->Button_RefreshClick();
+            f->ADOQuery1->SetRecNo(farRow());
+            repaintGrid(f);
+        }, [&] {
+            f->Button3Click();
+            repaintGrid(f);
+        });
+    }
+
+    // The pre-change backup copy and the compaction.
+    const QString backup = work_ + QStringLiteral("/bak_bench_.udb");
+    op("backup", slowRuns, [&] { QFile::remove(backup); }, [&] { CopyFileAtomically(registerPath, backup); });
+    QFile::remove(backup);
+    op("compact", slowRuns, nullptr, [&] { f->Button11Click(); });
+
+    // Baselines on a handle of their own.
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(registerPath).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+    std::size_t sink = 0;
+    op("floor", runs, nullptr, [&] {
+        SqliteStatement s(db, QStringLiteral("SELECT 编号 FROM data"));
+        std::vector<std::int64_t> ids;
+        while (s.step())
+            ids.push_back(s.columnInt64(0));
+        sink += ids.size();
+    });
+    op("naive", slowRuns, nullptr, [&] {
+        SqliteStatement s(db, QStringLiteral("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data"));
+        std::vector<QStringList> all;
+        while (s.step()) {
+            QStringList row;
+            for (int i = 0; i < 11; ++i)
+                row << s.columnText(i);
+            all.push_back(std::move(row));
+        }
+        sink += all.size();
+    });
+    sqlite3_close(db);
+    if (sink == 1)
+        std::fprintf(stderr, " ");
+
+    const auto naive = std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "naive"; });
+    const auto floor = std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "floor"; });
+    for (Result& r : results_) {
+        r.ratioNaive = r.medianMs / naive->medianMs;
+        r.ratioFloor = r.medianMs / floor->medianMs;
+    }
+    const double plain = static_cast<double>(FileBytes(cached_.plainPath));
+    results_.push_back({"file_size", rows_, NAN, static_cast<double>(FileBytes(cached_.folder + QStringLiteral("/_.udb"))) / plain, NAN,
+                        static_cast<double>(FileBytes(cached_.folder + QStringLiteral("/_.udb"))) / 1048576.0});
+    results_.push_back({"file_size_compacted", rows_, NAN, static_cast<double>(FileBytes(registerPath)) / plain, NAN,
+                        static_cast<double>(FileBytes(registerPath)) / 1048576.0});
+    results_.push_back({"file_size_plain", rows_, NAN, 1.0, NAN, plain / 1048576.0});
+
+    form2_.reset();
+    form1_.reset();
+    QDir(work_).removeRecursively();
+    return results_;
+}
+
+std::string number(double v, int decimals)
+{
+    if (std::isnan(v))
+        return "";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+    return buffer;
+}
+
+std::string serialise(const std::vector<Result>& results)
+{
+    std::ostringstream out;
+    for (const Result& r : results)
+        out << r.operation << '\t' << r.rows << '\t' << number(r.medianMs, 4) << '\t' << number(r.ratioNaive, 5) << '\t'
+            << number(r.ratioFloor, 5) << '\t' << number(r.peakRssMb, 2) << '\n';
+    return out.str();
+}
+
+double field(const std::string& s)
+{
+    return s.empty() ? NAN : std::stod(s);
+}
+
+std::vector<Result> parse(const std::string& text)
+{
+    std::vector<Result> results;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::string::size_type start = 0, tab;
+        while ((tab = line.find('\t', start)) != std::string::npos) {
+            f.push_back(line.substr(start, tab - start));
+            start = tab + 1;
+        }
+        f.push_back(line.substr(start));
+        if (f.size() != 6)
+            continue;
+        results.push_back({f[0], std::stoll(f[1]), field(f[2]), field(f[3]), field(f[4]), field(f[5])});
+    }
+    return results;
+}
+
+// One N in a child process; its results come back through a pipe.
+std::vector<Result> measureInChild(const Options& options, long long rows, int argc, char** argv)
+{
+    const TCachedRegister cached = CachedRegister(options.cache, rows, options.seed);
+    if (!cached.error.isEmpty()) {
+        std::fprintf(stderr, "vostrel-bench: %s\n", cached.error.toLocal8Bit().constData());
+        return {};
+    }
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The start-up writes a desktop entry: it goes to a folder of the bench.
+        const QString home = options.cache + QStringLiteral("/home");
+        QDir().mkpath(home);
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+        int code = 0;
+        {
+            TVostrelApplication app(argc, argv);
+            Child child(options, rows, cached);
+            const std::string text = serialise(child.run());
+            code = ::write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
+        }
+        ::close(fds[1]);
+        std::fflush(nullptr);
+        _exit(code);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::fprintf(stderr, "vostrel-bench: the measurement of %lld rows failed\n", rows);
+    return parse(text);
+}
+
+std::string loadText()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string a, b, c;
+    in >> a >> b >> c;
+    return a + " " + b + " " + c;
+}
+
+void printTable(const std::vector<Result>& all)
+{
+    std::printf("%-22s %9s %12s %10s %10s %10s\n", "operation", "rows", "median_ms", "/naive", "/floor", "rss_mb");
+    for (const Result& r : all)
+        std::printf("%-22s %9lld %12s %10s %10s %10s\n", r.operation.c_str(), r.rows, number(r.medianMs, 2).c_str(),
+                    number(r.ratioNaive, 3).c_str(), number(r.ratioFloor, 2).c_str(), number(r.peakRssMb, 1).c_str());
+}
+
+bool parseOptions(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--rows" && hasValue)
+            o.rows.push_back(std::stoll(argv[++i]));
+        else if (a == "--csv" && hasValue)
+            o.csv = QString::fromLocal8Bit(argv[++i]);
+        else if (a == "--seed" && hasValue)
+            o.seed = std::stoull(argv[++i]);
+        else if (a == "--runs" && hasValue)
+            o.runs = std::max(1, std::stoi(argv[++i]));
+        else if (a == "--cache" && hasValue)
+            o.cache = QString::fromLocal8Bit(argv[++i]);
+        else
+            return false;
+    }
+    if (o.rows.empty())
+        o.rows = {10000, 100000, 1000000};
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    try {
+        if (!parseOptions(argc, argv, options))
+            throw std::invalid_argument("bad arguments");
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "usage: vostrel-bench [--rows N]... [--csv FILE] [--seed S] [--runs R] [--cache DIR]\n");
+        return 2;
+    }
+    std::printf("load before: %s; cores: %ld\n", loadText().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    std::vector<Result> all = measureInChild(options, 0, argc, argv);
+    std::map<std::string, double> emptyRss;
+    for (const Result& r : all)
+        emptyRss[r.operation] = r.peakRssMb;
+    for (long long rows : options.rows) {
+        const std::vector<Result> part = measureInChild(options, rows, argc, argv);
+        all.insert(all.end(), part.begin(), part.end());
+        for (const Result& r : part)
+            if (r.operation == "listing")
+                std::printf("N=%lld: listing %.1f ms, peak memory after listing %.1f MB (%.1f MB above the empty register)\n",
+                            rows, r.medianMs, r.peakRssMb, r.peakRssMb - emptyRss["listing"]);
+    }
+    printTable(all);
+    std::printf("load after: %s\n", loadText().c_str());
+    if (!options.csv.isEmpty()) {
+        std::ofstream csv(QFile::encodeName(options.csv).constData());
+        csv << "operation,rows,median_ms,ratio_to_naive,ratio_to_floor,peak_rss_mb\n";
+        for (const Result& r : all)
+            csv << r.operation << ',' << r.rows << ',' << number(r.medianMs, 3) << ',' << number(r.ratioNaive, 4) << ','
+                << number(r.ratioFloor, 3) << ',' << number(r.peakRssMb, 1) << '\n';
+    }
+    return 0;
+}
