@@ -22,6 +22,16 @@ const char* const kSchema =
     " 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT, 电话 TEXT, 来由 TEXT,"
     " 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
     "CREATE TABLE Pass (密码 TEXT);"
+    // Narrow copies of the searched columns: a listing reads the record
+    // numbers from data_ids, and a like '%…%' search or the category filter
+    // scans the one index holding its column instead of the whole table.
+    // Columns share an index where that keeps the file small.
+    "CREATE INDEX data_ids ON data (编号);"
+    "CREATE INDEX data_name_reason ON data (姓名, 来由);"
+    "CREATE INDEX data_identity ON data (身份证);"
+    "CREATE INDEX data_phones ON data (手机, 电话);"
+    "CREATE INDEX data_address ON data (地址);"
+    "CREATE INDEX data_category_remarks ON data (分类, 备注);"
     "COMMIT;";
 
 bool syncFolder(const QString& folder)

@@ -105,11 +105,16 @@ bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
     // before any work is done.
     auto rowStatement = std::make_unique<SqliteStatement>(
         db, QStringLiteral("SELECT ") + shape.list + QStringLiteral(" FROM data WHERE 编号 = ?"));
-    SqliteStatement idStatement(db, QStringLiteral("SELECT 编号 FROM data") + shape.rest + QStringLiteral(" ORDER BY 编号"));
+    // Without an order the engine may read the numbers from the smallest
+    // index holding the searched column instead of the whole table; the
+    // numbers are put in ascending order here, usually already are.
+    SqliteStatement idStatement(db, QStringLiteral("SELECT 编号 FROM data") + shape.rest);
     idStatement.bindTexts(sql.parameters);
     std::vector<std::int64_t> ids;
     while (idStatement.step())
         ids.push_back(idStatement.columnInt64(0));
+    if (!std::is_sorted(ids.begin(), ids.end()))
+        std::sort(ids.begin(), ids.end());
     QStringList names;
     for (int i = 0; i < rowStatement->columnCount(); ++i)
         names << rowStatement->columnName(i);
