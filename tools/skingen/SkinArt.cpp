@@ -166,12 +166,18 @@ QImage bottomEdge()
 
 QImage textBack()
 {
+    // Drawn opaque: the rounded corners take the title's own colours.
     return strip(2, 40, 22, kMagenta, [](QPainter& p, QImage& img, const QRect& r, int f) {
         const QRect body = r.adjusted(0, 1, 0, -1);
         vgradient(p, body, f == 0 ? kOliveBottom : kGreyBottom, f == 0 ? kOliveEdge : kGreyEdge);
         ring(p, body, (f == 0 ? kOliveEdge : kGreyEdge).darker(110), f == 0 ? kOliveHot : kGreyTop);
         p.end();
         roundCorners(img, body, 3);
+        const QColor caption = f == 0 ? QColor(110, 122, 64) : QColor(164, 166, 152);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (img.pixelColor(x, y) == kMagenta)
+                    img.setPixelColor(x, y, caption);
     });
 }
 
