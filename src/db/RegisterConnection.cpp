@@ -1,6 +1,7 @@
 #include "RegisterConnection.h"
 #include "ConnectionString.h"
 #include "DatabaseError.h"
+#include "LikeMatch.h"
 #include "Sqlite.h"
 #include "SqlStatement.h"
 
@@ -68,6 +69,11 @@ void TRegisterConnection::open()
     if (!keyError.isEmpty()) {
         sqlite3_close(db);
         throw EDatabaseError(keyError);
+    }
+    if (InstallLikeFunction(db) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        throw EDatabaseError(message);
     }
     db_ = db;
     noteWrite();

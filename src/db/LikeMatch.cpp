@@ -1,0 +1,108 @@
+#include "LikeMatch.h"
+#include "Sqlite.h"
+
+#include <cstring>
+
+namespace {
+
+unsigned char fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+
+bool sameByte(char a, char b)
+{
+    return fold(static_cast<unsigned char>(a)) == fold(static_cast<unsigned char>(b));
+}
+
+// Length of the UTF-8 character starting at text[i] (at least 1).
+std::size_t characterLength(std::string_view text, std::size_t i)
+{
+    std::size_t n = 1;
+    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
+        ++n;
+    return n;
+}
+
+bool hasAsciiLetter(std::string_view s)
+{
+    for (char c : s)
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+            return true;
+    return false;
+}
+
+bool containsFolded(std::string_view text, std::string_view needle)
+{
+    if (needle.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < needle.size() && sameByte(text[i + k], needle[k]))
+            ++k;
+        if (k == needle.size())
+            return true;
+    }
+    return false;
+}
+
+// Wildcard matching with one resumable '%': on a mismatch the last '%'
+// takes one more character of the text.
+bool matchGeneral(std::string_view p, std::string_view t)
+{
+    std::size_t pi = 0, ti = 0;
+    std::size_t starP = std::string_view::npos, starT = 0;
+    while (ti < t.size()) {
+        if (pi < p.size() && p[pi] == '%') {
+            starP = ++pi;
+            starT = ti;
+        } else if (pi < p.size() && p[pi] == '_') {
+            ++pi;
+            ti += characterLength(t, ti);
+        } else if (pi < p.size() && sameByte(p[pi], t[ti])) {
+            ++pi;
+            ++ti;
+        } else if (starP != std::string_view::npos) {
+            starT += characterLength(t, starT);
+            ti = starT;
+            pi = starP;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '%')
+        ++pi;
+    return pi == p.size();
+}
+
+void likeFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const unsigned char* pattern = sqlite3_value_text(argv[0]);
+    const unsigned char* text = sqlite3_value_text(argv[1]);
+    const int patternBytes = sqlite3_value_bytes(argv[0]);
+    if (patternBytes > sqlite3_limit(sqlite3_context_db_handle(context), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
+        return;
+    }
+    if (!pattern || !text)
+        return; // null
+    const std::string_view p(reinterpret_cast<const char*>(pattern), static_cast<std::size_t>(patternBytes));
+    const std::string_view t(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
+    sqlite3_result_int(context, LikeMatches(p, t) ? 1 : 0);
+}
+
+} // namespace
+
+bool LikeMatches(std::string_view pattern, std::string_view text)
+{
+    // '%word%' with no other wildcard: is word in the text?
+    if (pattern.size() >= 2 && pattern.front() == '%' && pattern.back() == '%') {
+        const std::string_view word = pattern.substr(1, pattern.size() - 2);
+        if (word.find_first_of("%_") == std::string_view::npos)
+            return hasAsciiLetter(word) ? containsFolded(text, word) : text.find(word) != std::string_view::npos;
+    }
+    return matchGeneral(pattern, text);
+}
+
+int InstallLikeFunction(sqlite3* db)
+{
+    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+                                   nullptr, nullptr);
+}

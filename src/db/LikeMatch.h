@@ -1,0 +1,14 @@
+#pragma once
+#include <string_view>
+
+struct sqlite3;
+
+// "text like pattern" by the engine's own rules: '%' matches any run of
+// characters, '_' one character, ASCII letters match either case, every
+// other character only itself. Both are UTF-8.
+bool LikeMatches(std::string_view pattern, std::string_view text);
+
+// Puts LikeMatches in place of the engine's two-argument like() on `db`.
+// Searches are "like '%keyword%'" over every row: a plain substring search
+// does that several times faster than the general matcher.
+int InstallLikeFunction(sqlite3* db);
