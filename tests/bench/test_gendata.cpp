@@ -2,6 +2,7 @@
 #include "RegisterConnection.h"
 #include "RegisterFile.h"
 #include "Sqlite.h"
+#include "SqlStatement.h"
 #include "TempDir.h"
 #include "VisitorGenerator.h"
 
