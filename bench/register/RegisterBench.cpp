@@ -12,7 +12,8 @@
 //
 // CSV columns: operation,rows,median_ms,ratio_to_naive,ratio_to_floor,peak_rss_mb.
 // The rows file_size and file_size_compacted carry in ratio_to_naive the size
-// relative to the same rows in a plain SQLite file without indexes.
+// relative to the same rows in a plain SQLite file without indexes, and in
+// peak_rss_mb the size of the file in MB.
 #include "AtomicFileCopy.h"
 #include "BenchCache.h"
 #include "ExecutableFolder.h"
@@ -57,6 +58,8 @@ struct Options {
     std::uint64_t seed = 1;
     int runs = 5;
     QString cache = QStringLiteral("/tmp/vostrel-bench");
+    long long childRows = -1; // set in the child process of one N
+    int childFd = -1;
 };
 
 struct Result {
@@ -66,6 +69,7 @@ struct Result {
     double ratioNaive = NAN;
     double ratioFloor = NAN;
     double peakRssMb = NAN;
+    double cpuMs = NAN; // processor time of this process, shown beside the wall time
 };
 
 // Peak resident memory of this process in MB (VmHWM), and its reset.
@@ -92,19 +96,33 @@ double median(std::vector<double> v)
     return n == 0 ? NAN : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Runs `prepare` (untimed) and `body` (timed) `runs` times; the median in ms.
-double measure(int runs, const std::function<void()>& prepare, const std::function<void()>& body)
+double cpuNowMs()
 {
-    std::vector<double> times;
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timing {
+    double wallMs;
+    double cpuMs;
+};
+
+// Runs `prepare` (untimed) and `body` (timed) `runs` times; the medians in ms.
+Timing measure(int runs, const std::function<void()>& prepare, const std::function<void()>& body)
+{
+    std::vector<double> times, cpu;
     for (int i = 0; i < runs; ++i) {
         if (prepare)
             prepare();
         QElapsedTimer clock;
+        const double cpuStart = cpuNowMs();
         clock.start();
         body();
         times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        cpu.push_back(cpuNowMs() - cpuStart);
     }
-    return median(times);
+    return {median(times), median(cpu)};
 }
 
 // Lets pending events run, then paints the grid's visible rows at once.
@@ -122,17 +140,17 @@ public:
     std::vector<Result> run();
 
 private:
-    void add(const std::string& operation, double ms, double rss = NAN)
+    void add(const std::string& operation, Timing t, double rss = NAN)
     {
-        results_.push_back({operation, rows_, ms, NAN, NAN, rss});
+        results_.push_back({operation, rows_, t.wallMs, NAN, NAN, rss, t.cpuMs});
     }
     // Times an operation with its peak memory.
     void op(const std::string& operation, int runs, const std::function<void()>& prepare,
             const std::function<void()>& body)
     {
         resetPeakRss();
-        const double ms = measure(runs, prepare, body);
-        add(operation, ms, peakRssMb());
+        const Timing t = measure(runs, prepare, body);
+        add(operation, t, peakRssMb());
     }
     void startForms();
     void fillForm(const QString& name);
@@ -200,7 +218,7 @@ std::vector<Result> Child::run()
     f->Button_RefreshClick();
     repaintGrid(f);
     const double rssAfterListing = peakRssMb();
-    const double listing = measure(runs, nullptr, [&] {
+    const Timing listing = measure(runs, nullptr, [&] {
         f->Button_RefreshClick();
         repaintGrid(f);
     });
@@ -343,7 +361,7 @@ std::string serialise(const std::vector<Result>& results)
     std::ostringstream out;
     for (const Result& r : results)
         out << r.operation << '\t' << r.rows << '\t' << number(r.medianMs, 4) << '\t' << number(r.ratioNaive, 5) << '\t'
-            << number(r.ratioFloor, 5) << '\t' << number(r.peakRssMb, 2) << '\n';
+            << number(r.ratioFloor, 5) << '\t' << number(r.peakRssMb, 2) << '\t' << number(r.cpuMs, 4) << '\n';
     return out.str();
 }
 
@@ -365,15 +383,15 @@ std::vector<Result> parse(const std::string& text)
             start = tab + 1;
         }
         f.push_back(line.substr(start));
-        if (f.size() != 6)
+        if (f.size() != 7)
             continue;
-        results.push_back({f[0], std::stoll(f[1]), field(f[2]), field(f[3]), field(f[4]), field(f[5])});
+        results.push_back({f[0], std::stoll(f[1]), field(f[2]), field(f[3]), field(f[4]), field(f[5]), field(f[6])});
     }
     return results;
 }
 
 // One N in a child process; its results come back through a pipe.
-std::vector<Result> measureInChild(const Options& options, long long rows, int argc, char** argv)
+std::vector<Result> measureInChild(const Options& options, long long rows)
 {
     const TCachedRegister cached = CachedRegister(options.cache, rows, options.seed);
     if (!cached.error.isEmpty()) {
@@ -387,22 +405,16 @@ std::vector<Result> measureInChild(const Options& options, long long rows, int a
     const pid_t pid = fork();
     if (pid == 0) {
         ::close(fds[0]);
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // The start-up writes a desktop entry: it goes to a folder of the bench.
-        const QString home = options.cache + QStringLiteral("/home");
-        QDir().mkpath(home);
-        qputenv("HOME", QFile::encodeName(home));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
-        int code = 0;
-        {
-            TVostrelApplication app(argc, argv);
-            Child child(options, rows, cached);
-            const std::string text = serialise(child.run());
-            code = ::write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
-        }
-        ::close(fds[1]);
-        std::fflush(nullptr);
-        _exit(code);
+        // A fresh image, so that no memory of the generation counts for this N.
+        std::vector<std::string> args = {"vostrel-bench", "--child-rows", std::to_string(rows), "--child-fd",
+                                         std::to_string(fds[1]), "--seed", std::to_string(options.seed), "--runs",
+                                         std::to_string(options.runs), "--cache", options.cache.toStdString()};
+        std::vector<char*> argvChild;
+        for (std::string& a : args)
+            argvChild.push_back(a.data());
+        argvChild.push_back(nullptr);
+        execv("/proc/self/exe", argvChild.data());
+        _exit(127);
     }
     ::close(fds[1]);
     std::string text;
@@ -418,6 +430,37 @@ std::vector<Result> measureInChild(const Options& options, long long rows, int a
     return parse(text);
 }
 
+// The child's side: measures one N and writes the results to `fd`.
+int runChild(const Options& options, long long rows, int fd, int argc, char** argv)
+{
+    const TCachedRegister cached = CachedRegister(options.cache, rows, options.seed);
+    if (!cached.error.isEmpty())
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The start-up writes a desktop entry: it goes to a folder of the bench.
+    const QString home = options.cache + QStringLiteral("/home");
+    QDir().mkpath(home);
+    QFile::setPermissions(home, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home));
+    // The offscreen platform cannot raise windows, and says so each time.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtDebugMsg && !message.contains(QLatin1String("does not support raise"))
+            && !message.contains(QLatin1String("No such signal")))
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    });
+    int code = 0;
+    {
+        TVostrelApplication app(argc, argv);
+        Child child(options, rows, cached);
+        const std::string text = serialise(child.run());
+        code = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
+    }
+    ::close(fd);
+    return code;
+}
+
 std::string loadText()
 {
     std::ifstream in("/proc/loadavg");
@@ -426,12 +469,26 @@ std::string loadText()
     return a + " " + b + " " + c;
 }
 
+// Pads to `width` terminal columns; a CJK character takes two.
+std::string padded(const std::string& s, int width)
+{
+    int columns = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        columns += n >= 3 ? 2 : 1;
+        i += n;
+    }
+    return s + std::string(static_cast<std::size_t>(std::max(0, width - columns)), ' ');
+}
+
 void printTable(const std::vector<Result>& all)
 {
-    std::printf("%-22s %9s %12s %10s %10s %10s\n", "operation", "rows", "median_ms", "/naive", "/floor", "rss_mb");
+    std::printf("%-22s %9s %12s %10s %10s %10s %10s\n", "operation", "rows", "median_ms", "/naive", "/floor", "rss_mb", "cpu_ms");
     for (const Result& r : all)
-        std::printf("%-22s %9lld %12s %10s %10s %10s\n", r.operation.c_str(), r.rows, number(r.medianMs, 2).c_str(),
-                    number(r.ratioNaive, 3).c_str(), number(r.ratioFloor, 2).c_str(), number(r.peakRssMb, 1).c_str());
+        std::printf("%s %9lld %12s %10s %10s %10s %10s\n", padded(r.operation, 22).c_str(), r.rows, number(r.medianMs, 2).c_str(),
+                    number(r.ratioNaive, 3).c_str(), number(r.ratioFloor, 2).c_str(), number(r.peakRssMb, 1).c_str(),
+                    number(r.cpuMs, 2).c_str());
 }
 
 bool parseOptions(int argc, char** argv, Options& o)
@@ -449,6 +506,10 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.runs = std::max(1, std::stoi(argv[++i]));
         else if (a == "--cache" && hasValue)
             o.cache = QString::fromLocal8Bit(argv[++i]);
+        else if (a == "--child-rows" && hasValue)
+            o.childRows = std::stoll(argv[++i]);
+        else if (a == "--child-fd" && hasValue)
+            o.childFd = std::stoi(argv[++i]);
         else
             return false;
     }
@@ -469,13 +530,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vostrel-bench [--rows N]... [--csv FILE] [--seed S] [--runs R] [--cache DIR]\n");
         return 2;
     }
+    if (options.childRows >= 0)
+        return runChild(options, options.childRows, options.childFd, argc, argv);
     std::printf("load before: %s; cores: %ld\n", loadText().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
-    std::vector<Result> all = measureInChild(options, 0, argc, argv);
+    std::vector<Result> all = measureInChild(options, 0);
     std::map<std::string, double> emptyRss;
     for (const Result& r : all)
         emptyRss[r.operation] = r.peakRssMb;
     for (long long rows : options.rows) {
-        const std::vector<Result> part = measureInChild(options, rows, argc, argv);
+        const std::vector<Result> part = measureInChild(options, rows);
         all.insert(all.end(), part.begin(), part.end());
         for (const Result& r : part)
             if (r.operation == "listing")
