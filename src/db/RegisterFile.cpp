@@ -28,8 +28,7 @@ const char* const kSchema =
     // Columns share an index where that keeps the file small.
     "CREATE INDEX data_ids ON data (编号);"
     "CREATE INDEX data_name_reason ON data (姓名, 来由);"
-    "CREATE INDEX data_identity ON data (身份证);"
-    "CREATE INDEX data_phones ON data (手机, 电话);"
+    "CREATE INDEX data_numbers ON data (身份证, 手机, 电话);"
     "CREATE INDEX data_address ON data (地址);"
     "CREATE INDEX data_category_remarks ON data (分类, 备注);"
     "COMMIT;";
