@@ -27,10 +27,9 @@ const char* const kSchema =
     // scans the one index holding its column instead of the whole table.
     // Columns share an index where that keeps the file small.
     "CREATE INDEX data_ids ON data (编号);"
-    "CREATE INDEX data_name_reason ON data (姓名, 来由);"
+    "CREATE INDEX data_texts ON data (姓名, 来由, 分类, 备注);"
     "CREATE INDEX data_numbers ON data (身份证, 手机, 电话);"
     "CREATE INDEX data_address ON data (地址);"
-    "CREATE INDEX data_category_remarks ON data (分类, 备注);"
     "COMMIT;";
 
 bool syncFolder(const QString& folder)

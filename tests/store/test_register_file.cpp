@@ -2,6 +2,7 @@
 #include "RegisterConnection.h"
 #include "RegisterFile.h"
 #include "RegisterQuery.h"
+#include "Sqlite.h"
 #include "TempDir.h"
 #include "Unit_DESCrypt.h"
 
@@ -58,4 +59,24 @@ TEST(RegisterFile, InitialPasswordsAreAsciiLettersAndDigits)
     EXPECT_NE(CreateRegisterFile(dir.path(), QStringLiteral("a b"), false), QString());
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("_.udb"))));
     EXPECT_NE(CreateRegisterFile(dir.file(QStringLiteral("missing")), QStringLiteral("ab"), false), QString());
+}
+
+// The listing and every search read their record numbers from an index
+// holding the searched column, never from the whole table.
+TEST(RegisterFile, ListingAndSearchesScanAnIndexNotTheTable)
+{
+    TempDir dir;
+    ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+    QStringList wheres{QString()};
+    for (const char* column : {"姓名", "身份证", "手机", "电话", "地址", "来由", "备注", "分类"})
+        wheres << QStringLiteral(" where ") + QString::fromUtf8(column) + QStringLiteral(" like '%' || ? || '%'");
+    for (const QString& where : wheres) {
+        SqliteStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN SELECT 编号 FROM data") + where);
+        ASSERT_TRUE(plan.step());
+        EXPECT_TRUE(plan.columnText(3).contains(QStringLiteral("COVERING INDEX"))) << where.toStdString() << ": " << plan.columnText(3).toStdString();
+    }
+    sqlite3_close(db);
 }
