@@ -241,7 +241,7 @@ TEST_F(MaintenanceTest, CompactionFailsWhenTheProgramFolderIsFull)
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a small file system needs root";
     const QByteArray folder = QFile::encodeName(dir.path());
-    ASSERT_EQ(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=4m,mode=0700"), 0);
+    ASSERT_EQ(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=16m,mode=0700"), 0);
     struct Unmount { const QByteArray& path; ~Unmount() { ::umount2(path.constData(), MNT_DETACH); } } unmount{folder};
 
     makeThinnedRegister(1500);

@@ -61,10 +61,13 @@ TEST(LikeMatch, ReplacesLikeOnAHandleAndKeepsNulls)
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     ASSERT_EQ(InstallLikeFunction(db), SQLITE_OK);
-    SqliteStatement s(db, QStringLiteral("SELECT 'ab' LIKE '%B%', NULL LIKE '%', 'x' LIKE NULL, '张三' LIKE '_三'"));
-    ASSERT_TRUE(s.step());
-    EXPECT_EQ(s.columnInt64(0), 1);
-    EXPECT_EQ(sqlite3_column_type(s.get(), 1), SQLITE_NULL);
-    EXPECT_EQ(sqlite3_column_type(s.get(), 2), SQLITE_NULL);
-    EXPECT_EQ(s.columnInt64(3), 1);
+    {
+        SqliteStatement s(db, QStringLiteral("SELECT 'ab' LIKE '%B%', NULL LIKE '%', 'x' LIKE NULL, '张三' LIKE '_三'"));
+        ASSERT_TRUE(s.step());
+        EXPECT_EQ(s.columnInt64(0), 1);
+        EXPECT_EQ(sqlite3_column_type(s.get(), 1), SQLITE_NULL);
+        EXPECT_EQ(sqlite3_column_type(s.get(), 2), SQLITE_NULL);
+        EXPECT_EQ(s.columnInt64(3), 1);
+    }
+    sqlite3_close(db);
 }
