@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the skin fuzz targets with clang and runs each for a bounded time.
+# Builds the fuzz targets with clang and runs each for a bounded time.
 # usage: tests/fuzz/run-fuzzers.sh BUILD_DIR [SECONDS_EACH]   (default 60)
 # Fails on any crash, sanitizer report or timeout.
 set -eu
@@ -9,10 +9,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-cmake --build "$build" -j2 --target fuzz_skin_reader fuzz_skin_ini
+targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string"
+cmake --build "$build" -j2 --target $targets
 
 status=0
-for target in fuzz_skin_reader fuzz_skin_ini; do
+for target in $targets; do
     corpus="$build/corpus/$target"
     mkdir -p "$corpus" "$build/artifacts"
     echo "== $target for ${seconds}s"
