@@ -11,6 +11,9 @@
 #include "RegisterDataSource.h"
 #include "RegisterFile.h"
 #include "RegisterQuery.h"
+#include "ShippedSkin.h"
+#include "SkinData.h"
+#include "SkinMessage.h"
 #include "TVostrelApplication.h"
 #include "Unit_Clipbrd.h"
 #include "Unit_Shortcuts.h"
@@ -34,6 +37,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
+    SetSkinMessageHandler([](const QString& text) { MessageBoxes::ShowMessage(text); });
+    SkinData1 = new TSkinData(this);
+    LoadShippedSkin(*SkinData1);
+    SkinData1->SetActive(true);
+    SkinData1->Loaded(); // stays inactive when the skin could not be decoded
     buildLayout();
     buildTrayMenu();
     buildTrayIcon();

@@ -20,6 +20,7 @@ class TRegisterQuery;
 class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
+class TSkinData;
 class TTrayIcon;
 
 // The deciphered administrator password, held from the login check on.
@@ -140,6 +141,7 @@ public:
     QLabel* StatusPanel(int index) const;
 
     // Components
+    TSkinData* SkinData1; // the window's skin, decoded while the window is built
     QTimer* Timer1;
     QTimer* Timer_CheckLogin;
     QTimer* Timer_CloseMe;

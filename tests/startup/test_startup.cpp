@@ -3,6 +3,7 @@
 #include "CategoryFile.h"
 #include "FormFixture.h"
 #include "RegisterQuery.h"
+#include "SkinData.h"
 #include "Unit1.h"
 #include "Unit_Login.h"
 
@@ -71,6 +72,7 @@ TEST_F(StartupTest, WithARegisterTheWindowStaysHiddenAndTheLoginCheckIsArmed)
     EXPECT_EQ(form1->StatusPanel(0)->width(), 300);
     EXPECT_EQ(form1->StatusPanel(1)->width(), 50);
     EXPECT_EQ(form1->StatusPanel(2)->width(), 150);
+    EXPECT_TRUE(form1->SkinData1->Active()); // the shipped skin decoded while the window was built
 
     // The desktop entry starts the executable in its own folder.
     const QString entry = QString::fromUtf8(bytesOf(desktopEntry()));
