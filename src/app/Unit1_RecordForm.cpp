@@ -25,6 +25,15 @@ int RowNumberText(const QString& text)
     return n;
 }
 
+// The form's checks: an empty field shows its message and stops the handler.
+bool filledOrSay(const QString& text, const char* message)
+{
+    if (!text.isEmpty())
+        return true;
+    MessageBoxes::ShowMessage(QString::fromUtf8(message));
+    return false;
+}
+
 } // namespace
 
 void TForm1::connectRecordForm()
@@ -60,22 +69,9 @@ void TForm1::DBGrid1CellClick()
 
 void TForm1::Button1Click()
 {
-    if (Edit_FenLei->currentText().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请选择分类."));
+    if (!filledOrSay(Edit_FenLei->currentText(), "请选择分类.") || !filledOrSay(Edit_XingMing->text(), "请填写姓名.")
+        || !filledOrSay(Edit_IDNumber->text(), "请填写身份证编号.") || !filledOrSay(Edit_LaiYou->text(), "请填写来由."))
         return;
-    }
-    if (Edit_XingMing->text().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请填写姓名."));
-        return;
-    }
-    if (Edit_IDNumber->text().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请填写身份证编号."));
-        return;
-    }
-    if (Edit_LaiYou->text().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请填写来由."));
-        return;
-    }
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("Insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values ('")
         + SqlValue{Edit_FenLei->currentText()} + "','" + SqlValue{Edit_XingMing->text()} + "','"
@@ -92,18 +88,9 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
-    if (Edit_BianHao->text().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("不可编辑"));
+    if (!filledOrSay(Edit_BianHao->text(), "不可编辑") || !filledOrSay(Edit_FenLei->currentText(), "请选择分类.")
+        || !filledOrSay(Edit_XingMing->text(), "请填写姓名."))
         return;
-    }
-    if (Edit_FenLei->currentText().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请选择分类."));
-        return;
-    }
-    if (Edit_XingMing->text().isEmpty()) {
-        MessageBoxes::ShowMessage(QStringLiteral("请填写姓名."));
-        return;
-    }
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("update data  set 分类='") + SqlValue{Edit_FenLei->currentText()} + "' ");
     ADOQuery1->SQL.Add(SqlLine(", 姓名='") + SqlValue{Edit_XingMing->text()} + "' ");
