@@ -48,7 +48,9 @@ void WriteCategoryFile(const QString& path, const QStringList& items)
     for (const QString& item : items)
         content += ToGbk(item) + "\r\n";
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk fails the write itself instead of a
+    // flush whose failure the commit does not report.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw ECategoryFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
     if (file.write(content) != content.size() || !file.commit())
         throw ECategoryFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
