@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -62,14 +63,18 @@ bool exportCompacted(sqlite3* source, const QString& target, const QString& pass
     if (!execute(source, "PRAGMA main.locking_mode = EXCLUSIVE;") || !execute(source, "BEGIN EXCLUSIVE;")
         || !execute(source, "COMMIT;"))
         return false;
+    // The copy is made empty and owner-only before the engine opens it, so it
+    // never exists with a wider mode.
+    const int fd = ::open(nativePath(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
     {
         SqliteStatement attach(source, QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"));
         attach.bindTexts({target, password});
         attach.step();
     }
-    // The engine created the file with the default mode; nothing is in it yet.
-    if (::chmod(nativePath(target).constData(), 0600) != 0
-        || !execute(source, "PRAGMA compacted.cipher_page_size = 4096;"))
+    if (!execute(source, "PRAGMA compacted.cipher_page_size = 4096;"))
         return false;
     // Only the copy is written, so the commit needs no journal beside the register.
     if (!execute(source, "BEGIN;"))
