@@ -21,7 +21,28 @@ TSkinData::TSkinData(QObject* owner) : QObject(owner)
     iconBitmap_.fill(QColor(255, 0, 255));
 }
 
-TSkinData::~TSkinData() = default;
+namespace {
+std::function<void(TSkinData*)>& LoadedHook()
+{
+    static std::function<void(TSkinData*)> hook;
+    return hook;
+}
+
+std::function<void(TSkinData*)>& DestroyedHook()
+{
+    static std::function<void(TSkinData*)> hook;
+    return hook;
+}
+} // namespace
+
+void TSkinData::SetLoadedHook(std::function<void(TSkinData*)> hook) { LoadedHook() = std::move(hook); }
+void TSkinData::SetDestroyedHook(std::function<void(TSkinData*)> hook) { DestroyedHook() = std::move(hook); }
+
+TSkinData::~TSkinData()
+{
+    if (DestroyedHook())
+        DestroyedHook()(this);
+}
 
 void TSkinData::ResetElements()
 {
@@ -142,12 +163,15 @@ void TSkinData::LoadSkinBitmap(QImage& bitmap, const QString& value) const
         bitmap = image.convertToFormat(QImage::Format_RGB32);
 }
 
+
 void TSkinData::Loaded()
 {
     if (active_ && notReady_) {
         active_ = false;
         emit ActiveChanged(false);
     }
+    if (LoadedHook())
+        LoadedHook()(this);
     if (formType_ == sfMainform) {
         if (HasControl(xcMainMenu))
             skinControls_ &= ~Bit(xcMenuItem);

@@ -125,6 +125,11 @@ public:
     // After the owner has been built: a skin that is not ready turns Active
     // off; the menu kinds are reconciled.
     void Loaded();
+    // Run by Loaded for every component: the skin manager registers it
+    // there (the manager lives with the widget code).
+    static void SetLoadedHook(std::function<void(TSkinData*)> hook);
+    // Run first thing when a component is destroyed (it is still whole).
+    static void SetDestroyedHook(std::function<void(TSkinData*)> hook);
     bool SkinNotReady() const { return notReady_; }
     bool Ready() const { return !notReady_; }
 

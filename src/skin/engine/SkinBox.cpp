@@ -1,0 +1,6 @@
+#include "SkinBox.h"
+
+void TSkinBox::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
+{
+    AttachWithoutFilter(form, data, ownColour);
+}

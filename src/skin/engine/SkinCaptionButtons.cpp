@@ -1,0 +1,37 @@
+#include "SkinCaptionButtons.h"
+
+#include "SkinForm.h"
+
+void TNCObject::MouseDown()
+{
+    if (!Enabled)
+        return;
+    if (frame_->HotObject() && frame_->HotObject() != this)
+        frame_->HotObject()->MouseLeave();
+    frame_->SetHotObject(this);
+    state_ = ncPressed;
+    Paint();
+}
+
+void TNCObject::MouseUp()
+{
+    state_ = ncHot;
+    Paint();
+}
+
+void TNCObject::MouseEnter()
+{
+    if (frame_->HotObject() && frame_->HotObject() != this)
+        frame_->HotObject()->MouseLeave();
+    frame_->SetHotObject(this);
+    state_ = ncHot;
+    Paint();
+}
+
+void TNCObject::MouseLeave()
+{
+    if (frame_->HotObject() == this)
+        frame_->SetHotObject(nullptr);
+    state_ = ncNormal;
+    Paint();
+}

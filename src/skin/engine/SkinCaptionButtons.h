@@ -1,0 +1,40 @@
+#pragma once
+// The frame's caption objects: caption buttons and menu-bar buttons share
+// the mouse states of TNCObject.
+
+#include <QRect>
+
+class TDataSkinSysButton;
+class TSkinForm;
+
+class TNCObject {
+public:
+    enum NCState { ncNormal = 1, ncPressed = 2, ncHot = 3 };
+    explicit TNCObject(TSkinForm* frame) : frame_(frame) {}
+    virtual ~TNCObject() = default;
+    virtual void MouseDown();
+    virtual void MouseUp();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void Paint() {}
+    int State() const { return state_; }
+    bool Enabled = true;
+
+protected:
+    TSkinForm* frame_;
+    int state_ = ncNormal;
+};
+
+class TCaptionButton : public TNCObject {
+public:
+    TCaptionButton(TSkinForm* frame, TDataSkinSysButton* element) : TNCObject(frame), Element(element) {}
+    TDataSkinSysButton* Element;
+    QRect Rect;
+    bool Visible = false;
+};
+
+class TMenuBtn : public TNCObject {
+public:
+    using TNCObject::TNCObject;
+    QRect Rect;
+};

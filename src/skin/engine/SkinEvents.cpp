@@ -1,0 +1,33 @@
+#include "SkinEvents.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+
+namespace SkinEvents {
+
+bool AnswersSkinned(QObject* target)
+{
+    if (!target)
+        return false;
+    TSkinQueryEvent query;
+    QCoreApplication::sendEvent(target, &query);
+    return query.Answer == 1;
+}
+
+void SwitchSkinner(QObject* control, bool on)
+{
+    if (!control)
+        return;
+    TSkinSwitchEvent event(on);
+    QCoreApplication::sendEvent(control, &event);
+}
+
+int TagOf(const QObject* object)
+{
+    if (!object)
+        return 0;
+    const QVariant tag = object->property("Tag");
+    return tag.isValid() ? tag.toInt() : 0;
+}
+
+} // namespace SkinEvents

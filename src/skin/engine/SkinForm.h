@@ -1,0 +1,119 @@
+#pragma once
+// TSkinForm: the skinned frame of one top-level window. The window is made
+// frameless while skinned; the frame reserves its borders and caption around
+// the client area (the client keeps its size), paints them from the skin,
+// runs the caption buttons, does the hit testing, replaces the system menu
+// and cuts the window's shape. It owns the skinners of the window's controls.
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QWidget;
+class TCaptionButton;
+class TNCObject;
+class TSkinControl;
+class TSkinData;
+class TSkinManager;
+
+class TSkinForm : public QObject {
+    Q_OBJECT
+public:
+    enum SetupState { fsNew = 0, fsReady = 1, fsRefreshing = 3, fsClosing = 4, fsSizing = 5, fsReleased = 6 };
+    enum BorderKind { bkSizable = 0, bkSingle = 1, bkNone = 2, bkDialog = 3 };
+    enum BorderIcon { biMaximize = 1, biMinimize = 2, biHelp = 4, biSystemMenu = 8 };
+    enum WindowState { wsNormal = 0, wsMaximized = 1, wsMinimized = 2 };
+
+    // Bound to a window; the manager posts the finish-set-up event after
+    // making it. manager may be null in tests.
+    TSkinForm(QWidget* window, TSkinData* data, TSkinManager* manager);
+    // Release, then free the skinners, menus and bitmaps.
+    ~TSkinForm() override;
+
+    QWidget* Window() const { return window_; }
+    TSkinData* SkinData() const { return skinData_; }
+    TSkinManager* Manager() const { return manager_; }
+    // Lower-case Qt class name of the window.
+    QString ClassName() const { return className_; }
+    int State() const { return state_; }
+    bool IsReady() const { return state_ == fsReady; }
+
+    // The finish-set-up step: controls skinned, the frame applied, ready.
+    void Setup();
+    // Switch-off: the frame is undone (flags, size, children, mask), every
+    // skinner is detached and freed, the window redraws in its own look.
+    void Release();
+    // Takes up a reloaded skin: sizes re-read, controls re-skinned, repaint.
+    void Reapply();
+
+    // Skinners register on Attach and leave on destruction.
+    void RegisterControl(TSkinControl* skinner);
+    void UnregisterControl(TSkinControl* skinner);
+    const QList<TSkinControl*>& Controls() const { return controls_; }
+    // The skinner of a control, or null.
+    TSkinControl* SkinnerOf(const QWidget* control) const;
+    // Matches the window's controls to skinners and attaches them.
+    void SkinControls();
+
+    // --- classification, fixed at set-up
+    int BorderKind() const { return borderKind_; }
+    int BorderIcons() const { return borderIcons_; }
+    bool IsMessageBox() const { return messageBox_; }
+    bool RightToLeft() const { return rightToLeft_; }
+    int WindowState() const { return windowState_; }
+    bool IsWindowActive() const { return active_; }
+
+    // --- frame sizes (0 each for a window without caption)
+    int LeftWidth() const { return leftWidth_; }
+    int TopHeight() const { return topHeight_; }
+    int RightWidth() const { return rightWidth_; }
+    int BottomHeight() const { return bottomHeight_; }
+    int MenuBarHeight() const { return menuBarHeight_; }
+
+    // --- caption objects and the system menu
+    const std::vector<std::unique_ptr<TCaptionButton>>& CaptionButtons() const { return captionButtons_; }
+    TNCObject* HotObject() const { return hot_; }
+    void SetHotObject(TNCObject* object) { hot_ = object; }
+    // Rebuilds the replacement system menu and opens it at point (global).
+    void OpenSystemMenu(const QPoint& globalPos);
+    QMenu* SystemMenu() const { return systemMenu_; }
+    // Rebuilds the system menu without opening it (also used by tests).
+    void BuildSystemMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TCaptionButton;
+    // Members the frame's implementation files share.
+    QPointer<QWidget> window_;
+    TSkinData* skinData_ = nullptr;
+    TSkinManager* manager_ = nullptr;
+    QString className_;
+    int state_ = fsNew;
+    QList<TSkinControl*> controls_;
+
+    int borderKind_ = bkSingle;
+    int borderIcons_ = 0;
+    bool messageBox_ = false;
+    bool rightToLeft_ = false;
+    int windowState_ = wsNormal;
+    bool active_ = true;
+    int leftWidth_ = 0, topHeight_ = 0, rightWidth_ = 0, bottomHeight_ = 0, menuBarHeight_ = 0;
+
+    std::vector<std::unique_ptr<TCaptionButton>> captionButtons_;
+    TNCObject* hot_ = nullptr;
+    QMenu* systemMenu_ = nullptr;
+    QRect captionTextRect_;
+    QImage captionBitmap_;
+
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,10 @@
+#pragma once
+// TSkinTabSheet: the pages of a tab widget take the face colour.
+
+#include "SkinBox.h"
+
+class TSkinTabSheet : public TSkinBox {
+    Q_OBJECT
+public:
+    using TSkinBox::TSkinBox;
+};
