@@ -13,6 +13,7 @@
 #include "RegisterQuery.h"
 #include "ShippedSkin.h"
 #include "SkinData.h"
+#include "SkinManager.h"
 #include "SkinMessage.h"
 #include "TVostrelApplication.h"
 #include "Unit_Clipbrd.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     SetSkinMessageHandler([](const QString& text) { MessageBoxes::ShowMessage(text); });
+    InstallSkinManager();
     SkinData1 = new TSkinData(this);
     LoadShippedSkin(*SkinData1);
     SkinData1->SetActive(true);
@@ -75,7 +77,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     created_ = true;
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The skin goes first, while the window and its controls are whole, so
+    // the frame and the skinners are taken off a complete window.
+    delete SkinData1;
+    SkinData1 = nullptr;
+}
 
 QLabel* TForm1::StatusPanel(int index) const { return statusPanels_.value(index); }
 
