@@ -28,6 +28,9 @@ protected:
 class TCaptionButton : public TNCObject {
 public:
     TCaptionButton(TSkinForm* frame, TDataSkinSysButton* element) : TNCObject(frame), Element(element) {}
+    // Repaints its rectangle of the window; leaving also hides the hint.
+    void Paint() override;
+    void MouseLeave() override;
     TDataSkinSysButton* Element;
     QRect Rect;
     bool Visible = false;

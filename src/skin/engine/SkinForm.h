@@ -10,12 +10,15 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 #include <QString>
 #include <memory>
 #include <vector>
 
 class QMenu;
+class QPainter;
+class TDataSkinSysButton;
 class QWidget;
 class TCaptionButton;
 class TNCObject;
@@ -87,6 +90,17 @@ public:
     // Rebuilds the system menu without opening it (also used by tests).
     void BuildSystemMenu();
 
+    // Client area in window coordinates (the window less the frame).
+    QRect ClientRect() const;
+    // The caption button at a point (window coordinates), or null.
+    TCaptionButton* ButtonAt(const QPoint& pos) const;
+    // Runs a caption button's action (close, maximise, ...).
+    void RunAction(TCaptionButton* button);
+    // Lays out the caption text and buttons for the window's current size.
+    void LayoutCaption();
+    // The shape made for the current size (empty when none is used).
+    QRegion Shape() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -113,6 +127,21 @@ private:
     QMenu* systemMenu_ = nullptr;
     QRect captionTextRect_;
     QImage captionBitmap_;
+
+    void Classify();
+    void ComputeFrameSizes();
+    void MakeCaptionButtons();
+    void ApplyFrame();
+    void UndoFrame();
+    void MakeShape(bool force);
+    void PaintFrame(QPainter& painter);
+    void PaintCaption(QPainter& painter);
+    void PaintButton(QPainter& painter, const TCaptionButton& button);
+    bool ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const;
+    bool Condition(int code, bool second) const;
+    bool MouseEvent(QEvent* event);
+    void HoverTick();
+    void ReadWindowState();
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
