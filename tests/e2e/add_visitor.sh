@@ -11,7 +11,10 @@ e2e_start
 
 login=$(e2e_wait_window 管理登录 10)
 e2e_check "the login window appears" test -n "$login"
-xdotool mousemove --window "$login" 150 60 click 1 2>/dev/null
+# The skinned frame puts the client area CX, CY into each window.
+e2e_client_offset
+sleep 0.5
+xdotool mousemove --window "$login" $((150 + CX)) $((60 + CY)) click 1 2>/dev/null
 xdotool type --delay 40 abc123
 xdotool key Return
 main=$(e2e_wait_window Vostrel1.01.2010.0609 10)
@@ -20,13 +23,13 @@ sleep 0.3
 
 # Brightness of the grid's first line: white while the register is empty.
 first_row() {
-    import -window "$main" -crop 600x12+40+203 +repage png:- 2>/dev/null | convert - -format '%[fx:mean]' info:
+    import -window "$main" -crop 600x12+$((40 + CX))+$((203 + CY)) +repage png:- 2>/dev/null | convert - -format '%[fx:mean]' info:
 }
 empty_row=$(first_row)
 
 # Places of the record form's controls inside the main window.
 field() { # field X Y TEXT: clicks the control and types the text
-    xdotool mousemove --window "$main" "$1" "$2" click 1
+    xdotool mousemove --window "$main" $(($1 + CX)) $(($2 + CY)) click 1
     sleep 0.1
     xdotool type --delay 30 "$3"
 }
@@ -38,7 +41,7 @@ field 165 543 "送货 O'Neil"
 field 476 490 "第一行"
 xdotool key Return
 xdotool type --delay 30 "第二行"
-xdotool mousemove --window "$main" 671 518 click 1
+xdotool mousemove --window "$main" $((671 + CX)) $((518 + CY)) click 1
 
 box=$(e2e_wait_window Vostrel 5)
 e2e_check "pressing 添加 shows a plain message box" test -n "$box"

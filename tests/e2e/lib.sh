@@ -85,6 +85,22 @@ e2e_wait_exit() {
     return 1
 }
 
+# e2e_client_offset: sets CX and CY, where a skinned window's client area
+# starts inside the window (the width of the left edge, the height of the
+# caption), read from the shipped skin's edge bitmaps made by the build.
+e2e_client_offset() {
+    local art="$BIN_DIR/../src/skin/shipped-skin"
+    CX=0 CY=0
+    [ -f "$art/left.bmp" ] && CX=$(( $(identify -format %w "$art/left.bmp") / 2 ))
+    [ -f "$art/top.bmp" ] && CY=$(( $(identify -format %h "$art/top.bmp") / 2 ))
+    return 0
+}
+
+# e2e_pixel WINDOW X Y: the colour of one pixel of a window as "r,g,b".
+e2e_pixel() {
+    import -window "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $2 }' | tr -d '()' | cut -d, -f1-3
+}
+
 # e2e_shot FILE: a screenshot of the whole screen.
 e2e_shot() {
     import -window root "$1" 2>/dev/null

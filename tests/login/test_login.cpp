@@ -1,12 +1,15 @@
 // The login check and the login window.
 #include "LoginFixture.h"
 #include "MessageBeep.h"
+#include "SkinForm.h"
+#include "SkinManager.h"
 #include "Unit_DESCrypt.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTest>
 
@@ -22,7 +25,12 @@ TEST_F(LoginFixture, TheLoginWindowAppearsASecondAfterStartAndTheMainWindowWaits
     EXPECT_FALSE(form1->Timer_CheckLogin->isActive()); // the check ran once
     EXPECT_EQ(AdminPassword, QString::fromLatin1(kAdminPassword));
     EXPECT_EQ(form2->windowTitle(), QStringLiteral("管理登录"));
-    EXPECT_EQ(form2->size(), QSize(294, 161));
+    // The skin's frame surrounds a client area of 294 x 161.
+    const TSkinForm* frame = TSkinManager::Instance()->FindSkinForm(form2.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(form2->size(), QSize(294 + frame->LeftWidth() + frame->RightWidth(),
+                                   161 + frame->TopHeight() + frame->BottomHeight()));
+    EXPECT_EQ(form2->GroupBox1->pos(), QPoint(frame->LeftWidth(), frame->TopHeight()));
 
     form1->show(); // a stray show before the password changes nothing
     EXPECT_FALSE(form1->isVisible());

@@ -15,6 +15,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -96,7 +97,8 @@ private:
     {
         const QMetaObject* meta = control->metaObject();
         return meta == &QWidget::staticMetaObject || meta == &QFrame::staticMetaObject ||
-               qobject_cast<const QGroupBox*>(control) || qobject_cast<const QTabWidget*>(control);
+               qobject_cast<const QGroupBox*>(control) || qobject_cast<const QTabWidget*>(control) ||
+               qobject_cast<const QDialogButtonBox*>(control);
     }
 
     Match Choose(QWidget* control, const QString& lower)
@@ -184,6 +186,9 @@ private:
             return has(TSkinData::xcButton) ? Make<TSkinButton>(control) : Match{};
         if (qobject_cast<QLineEdit*>(control))
             return has(TSkinData::xcEdit) ? Make<TSkinEdit>(control) : Match{};
+        // A message box's button row is only walked.
+        if (qobject_cast<QDialogButtonBox*>(control))
+            return {nullptr, false, true};
         return {};
     }
 

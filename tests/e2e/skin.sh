@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The skin on screen: the login window, the main window on each tab, a
+# message box and the tray menu are drawn from the shipped skin.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+SHOT_DIR=${SHOT_DIR:-$E2E_DIR/shots}
+mkdir -p "$SHOT_DIR"
+ART="$BIN_DIR/../src/skin/shipped-skin"
+MAIN='Vostrel1.01.2010.0609'
+e2e_client_offset
+
+# art_pixel FILE X Y: one pixel of a skin bitmap as "r,g,b".
+art_pixel() {
+    convert "$ART/$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $2 }' | tr -d '()' | cut -d, -f1-3
+}
+# caption_is_skinned WINDOW: a pixel of the caption band right of the text
+# and above the text back and the buttons is the top edge's (its middle is
+# stretched).
+caption_is_skinned() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local got want
+    got=$(e2e_pixel "$1" $((WIDTH - 90)) 2)
+    want=$(art_pixel top.bmp 60 2)
+    echo "caption pixel $got, top edge $want"
+    [ -n "$got" ] && [ "$got" = "$want" ]
+}
+# window_size_is WINDOW W H: the window is the client plus the frame.
+window_size_is() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "window $WIDTH x $HEIGHT"
+    [ "$WIDTH" -eq $(($2 + 2 * CX)) ] && [ "$HEIGHT" -eq $(($3 + CY + CX)) ]
+}
+
+e2e_make_register abc123
+e2e_start
+login=$(e2e_wait_window 管理登录 10)
+e2e_check "the login window appears" test -n "$login"
+sleep 0.8
+e2e_shot "$SHOT_DIR/skin_login.png"
+e2e_check "the login window has the skin's caption" caption_is_skinned "$login"
+e2e_check "the login window is its client area plus the frame" window_size_is "$login" 294 161
+
+xdotool mousemove --window "$login" $((150 + CX)) $((60 + CY)) click 1
+xdotool type --delay 40 abc123
+xdotool key Return
+main=$(e2e_wait_window "$MAIN" 10)
+e2e_check "the right password shows the main window" test -n "$main"
+sleep 0.8
+e2e_check "the main window has the skin's caption" caption_is_skinned "$main"
+e2e_check "the main window is its client area plus the frame" window_size_is "$main" 716 687
+e2e_shot "$SHOT_DIR/skin_main_tab1.png"
+# The tabs sit at the top of the tab widget (client y 97).
+for tab in 2 3; do
+    xdotool mousemove --window "$main" $((CX + 30 + (tab - 1) * 70)) $((CY + 108)) click 1
+    sleep 0.5
+    e2e_shot "$SHOT_DIR/skin_main_tab$tab.png"
+done
+xdotool mousemove --window "$main" $((CX + 30)) $((CY + 108)) click 1
+sleep 0.3
+
+# "添加" with an empty form: a plain message box.
+xdotool mousemove --window "$main" $((671 + CX)) $((518 + CY)) click 1
+box=$(e2e_wait_window Vostrel 5)
+e2e_check "pressing 添加 on an empty form shows a message box" test -n "$box"
+sleep 0.8
+e2e_shot "$SHOT_DIR/skin_message.png"
+[ -n "$box" ] && e2e_check "the message box has the skin's caption" caption_is_skinned "$box"
+xdotool key Return
+sleep 0.5
+
+# The tray menu: its corner is the menu background's corner.
+icon=""
+for w in $(xdotool search --class vostrel 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
+    y=$(xwininfo -id "$w" 2>/dev/null | awk '/Absolute upper-left Y/ {print $4}')
+    xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && [ -n "$y" ] && [ "$y" -lt 32 ] && icon=$w
+done
+e2e_check "the tray icon is there" test -n "$icon"
+if [ -n "$icon" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$icon")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    xdotool mousedown 3; sleep 0.2; xdotool mouseup 3
+    sleep 0.6
+    menu=""
+    for w in $(xdotool search --onlyvisible --class vostrel 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
+        xwininfo -tree -id "$w" 2>/dev/null | grep -q "Parent window id: .*(the root window)" && menu=$w
+    done
+    e2e_check "a right press opens the tray menu" test -n "$menu"
+    e2e_shot "$SHOT_DIR/skin_tray_menu.png"
+    if [ -n "$menu" ]; then
+        got=$(e2e_pixel "$menu" 1 1)
+        want=$(art_pixel menubackground.bmp 1 1)
+        e2e_check "the tray menu is drawn on the menu background ($got, $want)" test "$got" = "$want"
+    fi
+    xdotool key Escape
+fi
+e2e_check "the program is still running" kill -0 "$E2E_APP_PID"
+e2e_finish
