@@ -87,6 +87,8 @@ if [ -n "$icon" ]; then
         xwininfo -tree -id "$w" 2>/dev/null | grep -q "Parent window id: .*(the root window)" && menu=$w
     done
     e2e_check "a right press opens the tray menu" test -n "$menu"
+    xdotool key Down # the first item selected
+    sleep 0.3
     e2e_shot "$SHOT_DIR/skin_tray_menu.png"
     if [ -n "$menu" ]; then
         got=$(e2e_pixel "$menu" 1 1)
