@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -143,8 +144,18 @@ TEST(SkinScrollbar, AreaDestroyedBeforeItsSkinner)
 {
     auto data = LoadedShippedSkin();
     auto* m = new Memo;
-    TSkinScrollbar skin(&m->edit);
-    skin.Attach(nullptr, data.get(), false);
+    // Owned elsewhere, as a form frame owns its skinners.
+    QObject owner;
+    auto* skin = new TSkinScrollbar(&m->edit);
+    skin->setParent(&owner);
+    skin->Attach(nullptr, data.get(), false);
     delete m;
-    EXPECT_EQ(skin.State(), TSkinControl::csDestroyed);
+    EXPECT_EQ(skin->State(), TSkinControl::csDestroyed);
+
+    // Owned by its control, it goes with it.
+    auto* n = new Memo;
+    QPointer<TSkinScrollbar> owned = new TSkinScrollbar(&n->edit);
+    owned->Attach(nullptr, data.get(), false);
+    delete n;
+    EXPECT_TRUE(owned.isNull());
 }

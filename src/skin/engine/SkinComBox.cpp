@@ -78,6 +78,7 @@ void TSkinComBox::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
     combo->setAttribute(Qt::WA_Hover, true);
     TSkinControl::Attach(form, data, ownColour);
     edit_ = combo->lineEdit();
+    editObject_ = edit_.data();
     if (edit_) {
         edit_->installEventFilter(this);
         FitLineEdit();
@@ -140,7 +141,7 @@ void TSkinComBox::ScheduleFit()
 
 bool TSkinComBox::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool fromEdit = edit_ && watched == edit_.data();
+    const bool fromEdit = edit_ && watched == editObject_;
     const bool fromPopup = popup_ && watched == popup_.data();
     if (!fromEdit && !fromPopup)
         return TSkinControl::eventFilter(watched, event);

@@ -47,6 +47,7 @@ private:
     void DrawText(QPainter& p, const QRect& area) const;
 
     QPointer<QLineEdit> edit_;
+    const QObject* editObject_ = nullptr; // compared without a cast
     QPointer<QWidget> popup_;
     QPointer<TSkinScrollbar> listSkinner_;
     bool hadHover_ = false;

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QWidget>
 
-TSkinControl::TSkinControl(QWidget* control) : control_(control)
+TSkinControl::TSkinControl(QWidget* control) : QObject(control), control_(control)
 {
     if (control)
         connect(control, &QObject::destroyed, this, &TSkinControl::ControlDestroyed);

@@ -24,8 +24,8 @@ class TSkinControl : public QObject {
 public:
     enum ControlState { csNew = 0, csAttached = 1, csDestroyed = 6 };
 
-    // Create: active, nothing attached. The skinner is owned by its form
-    // frame (or by the caller); it follows the control's destruction.
+    // Create: active, nothing attached. The control owns the skinner until
+    // a form frame takes it; it follows the control's destruction.
     explicit TSkinControl(QWidget* control);
     ~TSkinControl() override;
 

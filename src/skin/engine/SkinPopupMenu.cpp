@@ -86,7 +86,7 @@ private:
     TSkinPopupMenu* owner_;
 };
 
-TSkinPopupMenu::TSkinPopupMenu(QMenu* menu, TSkinData* data) : menu_(menu), skinData_(data) {}
+TSkinPopupMenu::TSkinPopupMenu(QMenu* menu, TSkinData* data) : menu_(menu), menuObject_(menu), skinData_(data) {}
 
 TSkinPopupMenu::~TSkinPopupMenu() { Detach(); }
 
@@ -173,7 +173,7 @@ void TSkinPopupMenu::RefitMenu()
 
 bool TSkinPopupMenu::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != menu_)
+    if (watched != menuObject_)
         return false;
     if (event->type() == SkinEvents::kQuery) {
         static_cast<SkinEvents::TSkinQueryEvent*>(event)->Answer = 1;

@@ -49,6 +49,8 @@ private:
     void RefitMenu();
 
     QPointer<QMenu> menu_;
+    // The menu's identity, compared without a cast (it may be mid-destruction).
+    const QObject* menuObject_ = nullptr;
     TSkinData* skinData_ = nullptr;
     bool fromMenuBar_ = false;
     bool attached_ = false;

@@ -57,6 +57,7 @@ void TSkinScrollbar::AddBar(QScrollBar* bar)
         return;
     Bar b;
     b.bar = bar;
+    b.object = bar;
     b.hadHover = bar->testAttribute(Qt::WA_Hover);
     bar->setAttribute(Qt::WA_Hover, true);
     // A lone scroll bar is the control itself and already filtered.
@@ -82,7 +83,7 @@ void TSkinScrollbar::ReleaseBars()
 TSkinScrollbar::Bar* TSkinScrollbar::Find(QObject* watched)
 {
     for (Bar& b : bars_)
-        if (b.bar && b.bar.data() == watched)
+        if (b.bar && b.object == watched)
             return &b;
     return nullptr;
 }

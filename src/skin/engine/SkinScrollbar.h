@@ -32,6 +32,7 @@ protected:
 private:
     struct Bar {
         QPointer<QScrollBar> bar;
+        const QObject* object = nullptr; // compared without a cast
         bool hadHover = false;
         QStyle::SubControl hot = QStyle::SC_None;
         QStyle::SubControl pressed = QStyle::SC_None;

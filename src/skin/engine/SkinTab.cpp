@@ -52,6 +52,7 @@ void TSkinTab::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
     TSkinControl::Attach(form, data, ownColour);
     if (TabWidget()) {
         bar_ = Bar();
+        barObject_ = bar_.data();
         if (bar_) {
             bar_->installEventFilter(this);
             barFiltered_ = true;
@@ -74,7 +75,7 @@ void TSkinTab::Detach()
 
 bool TSkinTab::eventFilter(QObject* watched, QEvent* event)
 {
-    if (bar_ && watched == bar_.data()) {
+    if (bar_ && watched == barObject_) {
         if (event->type() == QEvent::Paint && IsActive() && State() != csDestroyed && control_) {
             PaintBar(bar_);
             return true;

@@ -41,5 +41,6 @@ private:
                     int left, int top, int right, int bottom) const;
 
     QPointer<QTabBar> bar_;
+    const QObject* barObject_ = nullptr; // compared without a cast
     bool barFiltered_ = false;
 };
