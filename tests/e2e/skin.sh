@@ -69,23 +69,13 @@ xdotool key Return
 sleep 0.5
 
 # The tray menu: its corner is the menu background's corner.
-icon=""
-for w in $(xdotool search --class vostrel 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
-    y=$(xwininfo -id "$w" 2>/dev/null | awk '/Absolute upper-left Y/ {print $4}')
-    xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && [ -n "$y" ] && [ "$y" -lt 32 ] && icon=$w
-done
+icon=$(wait_tray_icon 5)
 e2e_check "the tray icon is there" test -n "$icon"
 if [ -n "$icon" ]; then
-    eval "$(xdotool getwindowgeometry --shell "$icon")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    point_at_icon "$icon"
     xdotool mousedown 3; sleep 0.2; xdotool mouseup 3
     sleep 0.6
-    menu=""
-    for w in $(xdotool search --onlyvisible --class vostrel 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
-        xwininfo -tree -id "$w" 2>/dev/null | grep -q "Parent window id: .*(the root window)" && menu=$w
-    done
+    menu=$(popup_windows | head -n1)
     e2e_check "a right press opens the tray menu" test -n "$menu"
     xdotool key Down # the first item selected
     sleep 0.3

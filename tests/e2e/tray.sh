@@ -7,35 +7,6 @@ mkdir -p "${SHOT_DIR:=$E2E_DIR}"
 MAIN='Vostrel1.01.2010.0609'
 LOGIN='管理登录'
 
-# The program's icon window, embedded in the tray host's panel (top edge).
-tray_icon() {
-    local w y
-    for w in $(xdotool search --class vostrel 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
-        y=$(xwininfo -id "$w" 2>/dev/null | awk '/Absolute upper-left Y/ {print $4}')
-        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && [ -n "$y" ] && [ "$y" -lt 32 ] && { echo "$w"; return 0; }
-    done
-    return 1
-}
-wait_tray_icon() {
-    local i
-    for i in $(seq $((${1:-10} * 10))); do tray_icon && return 0; sleep 0.1; done
-    return 1
-}
-# Moves the pointer to the middle of the icon.
-point_at_icon() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-}
-# The program's open popups (the menu, the tip): unnamed-class top-level
-# windows with the application's name, not the embedded icon.
-popup_windows() {
-    local w
-    for w in $(xdotool search --onlyvisible --class vostrel 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
-        xwininfo -tree -id "$w" 2>/dev/null | grep -q "Parent window id: .*(the root window)" && echo "$w"
-    done
-}
 no_tray_icon() { ! tray_icon >/dev/null; }
 quiet() { "$@" >/dev/null; }
 window_shown() { e2e_wait_window "$@" >/dev/null; }
