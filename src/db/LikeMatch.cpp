@@ -21,6 +21,14 @@ std::size_t characterLength(std::string_view text, std::size_t i)
     return n;
 }
 
+bool hasWildcard(std::string_view s)
+{
+    for (char c : s)
+        if (c == '%' || c == '_')
+            return true;
+    return false;
+}
+
 bool hasAsciiLetter(std::string_view s)
 {
     for (char c : s)
@@ -29,18 +37,38 @@ bool hasAsciiLetter(std::string_view s)
     return false;
 }
 
-bool containsFolded(std::string_view text, std::string_view needle)
+template <typename Same>
+bool containsWith(std::string_view text, std::string_view needle, Same same)
 {
-    if (needle.size() > text.size())
+    const std::size_t m = needle.size();
+    if (m == 0)
+        return true;
+    if (m > text.size())
         return false;
-    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
-        std::size_t k = 0;
-        while (k < needle.size() && sameByte(text[i + k], needle[k]))
+    const char* t = text.data();
+    const char* n = needle.data();
+    const std::size_t last = text.size() - m;
+    // The last byte of a CJK character varies more than its first: test it first.
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (!same(t[i + m - 1], n[m - 1]) || !same(t[i], n[0]))
+            continue;
+        std::size_t k = 1;
+        while (k + 1 < m && same(t[i + k], n[k]))
             ++k;
-        if (k == needle.size())
+        if (k + 1 >= m)
             return true;
     }
     return false;
+}
+
+bool containsPlain(std::string_view text, std::string_view needle)
+{
+    return containsWith(text, needle, [](char a, char b) { return a == b; });
+}
+
+bool containsFolded(std::string_view text, std::string_view needle)
+{
+    return containsWith(text, needle, sameByte);
 }
 
 // Wildcard matching with one resumable '%': on a mismatch the last '%'
@@ -95,8 +123,8 @@ bool LikeMatches(std::string_view pattern, std::string_view text)
     // '%word%' with no other wildcard: is word in the text?
     if (pattern.size() >= 2 && pattern.front() == '%' && pattern.back() == '%') {
         const std::string_view word = pattern.substr(1, pattern.size() - 2);
-        if (word.find_first_of("%_") == std::string_view::npos)
-            return hasAsciiLetter(word) ? containsFolded(text, word) : text.find(word) != std::string_view::npos;
+        if (!hasWildcard(word))
+            return hasAsciiLetter(word) ? containsFolded(text, word) : containsPlain(text, word);
     }
     return matchGeneral(pattern, text);
 }
