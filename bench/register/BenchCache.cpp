@@ -12,14 +12,14 @@
 
 namespace {
 
-// A short fingerprint of the schema a fresh register gets: a change of the
-// set-up tool's tables or indexes makes new registers.
+// A short fingerprint of the schema and page size a fresh register gets: a
+// change of the set-up tool's tables, indexes or pages makes new registers.
 QString schemaTag(const QString& cacheRoot)
 {
     const QString probe = cacheRoot + QStringLiteral("/schema-probe");
     QDir(probe).removeRecursively();
     QDir().mkpath(probe);
-    QByteArray schema;
+    QByteArray schema = "pages " + QByteArray::number(kRegisterPageSize) + ";";
     if (CreateRegisterFile(probe, QStringLiteral("admin1"), true).isEmpty()) {
         sqlite3* db = nullptr;
         const QByteArray path = QFile::encodeName(probe + QStringLiteral("/_.udb"));
@@ -27,7 +27,7 @@ QString schemaTag(const QString& cacheRoot)
             && KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
             SqliteStatement s(db, QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master"));
             if (s.step())
-                schema = s.columnText(0).toUtf8();
+                schema += s.columnText(0).toUtf8();
         }
         sqlite3_close(db);
     }

@@ -1,8 +1,6 @@
 #include "LikeMatch.h"
 #include "Sqlite.h"
 
-#include <cstring>
-
 namespace {
 
 unsigned char fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }

@@ -5,14 +5,47 @@
 #include "Sqlite.h"
 #include "SqlStatement.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 namespace {
 
-// Settings every handle on the register carries; the set-up tool writes the
-// file with the same ones.
-constexpr const char* kCipherPageSize = "PRAGMA cipher_page_size = 4096;";
 constexpr int kBusyTimeoutMs = 1000;
+
+// Sets the cipher page size and reads the schema; empty on success, else the
+// engine's message.
+QString readWithPageSize(sqlite3* db, int pageSize)
+{
+    const QByteArray pragma = "PRAGMA cipher_page_size = " + QByteArray::number(pageSize) + ";";
+    char* error = nullptr;
+    if (sqlite3_exec(db, pragma.constData(), nullptr, nullptr, &error) != SQLITE_OK
+        || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+        sqlite3_free(error);
+        return message;
+    }
+    return {};
+}
+
+// The page size in the header of a journal that an interrupted change left
+// beside the file, or 0. The first read rolls such a journal back, and a read
+// with another page size than the file's would overrun the engine's buffers.
+int interruptedJournalPageSize(sqlite3* db)
+{
+    const char* name = sqlite3_db_filename(db, "main");
+    if (!name || !*name)
+        return 0;
+    QFile journal(QFile::decodeName(name) + QStringLiteral("-journal"));
+    if (!journal.open(QIODevice::ReadOnly))
+        return 0;
+    constexpr int kPageSizeOffset = 24;
+    const QByteArray header = journal.read(kPageSizeOffset + 4);
+    static const QByteArray magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    if (header.size() < kPageSizeOffset + 4 || !header.startsWith(magic))
+        return 0;
+    return static_cast<int>(qFromBigEndian<quint32>(header.constData() + kPageSizeOffset));
+}
 
 } // namespace
 
@@ -22,14 +55,13 @@ QString KeyRegisterHandle(sqlite3* db, const QString& password)
     if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         return QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    char* error = nullptr;
-    if (sqlite3_exec(db, kCipherPageSize, nullptr, nullptr, &error) != SQLITE_OK
-        || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
-        sqlite3_free(error);
-        return message;
-    }
-    return {};
+    // An empty file takes the current page size; a register written with the
+    // earlier, smaller pages is read with those until compaction rewrites it.
+    const bool legacyFirst = interruptedJournalPageSize(db) == kLegacyRegisterPageSize;
+    const QString error = readWithPageSize(db, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
+    if (error.isEmpty() || readWithPageSize(db, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
+        return {};
+    return error;
 }
 
 TRegisterConnection::TRegisterConnection(QObject* parent) : QObject(parent) {}

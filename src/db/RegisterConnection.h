@@ -43,6 +43,12 @@ private:
     std::uint64_t writeGeneration_ = 0;
 };
 
+// Cipher page size of registers written now: large pages let a search scan
+// the table with fewer page decryptions. Files written before use the legacy
+// size and stay readable.
+inline constexpr int kRegisterPageSize = 16384;
+inline constexpr int kLegacyRegisterPageSize = 4096;
+
 // Applies the register's cipher settings to a freshly opened handle and checks
 // that the key reads the file. Shared by the program and the set-up tool.
 // Returns an empty string on success, else the engine's message.

@@ -74,7 +74,8 @@ bool exportCompacted(sqlite3* source, const QString& target, const QString& pass
         attach.bindTexts({target, password});
         attach.step();
     }
-    if (!execute(source, "PRAGMA compacted.cipher_page_size = 4096;"))
+    const QByteArray pageSize = "PRAGMA compacted.cipher_page_size = " + QByteArray::number(kRegisterPageSize) + ";";
+    if (!execute(source, pageSize.constData()))
         return false;
     // Only the copy is written, so the commit needs no journal beside the register.
     if (!execute(source, "BEGIN;"))

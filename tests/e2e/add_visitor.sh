@@ -55,7 +55,7 @@ e2e_check "the grid's first line shows the new, highlighted row ($empty_row -> $
     awk -v a="$empty_row" -v b="$listed_row" 'BEGIN { exit !(a > 0.95 && b < 0.8) }'
 
 # What the register holds now.
-stored=$(printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=4096;\nselect 分类||'|'||姓名||'|'||身份证||'|'||手机||'|'||来由||'|'||replace(备注,char(10),'/') from data;\n" \
+stored=$(printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=16384;\nselect 分类||'|'||姓名||'|'||身份证||'|'||手机||'|'||来由||'|'||replace(备注,char(10),'/') from data;\n" \
     | sqlcipher "$E2E_APP/_.udb" 2>/dev/null | tail -n 1)
 echo "stored: $stored"
 e2e_check "the visitor is stored as typed" test "$stored" = "QQ帐号|张三|440101199001011234|13800138000|送货 O'Neil|第一行/第二行"

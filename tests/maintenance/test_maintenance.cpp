@@ -217,9 +217,9 @@ TEST_F(MaintenanceTest, CompactionFailsWhileAnotherProcessHoldsATransaction)
     other.start(shell, {registerPath()});
     ASSERT_TRUE(other.waitForStarted());
     const QString flag = temp.file(QStringLiteral("held"));
-    other.write(QStringLiteral("PRAGMA key = '%1';\nPRAGMA cipher_page_size = 4096;\n"
+    other.write(QStringLiteral("PRAGMA key = '%1';\nPRAGMA cipher_page_size = %3;\n"
                                "BEGIN;\nINSERT INTO data (姓名) VALUES ('未提交');\n.shell touch '%2'\n")
-                    .arg(QString::fromLatin1(kRegisterPassword), flag).toUtf8());
+                    .arg(QString::fromLatin1(kRegisterPassword), flag).arg(kRegisterPageSize).toUtf8());
     ASSERT_TRUE(other.waitForBytesWritten());
     for (int i = 0; i < 100 && !QFileInfo::exists(flag); ++i)
         QThread::msleep(50);
