@@ -17,7 +17,7 @@ constexpr int kBusyTimeoutMs = 1000;
 // engine's message.
 QString readWithPageSize(sqlite3* db, int pageSize)
 {
-    const QByteArray pragma = "PRAGMA cipher_page_size = " + QByteArray::number(pageSize) + ";";
+    const QByteArray pragma = CipherPageSizePragma(pageSize);
     char* error = nullptr;
     if (sqlite3_exec(db, pragma.constData(), nullptr, nullptr, &error) != SQLITE_OK
         || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error) != SQLITE_OK) {
@@ -48,6 +48,12 @@ int interruptedJournalPageSize(sqlite3* db)
 }
 
 } // namespace
+
+QByteArray CipherPageSizePragma(int pageSize, const char* schema)
+{
+    const QByteArray prefix = schema ? QByteArray(schema) + "." : QByteArray();
+    return "PRAGMA " + prefix + "cipher_page_size = " + QByteArray::number(pageSize) + ";";
+}
 
 QString KeyRegisterHandle(sqlite3* db, const QString& password)
 {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -48,6 +49,10 @@ private:
 // size and stay readable.
 inline constexpr int kRegisterPageSize = 16384;
 inline constexpr int kLegacyRegisterPageSize = 4096;
+
+// The statement that sets the cipher page size of the main database, or of
+// the attached database `schema`.
+QByteArray CipherPageSizePragma(int pageSize, const char* schema = nullptr);
 
 // Applies the register's cipher settings to a freshly opened handle and checks
 // that the key reads the file. Shared by the program and the set-up tool.

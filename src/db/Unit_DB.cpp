@@ -74,8 +74,7 @@ bool exportCompacted(sqlite3* source, const QString& target, const QString& pass
         attach.bindTexts({target, password});
         attach.step();
     }
-    const QByteArray pageSize = "PRAGMA compacted.cipher_page_size = " + QByteArray::number(kRegisterPageSize) + ";";
-    if (!execute(source, pageSize.constData()))
+    if (!execute(source, CipherPageSizePragma(kRegisterPageSize, "compacted").constData()))
         return false;
     // Only the copy is written, so the commit needs no journal beside the register.
     if (!execute(source, "BEGIN;"))
