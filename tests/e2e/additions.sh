@@ -65,6 +65,18 @@ e2e_check "F8 then F9 wrote 李四's departure" test -n "$(left_of 李四)"
 e2e_check "张三's departure is unchanged" test "$(left_of 张三)" = "2026/12/7 9:00:00"
 e2e_check "no message box came" bash -c "! xdotool search --onlyvisible --name '^Vostrel\$' >/dev/null 2>&1"
 
+# The menu key and Shift+F10 on the list (now empty: nobody is on site) open
+# the menu too; Escape closes it.
+xdotool mousemove --window "$main" $((200 + CX)) "$(row_y 0)" click 1
+sleep 0.3
+for keys in Menu shift+F10; do
+    xdotool key "$keys"
+    sleep 0.5
+    e2e_check "$keys on the list opens its menu" test -n "$(popup_windows | head -n1)"
+    xdotool key Escape
+    sleep 0.3
+done
+
 # 3. A returning visitor: six characters of an identity number offer him.
 xdotool mousemove --window "$main" $((165 + CX)) $((447 + CY)) click 1
 sleep 0.2
