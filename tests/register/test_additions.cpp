@@ -446,3 +446,32 @@ TEST_F(IdentityCheck, AddAndModifyJudgeButNeverRefuse)
     form1->Button2->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("修改成功."));
 }
+
+TEST_F(Additions, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
+{
+    makeRegister();
+    auto indexNames = [this] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+        QStringList names;
+        {
+            SqliteStatement s(db, QStringLiteral("SELECT name FROM sqlite_master WHERE name IN ('data_mobiles', 'data_on_site')"));
+            while (s.step())
+                names << s.columnText(0);
+        }
+        sqlite3_exec(db, "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site;", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return names;
+    };
+    ASSERT_EQ(indexNames().size(), 2); // made by the set-up tool; dropped now
+    ASSERT_TRUE(indexNames().isEmpty());
+    createForms();
+    form1->Timer_CheckLoginTimer();
+    form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
+    form2->Button_Logining->click();
+    ASSERT_TRUE(form1->isVisible());
+    form1->ADOConnection1->Close();
+    EXPECT_EQ(indexNames().size(), 2);
+    EXPECT_TRUE(boxes.isEmpty());
+}
