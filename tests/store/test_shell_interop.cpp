@@ -3,6 +3,7 @@
 // SQLCipher 3 with the register's page size.
 #include "StoreFixture.h"
 
+#include "Sqlite.h"
 #include "Unit_DB.h"
 #include "Unit_DESCrypt.h"
 
@@ -88,6 +89,25 @@ TEST_F(ShellInteropTest, ARegisterWrittenAndCompactedByTheProgramReadsBackInTheS
     ASSERT_TRUE(CompactDatabaseFile(dir.file(QStringLiteral("_.udb")), QString::fromLatin1(kRegisterPassword)));
     EXPECT_EQ(runShell(QStringLiteral("PRAGMA integrity_check; SELECT 编号 || ':' || 姓名 || ':' || 分类 FROM data ORDER BY 编号;")),
               expected);
+}
+
+// The program links a SQLCipher of the 4 line, at least 4.6, whichever way
+// the build found it.
+TEST(RegisterEngine, IsSQLCipher4_6OrLater)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    QString version;
+    {
+        SqliteStatement statement(db, QStringLiteral("PRAGMA cipher_version"));
+        if (statement.step())
+            version = statement.columnText(0).section(QLatin1Char(' '), 0, 0);
+    }
+    sqlite3_close(db);
+    const QStringList parts = version.split(QLatin1Char('.'));
+    ASSERT_GE(parts.size(), 2) << version.toStdString();
+    EXPECT_EQ(parts[0].toInt(), 4) << version.toStdString();
+    EXPECT_GE(parts[1].toInt(), 6) << version.toStdString();
 }
 
 } // namespace
