@@ -3,7 +3,7 @@
 #include "Sqlite.h"
 
 #include <QRegularExpression>
-#include <QSet>
+#include <QHash>
 
 namespace {
 
@@ -14,11 +14,36 @@ const QStringList kDataColumns = {
 const QStringList kPassColumns = {QStringLiteral("密码")};
 const char* const kRecordNumber = "编号";
 
-// The indexes CreateRegisterFile makes, and those earlier versions made.
-const QSet<QString> kOwnIndexes = {
-    QStringLiteral("data_ids"), QStringLiteral("data_texts"), QStringLiteral("data_numbers"),
-    QStringLiteral("data_address"), QStringLiteral("data_name_reason"), QStringLiteral("data_identity"),
-    QStringLiteral("data_phones"), QStringLiteral("data_category_remarks")};
+// The program's own indexes by name, each with the statement that makes it:
+// those of CreateRegisterFile, the look-up indexes a login adds, and those
+// that earlier versions made.
+const QHash<QString, QString> kOwnIndexes = {
+    {QStringLiteral("data_ids"), QStringLiteral("CREATE INDEX data_ids ON data (编号)")},
+    {QStringLiteral("data_texts"), QStringLiteral("CREATE INDEX data_texts ON data (姓名, 来由, 分类, 备注)")},
+    {QStringLiteral("data_numbers"), QStringLiteral("CREATE INDEX data_numbers ON data (身份证, 手机, 电话)")},
+    {QStringLiteral("data_address"), QStringLiteral("CREATE INDEX data_address ON data (地址)")},
+    {QStringLiteral("data_mobiles"), QStringLiteral("CREATE INDEX data_mobiles ON data (手机)")},
+    {QStringLiteral("data_on_site"),
+     QStringLiteral("CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''")},
+    {QStringLiteral("data_name_reason"), QStringLiteral("CREATE INDEX data_name_reason ON data (姓名, 来由)")},
+    {QStringLiteral("data_identity"), QStringLiteral("CREATE INDEX data_identity ON data (身份证)")},
+    {QStringLiteral("data_phones"), QStringLiteral("CREATE INDEX data_phones ON data (手机, 电话)")},
+    {QStringLiteral("data_category_remarks"), QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
+};
+
+// A statement as the schema keeps it, with runs of blanks made one and
+// without "if not exists" and a closing semicolon.
+QString normalisedStatement(QString sql)
+{
+    static const QRegularExpression ifNotExists(QStringLiteral("\\bif\\s+not\\s+exists\\b"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    sql.remove(ifNotExists);
+    sql = sql.simplified();
+    if (sql.endsWith(QLatin1Char(';')))
+        sql.chop(1);
+    return sql.trimmed();
+}
+
 
 // Names of tables compare without regard to ASCII case, as in statements.
 bool isNamed(const QString& name, const char* expected)
@@ -79,20 +104,17 @@ QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
     return {};
 }
 
-// One of the program's indexes: named columns of data, no expression, whole table.
-QString checkIndex(sqlite3* db, const QString& name, const QString& table)
+// One of the program's indexes, exactly as the program makes it.
+QString checkIndex(const QString& name, const QString& table, const QString& sql)
 {
     if (!kOwnIndexes.contains(name) || !isNamed(table, "data"))
         return refusal(QStringLiteral("index %1 on %2").arg(name, table));
-    const auto partial = rows(db, QStringLiteral("SELECT partial FROM pragma_index_list('data', 'main') WHERE name = ?"), {name});
-    const auto expressions = rows(db, QStringLiteral("SELECT count(*) FROM pragma_index_xinfo(?, 'main') "
-                                                     "WHERE key AND cid = -2"), {name});
-    if (partial.size() != 1 || partial[0][0] != QLatin1String("0") || expressions[0][0] != QLatin1String("0"))
+    if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name)))
         return refusal(QStringLiteral("index %1 is not one of the register's").arg(name));
     return {};
 }
 
-QString checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table)
+QString checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql)
 {
     if (type == QLatin1String("table")) {
         if (isNamed(name, "data"))
@@ -105,7 +127,7 @@ QString checkObject(sqlite3* db, const QString& type, const QString& name, const
                                                                        : QStringLiteral("table %1")).arg(name));
     }
     if (type == QLatin1String("index"))
-        return checkIndex(db, name, table);
+        return checkIndex(name, table, sql);
     if (type == QLatin1String("trigger"))
         return refusal(QStringLiteral("trigger %1 on %2").arg(name, table));
     return refusal(QStringLiteral("%1 %2").arg(type, name));
@@ -117,8 +139,8 @@ QString CheckRegisterSchema(sqlite3* db)
 {
     try {
         bool hasData = false, hasPass = false;
-        for (const QStringList& object : rows(db, QStringLiteral("SELECT type, name, tbl_name FROM main.sqlite_schema"))) {
-            const QString error = checkObject(db, object[0], object[1], object[2]);
+        for (const QStringList& object : rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
+            const QString error = checkObject(db, object[0], object[1], object[2], object[3]);
             if (!error.isEmpty())
                 return error;
             hasData = hasData || isNamed(object[1], "data");

@@ -92,6 +92,22 @@ TEST_P(HostileRegisterTest, IsRefusedWithAMessageAndLeftUnchanged)
 INSTANTIATE_TEST_SUITE_P(Craftings, HostileRegisterTest, ::testing::ValuesIn(kCraftings),
                          [](const auto& info) { return std::string(info.param.name); });
 
+class OwnIndexTest : public HostileRegisterTest {};
+
+// The look-up indexes a login adds, one of them partial, and an index of an
+// earlier version are the program's own: the register opens with them.
+TEST_F(OwnIndexTest, IndexesOfTheProgramPassTheCheck)
+{
+    addVisitor(QStringLiteral("王五"));
+    connection.Close();
+    craft("CREATE INDEX IF NOT EXISTS data_mobiles ON data (手机);"
+          "CREATE INDEX IF NOT EXISTS data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = '';"
+          "CREATE INDEX data_identity ON data (身份证);");
+    open(allRecords());
+    ASSERT_EQ(query.RecordCount(), 1);
+    EXPECT_EQ(query.Fields(2), QStringLiteral("王五"));
+}
+
 class PlantedJournalTest : public HostileRegisterTest {};
 
 // A journal beside the register whose header claims 512-byte pages: rolling
