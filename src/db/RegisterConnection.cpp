@@ -2,6 +2,7 @@
 #include "ConnectionString.h"
 #include "DatabaseError.h"
 #include "LikeMatch.h"
+#include "RegisterSchema.h"
 #include "Sqlite.h"
 #include "SqlStatement.h"
 
@@ -13,11 +14,14 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 1000;
 
-// Sets the cipher page size and reads the schema; empty on success, else the
-// engine's message.
-QString readWithPageSize(sqlite3* db, int pageSize)
+// Keys the handle with the register's cipher settings and reads the schema;
+// empty on success, else the engine's message. Keying again resets what a
+// failed read with another page size left in the cipher.
+QString readWithPageSize(sqlite3* db, const QByteArray& key, int pageSize)
 {
-    const QByteArray pragma = CipherPageSizePragma(pageSize);
+    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    const QByteArray pragma = CipherSettingsPragma(pageSize);
     char* error = nullptr;
     if (sqlite3_exec(db, pragma.constData(), nullptr, nullptr, &error) != SQLITE_OK
         || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error) != SQLITE_OK) {
@@ -29,8 +33,8 @@ QString readWithPageSize(sqlite3* db, int pageSize)
 }
 
 // The page size in the header of a journal that an interrupted change left
-// beside the file, or 0. The first read rolls such a journal back, and a read
-// with another page size than the file's would overrun the engine's buffers.
+// beside the file, or 0. The first read rolls such a journal back, so it has to
+// be read with the journal's page size.
 int interruptedJournalPageSize(sqlite3* db)
 {
     const char* name = sqlite3_db_filename(db, "main");
@@ -49,23 +53,31 @@ int interruptedJournalPageSize(sqlite3* db)
 
 } // namespace
 
-QByteArray CipherPageSizePragma(int pageSize, const char* schema)
+QByteArray CipherSettingsPragma(int pageSize, const char* schema)
 {
     const QByteArray prefix = schema ? QByteArray(schema) + "." : QByteArray();
-    return "PRAGMA " + prefix + "cipher_page_size = " + QByteArray::number(pageSize) + ";";
+    // Compatibility 3 first: it resets the page size to its own default.
+    return "PRAGMA " + prefix + "cipher_compatibility = 3; PRAGMA " + prefix + "cipher_page_size = "
+         + QByteArray::number(pageSize) + ";";
 }
 
 QString KeyRegisterHandle(sqlite3* db, const QString& password)
 {
-    const QByteArray key = password.toUtf8();
-    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(db));
+    if (!HardenHandle(db))
+        return QStringLiteral("the register engine refused a safety setting");
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A journal left by a change of this program has one of the register's
+    // page sizes; rolling back any other would write a stranger's pages.
+    const int journalPageSize = interruptedJournalPageSize(db);
+    if (journalPageSize != 0 && journalPageSize != kRegisterPageSize && journalPageSize != kLegacyRegisterPageSize)
+        return QStringLiteral("the journal beside the register (_.udb-journal) was not written by this program; "
+                              "the register was not opened");
     // An empty file takes the current page size; a register written with the
     // earlier, smaller pages is read with those until compaction rewrites it.
-    const bool legacyFirst = interruptedJournalPageSize(db) == kLegacyRegisterPageSize;
-    const QString error = readWithPageSize(db, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
-    if (error.isEmpty() || readWithPageSize(db, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
+    const bool legacyFirst = journalPageSize == kLegacyRegisterPageSize;
+    const QByteArray key = password.toUtf8();
+    const QString error = readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
+    if (error.isEmpty() || readWithPageSize(db, key, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
         return {};
     return error;
 }
@@ -103,7 +115,9 @@ void TRegisterConnection::open()
         sqlite3_close(db);
         throw EDatabaseError(message);
     }
-    const QString keyError = KeyRegisterHandle(db, parts.password);
+    QString keyError = KeyRegisterHandle(db, parts.password);
+    if (keyError.isEmpty())
+        keyError = CheckRegisterSchema(db);
     if (!keyError.isEmpty()) {
         sqlite3_close(db);
         throw EDatabaseError(keyError);

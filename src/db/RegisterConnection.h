@@ -50,11 +50,13 @@ private:
 inline constexpr int kRegisterPageSize = 16384;
 inline constexpr int kLegacyRegisterPageSize = 4096;
 
-// The statement that sets the cipher page size of the main database, or of
-// the attached database `schema`.
-QByteArray CipherPageSizePragma(int pageSize, const char* schema = nullptr);
+// The statements that set the register's cipher settings, those of SQLCipher 3
+// with the given page size, on the main database or on the attached database
+// `schema`.
+QByteArray CipherSettingsPragma(int pageSize, const char* schema = nullptr);
 
-// Applies the register's cipher settings to a freshly opened handle and checks
-// that the key reads the file. Shared by the program and the set-up tool.
-// Returns an empty string on success, else the engine's message.
+// Hardens a freshly opened handle against a hostile file, applies the
+// register's cipher settings and checks that the key reads the file. Shared by
+// the program, the set-up tool and compaction. Returns an empty string on
+// success, else the engine's message.
 QString KeyRegisterHandle(sqlite3* db, const QString& password);

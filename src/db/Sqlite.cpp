@@ -90,3 +90,18 @@ QString SqliteStatement::columnText(int i) const
 }
 
 long long SqliteStatement::columnInt64(int i) const { return sqlite3_column_int64(stmt_, i); }
+
+bool HardenHandle(sqlite3* db)
+{
+    const int settings[][2] = {
+        {SQLITE_DBCONFIG_DEFENSIVE, 1},           {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+        {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0}, {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},          {SQLITE_DBCONFIG_DQS_DML, 0},
+        {SQLITE_DBCONFIG_DQS_DDL, 0}};
+    for (const auto& [option, value] : settings) {
+        int now = -1;
+        if (sqlite3_db_config(db, option, value, &now) != SQLITE_OK || now != value)
+            return false;
+    }
+    return true;
+}

@@ -37,3 +37,9 @@ private:
 
 // Raises EDatabaseError with the engine's current message for db.
 [[noreturn]] void RaiseEngineError(sqlite3* db);
+
+// A register file is untrusted input: no schema of a file may run functions
+// with side effects, nothing may write the schema itself or load code, and
+// views and triggers, which the register never has, do not run. Call before
+// the first statement of a handle; false if the engine refused a setting.
+bool HardenHandle(sqlite3* db);

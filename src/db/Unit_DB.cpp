@@ -1,6 +1,7 @@
 #include "Unit_DB.h"
 #include "AtomicFileCopy.h"
 #include "RegisterConnection.h"
+#include "RegisterSchema.h"
 #include "Sqlite.h"
 
 #include <QDir>
@@ -74,7 +75,7 @@ bool exportCompacted(sqlite3* source, const QString& target, const QString& pass
         attach.bindTexts({target, password});
         attach.step();
     }
-    if (!execute(source, CipherPageSizePragma(kRegisterPageSize, "compacted").constData()))
+    if (!execute(source, CipherSettingsPragma(kRegisterPageSize, "compacted").constData()))
         return false;
     // Only the copy is written, so the commit needs no journal beside the register.
     if (!execute(source, "BEGIN;"))
@@ -103,7 +104,8 @@ bool compactInto(const QString& path, const QString& temporary, const QString& p
     // created; the register itself must exist ("mode=rw").
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
-    return source.get() && exportCompacted(source.get(), temporary, password)
+    return source.get() && CheckRegisterSchema(source.get()).isEmpty()
+        && exportCompacted(source.get(), temporary, password)
         && isSoundRegister(temporary, password) && CopyFileAtomically(temporary, path);
 }
 

@@ -103,6 +103,38 @@ TEST_F(DamagedRegisterTest, AnUnreadableFile)
     }
 }
 
+// The register handed over as "the backup" whose Pass is a view calling a
+// faulty function: the login check shows the refusal, tries again a second
+// later and carries on normally once a sound register is back.
+TEST_F(DamagedRegisterTest, ACraftedSchemaIsRefusedAtLoginAndTheCheckRetries)
+{
+    makeRegister();
+    const QByteArray sound = bytes(QStringLiteral("_.udb"));
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db,
+                                  SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_EQ(sqlite3_exec(db, "DROP TABLE Pass; CREATE VIEW Pass AS SELECT rtreenode(2, zeroblob(64)) AS 密码;",
+                               nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    const QByteArray crafted = bytes(QStringLiteral("_.udb"));
+    createForms();
+    form1->Timer_CheckLoginTimer();
+    ASSERT_EQ(errors().size(), 1) << boxTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(errors()[0].contains(QLatin1String("view Pass"))) << errors()[0].toStdString();
+    EXPECT_TRUE(form1->Timer_CheckLogin->isActive());
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_EQ(bytes(QStringLiteral("_.udb")), crafted);
+
+    writeBytes(QStringLiteral("_.udb"), sound);
+    form1->Timer_CheckLoginTimer();
+    EXPECT_EQ(errors().size(), 1);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form1->Timer_CheckLogin->isActive());
+}
+
 class HostileCategoryFileTest : public FaultFixture {
 protected:
     // Loads the file at start-up, within a time that rules out a hang, and

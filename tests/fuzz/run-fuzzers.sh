@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string"
+targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string fuzz_register_schema"
 cmake --build "$build" -j2 --target $targets
 
 status=0

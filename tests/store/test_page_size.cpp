@@ -19,7 +19,7 @@ public:
     {
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_key(db_, kRegisterPassword, static_cast<int>(qstrlen(kRegisterPassword)));
-        sqlite3_exec(db_, CipherPageSizePragma(pageSize).constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, CipherSettingsPragma(pageSize).constData(), nullptr, nullptr, nullptr);
     }
     ~FixedPageHandle() { sqlite3_close(db_); }
     sqlite3* get() const { return db_; }
@@ -47,7 +47,7 @@ protected:
             SqliteStatement attach(current.get(), QStringLiteral("ATTACH DATABASE ? AS legacy KEY ?"));
             attach.bindTexts({legacy, QString::fromLatin1(kRegisterPassword)});
             attach.step();
-            ASSERT_TRUE(current.exec(CipherPageSizePragma(kLegacyRegisterPageSize, "legacy").constData()));
+            ASSERT_TRUE(current.exec(CipherSettingsPragma(kLegacyRegisterPageSize, "legacy").constData()));
             ASSERT_TRUE(current.exec("SELECT sqlcipher_export('legacy');"));
             ASSERT_TRUE(current.exec("DETACH DATABASE legacy;"));
         }

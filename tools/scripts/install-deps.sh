@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Installs what Vostrel needs to build, run and test on Debian 12, when missing.
 set -euo pipefail
+# The register engine is the system SQLCipher when it is at least 4.6, else the
+# pinned amalgamation that the build fetches with npm and compiles against
+# libssl-dev; the sqlcipher shell (3.4.1 on Debian 12) reads registers in tests.
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-  libsqlcipher-dev sqlcipher
+  libssl-dev sqlcipher
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-arphic-uming fonts-noto-cjk
   xvfb trayer xdotool xclip imagemagick x11-utils
 )
+if ! pkg-config --atleast-version=4.6 sqlcipher 2>/dev/null && ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

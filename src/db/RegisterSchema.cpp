@@ -1,0 +1,155 @@
+#include "RegisterSchema.h"
+#include "DatabaseError.h"
+#include "Sqlite.h"
+
+#include <QRegularExpression>
+#include <QHash>
+
+namespace {
+
+const QStringList kDataColumns = {
+    QStringLiteral("编号"), QStringLiteral("分类"), QStringLiteral("姓名"), QStringLiteral("身份证"),
+    QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("来由"), QStringLiteral("地址"),
+    QStringLiteral("来访"), QStringLiteral("离开"), QStringLiteral("备注"), QStringLiteral("日期")};
+const QStringList kPassColumns = {QStringLiteral("密码")};
+const char* const kRecordNumber = "编号";
+
+// The program's own indexes by name, each with the statement that makes it:
+// those of CreateRegisterFile, the look-up indexes a login adds, and those
+// that earlier versions made.
+const QHash<QString, QString> kOwnIndexes = {
+    {QStringLiteral("data_ids"), QStringLiteral("CREATE INDEX data_ids ON data (编号)")},
+    {QStringLiteral("data_texts"), QStringLiteral("CREATE INDEX data_texts ON data (姓名, 来由, 分类, 备注)")},
+    {QStringLiteral("data_numbers"), QStringLiteral("CREATE INDEX data_numbers ON data (身份证, 手机, 电话)")},
+    {QStringLiteral("data_address"), QStringLiteral("CREATE INDEX data_address ON data (地址)")},
+    {QStringLiteral("data_mobiles"), QStringLiteral("CREATE INDEX data_mobiles ON data (手机)")},
+    {QStringLiteral("data_on_site"),
+     QStringLiteral("CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''")},
+    {QStringLiteral("data_name_reason"), QStringLiteral("CREATE INDEX data_name_reason ON data (姓名, 来由)")},
+    {QStringLiteral("data_identity"), QStringLiteral("CREATE INDEX data_identity ON data (身份证)")},
+    {QStringLiteral("data_phones"), QStringLiteral("CREATE INDEX data_phones ON data (手机, 电话)")},
+    {QStringLiteral("data_category_remarks"), QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
+};
+
+// A statement as the schema keeps it, with runs of blanks made one and
+// without "if not exists" and a closing semicolon.
+QString normalisedStatement(QString sql)
+{
+    static const QRegularExpression ifNotExists(QStringLiteral("\\bif\\s+not\\s+exists\\b"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    sql.remove(ifNotExists);
+    sql = sql.simplified();
+    if (sql.endsWith(QLatin1Char(';')))
+        sql.chop(1);
+    return sql.trimmed();
+}
+
+
+// Names of tables compare without regard to ASCII case, as in statements.
+bool isNamed(const QString& name, const char* expected)
+{
+    return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
+}
+
+QString refusal(const QString& what)
+{
+    return QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what);
+}
+
+QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& parameters = {})
+{
+    SqliteStatement statement(db, sql);
+    statement.bindTexts(parameters);
+    QList<QStringList> result;
+    while (statement.step()) {
+        QStringList row;
+        for (int i = 0; i < statement.columnCount(); ++i)
+            row << statement.columnText(i);
+        result << row;
+    }
+    return result;
+}
+
+// An ordinary rowid table with exactly `columns`, none computed, no check
+// constraint; the record number, if expected, is the integer primary key.
+QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
+{
+    const auto kind = rows(db, QStringLiteral("SELECT t.type, t.wr, s.sql FROM pragma_table_list(?) AS t, main.sqlite_schema AS s "
+                                              "WHERE t.schema = 'main' AND s.type = 'table' AND s.name = t.name"),
+                           {name});
+    if (kind.size() != 1 || kind[0][0] != QLatin1String("table"))
+        return refusal(QStringLiteral("%1 is a %2").arg(name, kind.value(0).value(0, QStringLiteral("stranger"))));
+    if (kind[0][1] != QLatin1String("0"))
+        return refusal(QStringLiteral("table %1 has no row numbers").arg(name));
+    static const QRegularExpression check(QStringLiteral("\\bcheck\\b"), QRegularExpression::CaseInsensitiveOption);
+    if (kind[0][2].contains(check))
+        return refusal(QStringLiteral("table %1 has a check constraint").arg(name));
+
+    QStringList found;
+    for (const QStringList& column : rows(db, QStringLiteral("SELECT name, upper(type), pk, hidden "
+                                                               "FROM pragma_table_xinfo(?, 'main')"), {name})) {
+        found << column[0];
+        if (column[3] != QLatin1String("0"))
+            return refusal(QStringLiteral("column %1 of %2 is computed").arg(column[0], name));
+        const bool recordNumber = column[0] == QString::fromUtf8(kRecordNumber);
+        const bool integerKey = column[1] == QLatin1String("INTEGER") && column[2] == QLatin1String("1");
+        if ((isNamed(name, "data") && recordNumber) != integerKey)
+            return refusal(QStringLiteral("column %1 of %2 is not as the register has it").arg(column[0], name));
+    }
+    QStringList expected = columns;
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    if (found != expected)
+        return refusal(QStringLiteral("table %1 does not have the register's columns").arg(name));
+    return {};
+}
+
+// One of the program's indexes, exactly as the program makes it.
+QString checkIndex(const QString& name, const QString& table, const QString& sql)
+{
+    if (!kOwnIndexes.contains(name) || !isNamed(table, "data"))
+        return refusal(QStringLiteral("index %1 on %2").arg(name, table));
+    if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name)))
+        return refusal(QStringLiteral("index %1 is not one of the register's").arg(name));
+    return {};
+}
+
+QString checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql)
+{
+    if (type == QLatin1String("table")) {
+        if (isNamed(name, "data"))
+            return checkTable(db, name, kDataColumns);
+        if (isNamed(name, "Pass"))
+            return checkTable(db, name, kPassColumns);
+        if (isNamed(name, "sqlite_sequence"))
+            return {};
+        return refusal((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
+                                                                       : QStringLiteral("table %1")).arg(name));
+    }
+    if (type == QLatin1String("index"))
+        return checkIndex(name, table, sql);
+    if (type == QLatin1String("trigger"))
+        return refusal(QStringLiteral("trigger %1 on %2").arg(name, table));
+    return refusal(QStringLiteral("%1 %2").arg(type, name));
+}
+
+} // namespace
+
+QString CheckRegisterSchema(sqlite3* db)
+{
+    try {
+        bool hasData = false, hasPass = false;
+        for (const QStringList& object : rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
+            const QString error = checkObject(db, object[0], object[1], object[2], object[3]);
+            if (!error.isEmpty())
+                return error;
+            hasData = hasData || isNamed(object[1], "data");
+            hasPass = hasPass || isNamed(object[1], "Pass");
+        }
+        if (!hasData || !hasPass)
+            return refusal(QStringLiteral("table %1 is missing").arg(hasData ? QStringLiteral("Pass") : QStringLiteral("data")));
+        return {};
+    } catch (const EDatabaseError& e) {
+        return e.message();
+    }
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+struct sqlite3;
+
+// Checks, by reading only, that the register open on `db` holds what the
+// program makes and nothing else: the ordinary tables data and Pass with their
+// columns, the program's own column indexes on data, and the engine's
+// AUTOINCREMENT counter. A view, a trigger, a virtual table, a statistics
+// table or any other object makes the file a stranger's, refused before a
+// statement of the program runs on it. Returns an empty string when the
+// register passes, else why it does not.
+QString CheckRegisterSchema(sqlite3* db);
