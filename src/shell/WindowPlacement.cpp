@@ -17,9 +17,9 @@ namespace {
 void askNormalInitialState(QWidget* window)
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window->testAttribute(Qt::WA_WState_Created))
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || !window->testAttribute(Qt::WA_WState_Created))
         return;
-    xcb_connection_t* c = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
     constexpr uint32_t kStateHint = 2, kNormalState = 1, kLongs = 9;
     uint32_t hints[kLongs] = {};
