@@ -275,6 +275,7 @@ inside_workarea() {
     geometry "$1"; workarea
     [ "$GX" -ge "$AX" ] && [ "$GY" -ge "$AY" ] && [ $((GX + GW)) -le $((AX + AW)) ] && [ $((GY + GH)) -le $((AY + AH)) ]
 }
+moved_from() { geometry "$1"; [ "$GX,$GY" != "$2,$3" ] && [ "$GW" = "$GW" ]; }
 same_geometry() { geometry "$1"; [ "$GX,$GY,$GW,$GH" = "$2" ]; }
 is_workarea() { geometry "$1"; workarea; echo "window $GX,$GY,$GW,$GH, work area $AX,$AY,$AW,$AH"; [ "$GX,$GY,$GW,$GH" = "$AX,$AY,$AW,$AH" ]; }
 menu_at() { # menu_at X Y: a popup of the program opens with its corner there (3 px)
@@ -353,10 +354,12 @@ e2e_desktop_run() {
     # The login window minimised by the window manager comes back too.
     xdotool windowminimize "$login"
     e2e_poll 5 put_away "$login"
+    sleep 0.3 # the program hears of the new state a moment after the window manager set it
     tray_click
     e2e_check "a minimised login window comes back in front from the icon" e2e_poll 5 in_front "$login"
     log_in_as abc123
     e2e_check "the login after 隐藏窗口 brings the minimised main window back in front" e2e_poll 5 in_front "$main"
+    e2e_check "the main window shown again is still frameless" frameless "$main"
 
     # Maximise on the caption button, no drag while maximised, restore.
     geometry "$main"; g="$GX,$GY,$GW,$GH"
@@ -368,6 +371,19 @@ e2e_desktop_run() {
     e2e_check "a maximised window does not drag" is_workarea "$main"
     xdotool mousemove $((GX + 300)) $((GY + 10)) click --repeat 2 --delay 80 1
     e2e_check "a double click on the caption restores size and place" e2e_poll 3 same_geometry "$main" "$g"
+    geometry "$main"
+    sleep 0.6 # past the double-click time, so the next press starts a new pair
+    xdotool mousemove $((GX + 300)) $((GY + 10)) click --repeat 2 --delay 80 1
+    e2e_check "a double click on the caption maximises too" e2e_poll 3 is_workarea "$main"
+    caption_button "$main" 35
+    e2e_check "and the restore button brings it back" e2e_poll 3 same_geometry "$main" "$g"
+
+    # A normal window drags by its caption.
+    geometry "$main"
+    local x0=$GX y0=$GY
+    xdotool mousemove $((GX + 300)) $((GY + 10)) mousedown 1 sleep 0.1 mousemove $((GX + 320)) $((GY + 20)) \
+        sleep 0.1 mousemove $((GX + 360)) $((GY + 60)) sleep 0.3 mouseup 1
+    e2e_check "the caption drags a normal window" e2e_poll 3 moved_from "$main" "$x0" "$y0"
 
     # Alt+Space is claimed by both window managers for their own window menu
     # (a passive grab the program cannot outbid); skin.sh checks the

@@ -81,6 +81,8 @@ struct TSkinForm::Impl {
     QSize shapeSize;
     bool dragging = false;
     QPoint dragOffset;
+    bool movePending = false; // pressed on the caption, not yet dragged
+    QPoint pressGlobal;
     int rightButtonsOffset = 0;
 
     bool maximized = false;   // maximised by the frame itself
@@ -434,6 +436,7 @@ void TSkinForm::Release()
         QToolTip::hideText();
     impl_->hintShown = false;
     impl_->dragging = false;
+    impl_->movePending = false;
     hot_ = nullptr;
     impl_->pressed = nullptr;
     if (systemMenu_)
@@ -910,6 +913,17 @@ bool TSkinForm::MouseEvent(QEvent* event)
             w->move(global - d.dragOffset);
             return true;
         }
+        // The move starts once the pointer leaves the drag distance, so a
+        // window manager's move does not swallow a double click.
+        if (d.movePending && (global - d.pressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
+            d.movePending = false;
+            if (!(w->windowHandle() && w->windowHandle()->startSystemMove())) {
+                d.dragging = true;
+                d.dragOffset = d.pressGlobal - w->pos();
+                w->move(global - d.dragOffset);
+            }
+            return true;
+        }
         if (button) {
             if (hot_ != button && !d.pressed)
                 button->MouseEnter();
@@ -937,10 +951,8 @@ bool TSkinForm::MouseEvent(QEvent* event)
                     return true;
             }
             if (pos.y() < topHeight_ && windowState_ != wsMaximized) {
-                if (!(w->windowHandle() && w->windowHandle()->startSystemMove())) {
-                    d.dragging = true;
-                    d.dragOffset = global - w->pos();
-                }
+                d.movePending = true;
+                d.pressGlobal = global;
             }
             return true;
         }
@@ -950,6 +962,7 @@ bool TSkinForm::MouseEvent(QEvent* event)
         }
         return true;
     case QEvent::MouseButtonRelease:
+        d.movePending = false;
         if (d.dragging) {
             d.dragging = false;
             return true;
