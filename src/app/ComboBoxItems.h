@@ -7,3 +7,6 @@ class QComboBox;
 void ReplaceItems(QComboBox* box, const QStringList& items);
 // The items of a combo box, in order.
 QStringList ItemsOf(const QComboBox* box);
+// Makes the rows of the drop-down list tall enough for whole CJK glyphs of
+// the box's font.
+void FitRowsToFont(QComboBox* box);

@@ -1,7 +1,27 @@
 #include "ProgramIcon.h"
+#include "ExecutableFolder.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+// Writes bytes to path unless the file already holds them.
+bool writeIfChanged(const QString& path, const QByteArray& bytes)
+{
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        return true;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace
 
 QIcon ProgramIcon()
 {
@@ -20,4 +40,22 @@ QIcon ProgramIcon()
     p.drawLine(11, 17, 22, 17);
     p.drawLine(11, 22, 18, 22);
     return QIcon(pixmap);
+}
+
+QString WriteProgramIconFile()
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!ProgramIcon().pixmap(32, 32).save(&buffer, "PNG"))
+        return {};
+    const QString beside = ExecutableFolder() + QStringLiteral("Vostrel.png");
+    if (writeIfChanged(beside, png))
+        return beside;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                           + QStringLiteral("/icons/hicolor/32x32/apps");
+    const QString own = folder + QStringLiteral("/vostrel.png");
+    if (QDir().mkpath(folder) && writeIfChanged(own, png))
+        return own;
+    return {};
 }

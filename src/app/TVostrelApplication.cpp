@@ -2,6 +2,9 @@
 #include "MessageBoxes.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 TVostrelApplication::TVostrelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -10,6 +13,14 @@ TVostrelApplication::TVostrelApplication(int& argc, char** argv) : QApplication(
     QFont::insertSubstitutions(QStringLiteral("宋体"),
                                {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
                                 QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    // Qt's own texts (the standard buttons of the message boxes) in the
+    // language of the system, as the system's own boxes read.
+    auto* qtTexts = new QTranslator(this);
+    if (qtTexts->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTexts);
+    else
+        delete qtTexts;
 }
 
 TVostrelApplication* TVostrelApplication::instance()

@@ -125,7 +125,8 @@ void TForm1::FormCreate()
     // The icon is in the notification area since the window was built; this repeat is refused.
     TrayIcon1->SetIconVisible(true);
 
-    CreateShellLink(QCoreApplication::applicationFilePath(), QStringLiteral("Vostrel"), QString(), -1);
+    CreateShellLink(QCoreApplication::applicationFilePath(), QStringLiteral("Vostrel"), QString(), -1,
+                    WriteProgramIconFile());
 }
 
 void TForm1::loadCategoryList()

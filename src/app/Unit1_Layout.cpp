@@ -1,6 +1,7 @@
 // The main window's controls and their places. The window has a fixed client
 // area of 716 x 687; the bands are stacked from the top and the controls of
 // each band are placed at fixed positions.
+#include "ComboBoxItems.h"
 #include "DBGridModel.h"
 #include "SiteAddresses.h"
 #include "Unit1.h"
@@ -57,6 +58,7 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, in
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->addItems(items);
+    FitRowsToFont(c);
     return c;
 }
 

@@ -49,18 +49,14 @@ void TForm1::Button_CheckLoginClick()
     }
     hide();
     LoginForm->hide();
-    LoginForm->show();
-    LoginForm->raise();
-    LoginForm->activateWindow();
+    ShowInFront(LoginForm);
     QCoreApplication::processEvents();
 }
 
 void TForm1::ShowAfterLogin()
 {
     showingAfterLogin_ = true;
-    show();
-    raise();
-    activateWindow();
+    ShowInFront(this);
     showingAfterLogin_ = false;
     ensureLookupIndexes();
 }

@@ -5,6 +5,7 @@
 #include "Unit1.h"
 #include "Unit_Function.h"
 #include "Unit_Login.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -44,9 +45,7 @@ void TForm1::ShowMEClick()
     }
     // Hiding first brings the window to the front even when it is on screen.
     hide();
-    show();
-    raise();
-    activateWindow();
+    ShowInFront(this);
     QCoreApplication::processEvents();
     ShowAppInTaskbar();
 }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 namespace MessageBoxes {
 namespace {
@@ -12,11 +14,30 @@ Script& script()
     return current;
 }
 
+// The program's window a box belongs to: the active one, else one on screen.
+// The box is transient for it, so it stays above it, is centred on it and
+// gets no taskbar entry of its own.
+QWidget* ownerWindow()
+{
+    auto isForm = [](const QWidget* w) {
+        return w && w->isWindow() && w->isVisible() && !w->isMinimized()
+            && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog)
+            && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+    };
+    if (QWidget* active = QApplication::activeWindow(); isForm(active))
+        return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (isForm(w))
+            return w;
+    return nullptr;
+}
+
 bool show(const Request& request)
 {
     if (script())
         return script()(request);
-    QMessageBox box;
+    QWidget* owner = ownerWindow();
+    QMessageBox box(owner);
     box.setWindowTitle(request.caption);
     box.setText(request.text);
     switch (request.kind) {
@@ -35,6 +56,13 @@ bool show(const Request& request)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+    // Centred on its window once it has its final size, the skin's frame
+    // included (the box sizes itself, and is framed, while it is shown).
+    if (owner)
+        QTimer::singleShot(0, &box, [&box, owner = QPointer<QWidget>(owner)] {
+            if (owner)
+                box.move(owner->frameGeometry().center() - QPoint(box.width() / 2, box.height() / 2));
+        });
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -189,6 +189,9 @@ TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner)
 
 TTrayIcon::~TTrayIcon()
 {
+    if (popupMenu_)
+        popupMenu_->removeEventFilter(this);
+    tray_->setContextMenu(nullptr);
     RemoveIcon();
     animTimer_.reset();
     singleClickTimer_.reset();
@@ -210,7 +213,30 @@ void TTrayIcon::SetIconList(TIconList* list)
 
 QMenu* TTrayIcon::PopupMenu() const { return popupMenu_; }
 
-void TTrayIcon::SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+void TTrayIcon::SetPopupMenu(QMenu* menu)
+{
+    if (popupMenu_)
+        popupMenu_->removeEventFilter(this);
+    popupMenu_ = menu;
+    if (menu)
+        menu->installEventFilter(this);
+    ExportMenu();
+}
+
+void TTrayIcon::ExportMenu()
+{
+    // The very actions of the popup menu, so each item runs its own handler.
+    if (!popupMenu_) {
+        tray_->setContextMenu(nullptr);
+        exportedMenu_.reset();
+        return;
+    }
+    if (!exportedMenu_)
+        exportedMenu_ = std::make_unique<QMenu>();
+    exportedMenu_->clear();
+    exportedMenu_->addActions(popupMenu_->actions());
+    tray_->setContextMenu(exportedMenu_.get());
+}
 
 void TTrayIcon::SetCycleIcons(bool on)
 {
@@ -452,6 +478,8 @@ void TTrayIcon::LeaveTick()
 
 bool TTrayIcon::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == popupMenu_ && (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved))
+        QMetaObject::invokeMethod(this, [this] { ExportMenu(); }, Qt::QueuedConnection);
     // The owner window comes to the front whenever it is shown.
     if (watched == ownerWindow_ && event->type() == QEvent::Show) {
         ownerWindow_->raise();

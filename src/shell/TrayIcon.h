@@ -96,7 +96,11 @@ public:
     int IconIndex() const { return iconIndex_; }
     void SetIconIndex(int index);
     QMenu* PopupMenu() const;
+    // On an embedding notification area the program opens this menu at the
+    // cursor; a notification area that draws menus itself is given its items.
     void SetPopupMenu(QMenu* menu);
+    // The menu handed to such a notification area.
+    QMenu* ExportedMenu() const { return exportedMenu_.get(); }
     bool LeftPopup() const { return leftPopup_; }
     void SetLeftPopup(bool on) { leftPopup_ = on; }
     bool WantEnterExitEvents() const { return wantEnterExit_; }
@@ -165,6 +169,10 @@ private:
     bool iconVisible_ = false;
     int iconIndex_ = 0;
     QPointer<QMenu> popupMenu_;
+    // The same items for a notification area that draws the menu itself and
+    // asks for it over D-Bus; never shown by the program.
+    std::unique_ptr<QMenu> exportedMenu_;
+    void ExportMenu();
     bool leftPopup_ = false;
     bool wantEnterExit_ = false;
 

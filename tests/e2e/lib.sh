@@ -101,13 +101,18 @@ e2e_pixel() {
     import -window "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $2 }' | tr -d '()' | cut -d, -f1-3
 }
 
-# The program's icon window, embedded in the tray host's panel (top edge).
+# The program's icon window, embedded in the tray host's panel: a small
+# viewable window of the program named Vostrel that is not a top-level one.
 tray_icon() {
-    local w y
+    local w info
     for w in $(xdotool search --class vostrel 2>/dev/null); do
         [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vostrel ] || continue
-        y=$(xwininfo -id "$w" 2>/dev/null | awk '/Absolute upper-left Y/ {print $4}')
-        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && [ -n "$y" ] && [ "$y" -lt 32 ] && { echo "$w"; return 0; }
+        info=$(xwininfo -id "$w" 2>/dev/null)
+        echo "$info" | grep -q IsViewable || continue
+        [ "$(echo "$info" | awk '/Width:/ {print $2}')" -le 64 ] 2>/dev/null || continue
+        [ "$(echo "$info" | awk '/Height:/ {print $2}')" -le 64 ] 2>/dev/null || continue
+        xwininfo -tree -id "$w" 2>/dev/null | grep -q "Parent window id: .*(the root window)" && continue
+        echo "$w"; return 0
     done
     return 1
 }

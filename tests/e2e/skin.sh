@@ -2,6 +2,7 @@
 # The skin on screen: the login window, the main window on each tab, a
 # message box and the tray menu are drawn from the shipped skin.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib_desktop.sh"
 e2e_setup
 SHOT_DIR=${SHOT_DIR:-$E2E_DIR/shots}
 mkdir -p "$SHOT_DIR"
@@ -88,4 +89,21 @@ if [ -n "$icon" ]; then
     xdotool key Escape
 fi
 e2e_check "the program is still running" kill -0 "$E2E_APP_PID"
+
+# Without a window manager: maximise, the system menu key, the close key.
+geometry "$main"; g="$GX,$GY,$GW,$GH"
+full_screen() { geometry "$1"; echo "window $GX,$GY,$GW,$GH"; [ "$GX,$GY,$GW,$GH" = "0,0,1280,1024" ]; }
+xdotool mousemove $((GX + GW - 35)) $((GY + 14)) click 1
+e2e_check "the maximise button fills the screen" e2e_poll 3 full_screen "$main"
+xdotool mousemove 300 10 click --repeat 2 --delay 80 1
+e2e_check "a double click on the caption restores size and place" e2e_poll 3 same_geometry "$main" "$g"
+xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool key alt+space
+e2e_check "Alt+Space opens the system menu at the client origin" e2e_poll 3 menu_at $((GX + CX)) $((GY + CY))
+e2e_shot "$SHOT_DIR/skin_system_menu.png"
+xdotool key Escape
+sleep 0.3
+xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool key alt+F4
+e2e_check "Alt+F4 closes the main window, which ends the program" e2e_wait_exit "$E2E_APP_PID" 5
 e2e_finish

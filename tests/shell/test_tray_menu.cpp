@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QPushButton>
 
 namespace {
@@ -142,4 +143,58 @@ TEST_F(TrayMenuTest, ExitItemAndExitButtonEndTheProgram)
     startLoggedIn();
     PerformClick(form1->Button4);
     EXPECT_TRUE(form1->HasClosed());
+}
+
+TEST_F(TrayMenuTest, MinimisedWindowsComeBackNormalFromTheIconTheMenuAndTheLogin)
+{
+    startLoggedIn();
+    form1->showMinimized();
+    pump(50);
+    ASSERT_TRUE(form1->isMinimized());
+    leftClickTrayIcon();
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_FALSE(form1->isMinimized());
+
+    form1->showMinimized();
+    pump(50);
+    form1->ShowME->trigger();
+    EXPECT_FALSE(form1->isMinimized());
+
+    // Minimised, hidden to the tray, the login window minimised too: the
+    // click brings the login window back normal, the password the main window.
+    form1->showMinimized();
+    pump(50);
+    form1->HideME->trigger();
+    leftClickTrayIcon();
+    ASSERT_TRUE(form2->isVisible());
+    form2->showMinimized();
+    pump(50);
+    leftClickTrayIcon();
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form2->isMinimized());
+    typePassword(QString::fromLatin1(kAdminPassword));
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_FALSE(form1->isMinimized());
+}
+
+TEST_F(TrayMenuTest, ANotificationAreaThatDrawsMenusGetsThePopupMenusOwnItems)
+{
+    startLoggedIn();
+    QMenu* exported = form1->TrayIcon1->ExportedMenu();
+    ASSERT_NE(exported, nullptr);
+    EXPECT_EQ(form1->TrayIcon1->SystemTrayIcon()->contextMenu(), exported);
+    EXPECT_EQ(exported->actions(), form1->PopupMenu1->actions());
+
+    // Chosen there, 隐藏窗口 runs its handler: hidden and logged out.
+    exported->actions().at(3)->trigger();
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(marker().isEmpty());
+
+    // The exported menu follows the popup menu.
+    QAction* extra = form1->PopupMenu1->addAction(QStringLiteral("extra"));
+    pump(20);
+    EXPECT_EQ(exported->actions().last(), extra);
+    form1->PopupMenu1->removeAction(extra);
+    pump(20);
+    EXPECT_EQ(exported->actions(), form1->PopupMenu1->actions());
 }

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -288,4 +290,60 @@ TEST(SkinForm, CaptionDragMovesTheWindowWithoutAWindowManager)
         EXPECT_EQ(win.w.pos(), start + QPoint(30, 20));
     }
     delete form;
+}
+
+TEST(SkinForm, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheFixedWindow)
+{
+    auto data = LoadedShippedSkin();
+    Window win;
+    win.w.setFixedSize(320, 200);
+    win.w.move(40, 50);
+    TSkinForm* form = SkinNow(&win.w, data.get());
+    const QRect normal = win.w.geometry();
+    TCaptionButton* maximize = ButtonWithAction(form, 1);
+    ASSERT_NE(maximize, nullptr);
+    EXPECT_EQ(maximize->Element->Visibility, 2); // the maximise picture, not restore
+
+    form->RunAction(maximize);
+    EXPECT_EQ(win.w.geometry(), win.w.screen()->availableGeometry());
+    EXPECT_EQ(form->WindowState(), TSkinForm::wsMaximized);
+    TCaptionButton* restore = ButtonWithAction(form, 1);
+    ASSERT_NE(restore, nullptr);
+    EXPECT_EQ(restore->Element->Visibility, 1);
+    // A press on the caption of a maximised window does not drag it.
+    QTest::mousePress(&win.w, Qt::LeftButton, {}, QPoint(150, 10));
+    QTest::mouseMove(&win.w, QPoint(200, 60));
+    QTest::mouseRelease(&win.w, Qt::LeftButton, {}, QPoint(200, 60));
+    EXPECT_EQ(win.w.geometry(), win.w.screen()->availableGeometry());
+
+    form->RunAction(restore);
+    EXPECT_EQ(win.w.geometry(), normal);
+    EXPECT_EQ(win.w.minimumSize(), normal.size());
+    EXPECT_EQ(win.w.maximumSize(), normal.size());
+    EXPECT_EQ(form->WindowState(), TSkinForm::wsNormal);
+    EXPECT_EQ(ButtonWithAction(form, 1)->Element->Visibility, 2);
+    delete form;
+}
+
+TEST(SkinForm, TheFrameGrowsTheWindowAroundItsMiddleAndStaysOnANewNativeWindow)
+{
+    auto data = LoadedShippedSkin();
+    Window win;
+    win.w.move(200, 150);
+    const QPoint middle = win.w.geometry().center();
+    TSkinForm* form = SkinNow(&win.w, data.get());
+    EXPECT_LE((win.w.geometry().center() - middle).manhattanLength(), 1);
+    ASSERT_TRUE(win.w.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+
+    // A new window type makes the native window again, without the setting;
+    // it is frameless again before it is shown.
+    win.w.setWindowFlags(Qt::Dialog);
+    EXPECT_FALSE(win.w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    win.w.show();
+    QApplication::processEvents();
+    ASSERT_NE(win.w.windowHandle(), nullptr);
+    EXPECT_TRUE(win.w.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+
+    delete form; // released: the widget's own flags again
+    EXPECT_FALSE(win.w.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
 }

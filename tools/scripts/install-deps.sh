@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-arphic-uming fonts-noto-cjk
   xvfb trayer xdotool xclip imagemagick x11-utils
+  xfwm4 xfce4-panel openbox tint2 dbus-x11 libglib2.0-bin locales qt6-translations-l10n
 )
 if ! pkg-config --atleast-version=4.6 sqlcipher 2>/dev/null && ! command -v npm >/dev/null; then
   packages+=(npm)
@@ -20,9 +21,15 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# The desktop tests run the program under a Chinese locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  echo "generating zh_CN.UTF-8"
+  $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi

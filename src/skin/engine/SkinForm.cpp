@@ -20,6 +20,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleHints>
 #include <QTimer>
@@ -57,7 +59,6 @@ struct TSkinForm::Impl {
     bool frameWork = false;   // the frame does its own border work
     bool applied = false;     // the frame has been applied to the window
     bool handleFlagsSet = false;
-    Qt::WindowFlags oldHandleFlags;
     bool usedMargins = false;
     QMargins oldMargins;
     QMargins added;
@@ -80,7 +81,13 @@ struct TSkinForm::Impl {
     QSize shapeSize;
     bool dragging = false;
     QPoint dragOffset;
+    bool movePending = false; // pressed on the caption, not yet dragged
+    QPoint pressGlobal;
     int rightButtonsOffset = 0;
+
+    bool maximized = false;   // maximised by the frame itself
+    QRect normalGeometry;     // where the window was before
+    std::vector<QPointer<QShortcut>> keys;
 };
 
 TSkinForm::TSkinForm(QWidget* window, TSkinData* data, TSkinManager* manager)
@@ -99,6 +106,12 @@ TSkinForm::TSkinForm(QWidget* window, TSkinData* data, TSkinManager* manager)
             impl_->pressed = nullptr;
             state_ = fsReleased;
         });
+        // Made frameless before it is mapped, so no window manager frames it
+        // first and then takes the frame off again.
+        impl_->frameWork = data && data->HasControl(TSkinData::xcMainMenu);
+        Classify();
+        if (impl_->frameWork && borderKind_ != bkNone && window->windowHandle())
+            KeepFrameless();
     }
 }
 
@@ -156,8 +169,9 @@ void TSkinForm::ReadWindowState()
         return;
     const Qt::WindowStates s = window_->windowState();
     windowState_ = s.testFlag(Qt::WindowMinimized) ? wsMinimized
-                   : (s.testFlag(Qt::WindowMaximized) || s.testFlag(Qt::WindowFullScreen)) ? wsMaximized
-                                                                                        : wsNormal;
+                   : (impl_->maximized || s.testFlag(Qt::WindowMaximized) || s.testFlag(Qt::WindowFullScreen))
+                       ? wsMaximized
+                       : wsNormal;
 }
 
 void TSkinForm::ComputeFrameSizes()
@@ -203,6 +217,7 @@ void TSkinForm::Setup()
     SetFormMenusOwnerDrawn(window_, skinData_, true);
     MakeCaptionButtons();
     ApplyFrame();
+    MakeKeys();
     if (skinData_ && skinData_->OnAfterSkinForm)
         skinData_->OnAfterSkinForm(window_, quintptr(window_->winId()), className_);
     state_ = fsReady;
@@ -220,11 +235,7 @@ void TSkinForm::ApplyFrame()
     const QPoint topLeft = w->pos();
     if (!w->windowHandle())
         w->winId(); // a native window, so the flags change without hiding it
-    if (QWindow* handle = w->windowHandle()) {
-        d.oldHandleFlags = handle->flags();
-        handle->setFlags(d.oldHandleFlags | Qt::FramelessWindowHint);
-        d.handleFlagsSet = true;
-    }
+    KeepFrameless();
     d.added = QMargins(leftWidth_, topHeight_ + menuBarHeight_, rightWidth_, bottomHeight_);
     d.delta = QSize(leftWidth_ + rightWidth_, topHeight_ + menuBarHeight_ + bottomHeight_);
     const QSize oldSize = w->size();
@@ -281,7 +292,9 @@ void TSkinForm::ApplyFrame()
             w->setMinimumSize(d.oldMin + d.delta);
         w->resize(newSize);
     }
-    w->move(topLeft);
+    // The frame grows the window around its middle: a window centred without
+    // the frame stays centred with it.
+    w->move(topLeft - QPoint(d.delta.width() / 2, d.delta.height() / 2));
 
     d.oldPalette = w->palette();
     QPalette pal = w->palette();
@@ -294,6 +307,84 @@ void TSkinForm::ApplyFrame()
     d.applied = true;
     LayoutCaption();
     MakeShape(true);
+}
+
+void TSkinForm::KeepFrameless()
+{
+    QWindow* handle = window_ ? window_->windowHandle() : nullptr;
+    if (!handle)
+        return;
+    impl_->handleFlagsSet = true;
+    if (!handle->flags().testFlag(Qt::FramelessWindowHint))
+        handle->setFlags(handle->flags() | Qt::FramelessWindowHint);
+}
+
+void TSkinForm::MakeKeys()
+{
+    if (!impl_->applied || !impl_->keys.empty())
+        return;
+    QWidget* w = window_;
+    // Alt+Space opens the system menu at the client origin, Alt+F4 closes:
+    // the keys a window manager may claim first, and that work without one.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), w);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (window_ && (borderIcons_ & biSystemMenu))
+            OpenSystemMenu(window_->mapToGlobal(ClientRect().topLeft()));
+    });
+    auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), w);
+    connect(closeKey, &QShortcut::activated, this, [this] {
+        if (window_ && ((borderIcons_ & biSystemMenu) || borderKind_ != bkNone))
+            window_->close();
+    });
+    impl_->keys = {menuKey, closeKey};
+}
+
+void TSkinForm::Maximize()
+{
+    QWidget* w = window_;
+    if (!w || impl_->maximized)
+        return;
+    QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    Impl& d = *impl_;
+    d.normalGeometry = w->geometry();
+    d.maximized = true;
+    const QRect area = screen->availableGeometry();
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setGeometry(area);
+    if (d.wasFixed)
+        w->setFixedSize(area.size());
+    ReadWindowState();
+    LayoutCaption();
+    MakeShape(false);
+    w->update();
+}
+
+void TSkinForm::Restore()
+{
+    QWidget* w = window_;
+    Impl& d = *impl_;
+    if (!w || !d.maximized)
+        return;
+    d.maximized = false;
+    const QRect normal = d.normalGeometry;
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setGeometry(normal);
+    if (d.wasFixed) {
+        w->setFixedSize(normal.size());
+    } else {
+        w->setMinimumSize(d.oldMin.isNull() ? QSize() : d.oldMin + d.delta);
+        if (d.oldMax.width() < QWIDGETSIZE_MAX || d.oldMax.height() < QWIDGETSIZE_MAX)
+            w->setMaximumSize(std::min(d.oldMax.width() + d.delta.width(), QWIDGETSIZE_MAX),
+                              std::min(d.oldMax.height() + d.delta.height(), QWIDGETSIZE_MAX));
+    }
+    ReadWindowState();
+    LayoutCaption();
+    MakeShape(false);
+    w->update();
 }
 
 void TSkinForm::UndoFrame()
@@ -311,9 +402,11 @@ void TSkinForm::UndoFrame()
         w->setMask(d.oldMask);
     d.shape = QRegion();
     d.shapeSize = QSize();
-    const QPoint topLeft = w->pos();
+    if (d.maximized)
+        Restore();
+    const QPoint topLeft = w->pos() + QPoint(d.delta.width() / 2, d.delta.height() / 2);
     if (d.handleFlagsSet && w->windowHandle())
-        w->windowHandle()->setFlags(d.oldHandleFlags);
+        w->windowHandle()->setFlags(w->windowFlags());
     d.handleFlagsSet = false;
     if (d.usedMargins) {
         w->setContentsMargins(d.oldMargins);
@@ -343,10 +436,14 @@ void TSkinForm::Release()
         QToolTip::hideText();
     impl_->hintShown = false;
     impl_->dragging = false;
+    impl_->movePending = false;
     hot_ = nullptr;
     impl_->pressed = nullptr;
     if (systemMenu_)
         systemMenu_->hide();
+    for (const QPointer<QShortcut>& key : impl_->keys)
+        delete key.data();
+    impl_->keys.clear();
     if (window_) {
         window_->removeEventFilter(this);
         UndoFrame();
@@ -670,9 +767,14 @@ void TSkinForm::BuildSystemMenu()
             if (!w)
                 return;
             switch (command) {
-            case kCmdRestore: w->showNormal(); break;
+            case kCmdRestore:
+                if (windowState_ == wsMaximized && impl_->maximized)
+                    Restore();
+                else
+                    w->showNormal();
+                break;
             case kCmdMinimize: w->showMinimized(); break;
-            case kCmdMaximize: w->showMaximized(); break;
+            case kCmdMaximize: Maximize(); break;
             case kCmdClose: w->close(); break;
             case kCmdMove:
                 if (w->windowHandle())
@@ -731,7 +833,7 @@ void TSkinForm::RunAction(TCaptionButton* button)
         break;
     case 1: case 22:
         if (button->Enabled)
-            windowState_ == wsMaximized ? w->showNormal() : w->showMaximized();
+            windowState_ == wsMaximized ? Restore() : Maximize();
         break;
     case 2: case 23:
         if (button->Enabled)
@@ -811,6 +913,17 @@ bool TSkinForm::MouseEvent(QEvent* event)
             w->move(global - d.dragOffset);
             return true;
         }
+        // The move starts once the pointer leaves the drag distance, so a
+        // window manager's move does not swallow a double click.
+        if (d.movePending && (global - d.pressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
+            d.movePending = false;
+            if (!(w->windowHandle() && w->windowHandle()->startSystemMove())) {
+                d.dragging = true;
+                d.dragOffset = d.pressGlobal - w->pos();
+                w->move(global - d.dragOffset);
+            }
+            return true;
+        }
         if (button) {
             if (hot_ != button && !d.pressed)
                 button->MouseEnter();
@@ -838,10 +951,8 @@ bool TSkinForm::MouseEvent(QEvent* event)
                     return true;
             }
             if (pos.y() < topHeight_ && windowState_ != wsMaximized) {
-                if (!(w->windowHandle() && w->windowHandle()->startSystemMove())) {
-                    d.dragging = true;
-                    d.dragOffset = global - w->pos();
-                }
+                d.movePending = true;
+                d.pressGlobal = global;
             }
             return true;
         }
@@ -851,6 +962,7 @@ bool TSkinForm::MouseEvent(QEvent* event)
         }
         return true;
     case QEvent::MouseButtonRelease:
+        d.movePending = false;
         if (d.dragging) {
             d.dragging = false;
             return true;
@@ -877,10 +989,12 @@ bool TSkinForm::MouseEvent(QEvent* event)
             return true;
         }
         if (pos.y() < topHeight_ && !button) {
-            if (windowState_ != wsNormal)
+            if (windowState_ == wsMaximized)
+                Restore();
+            else if (windowState_ != wsNormal)
                 w->showNormal();
             else if (borderIcons_ & biMaximize)
-                w->showMaximized();
+                Maximize();
         }
         return true;
     default:
@@ -905,6 +1019,12 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
     if (!impl_->applied)
         return false;
     switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::WinIdChange:
+        // A native window made again (or shown again) takes the frameless
+        // setting from the widget's flags; it is put back before it is mapped.
+        KeepFrameless();
+        return false;
     case QEvent::Paint: {
         static_cast<QObject*>(window_.data())->event(event);
         try {

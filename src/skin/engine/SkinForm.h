@@ -96,6 +96,11 @@ public:
     TCaptionButton* ButtonAt(const QPoint& pos) const;
     // Runs a caption button's action (close, maximise, ...).
     void RunAction(TCaptionButton* button);
+    // Maximise fills the screen's work area, the frame included; restore
+    // brings back the size and place the window had before. The window
+    // manager takes no part, so it works the same with or without one.
+    void Maximize();
+    void Restore();
     // Lays out the caption text and buttons for the window's current size.
     void LayoutCaption();
     // The shape made for the current size (empty when none is used).
@@ -142,6 +147,8 @@ private:
     bool MouseEvent(QEvent* event);
     void HoverTick();
     void ReadWindowState();
+    void KeepFrameless();
+    void MakeKeys();
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
