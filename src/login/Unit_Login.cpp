@@ -27,6 +27,14 @@ TForm2::TForm2(TForm1* mainForm, QWidget* parent)
     connectHandlers();
 }
 
+TForm2::~TForm2()
+{
+    // The main window outlives this one; its timers and tray handlers must
+    // not reach a login window that is gone.
+    if (mainForm_ && mainForm_->LoginForm == this)
+        mainForm_->LoginForm = nullptr;
+}
+
 void TForm2::connectHandlers()
 {
     BindClick(Button_Logining, [this] { Button_LoginingClick(); });
