@@ -2,6 +2,8 @@
 #include "RegisterFixture.h"
 
 #include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QWheelEvent>
 
 using RegisterList = RegisterFixture;
@@ -137,6 +139,32 @@ TEST_F(RegisterList, TheCategoryFilterRunsOnTheUsersPicksAndEdits)
     form1->Button_ClearAllEdit->click();
     EXPECT_EQ(box->currentText(), QString());
     EXPECT_EQ(panel(0), QStringLiteral("Q分类下共有3条"));
+    EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(RegisterList, LeavingTheFilterBoxDoesNotFilterASecondTime)
+{
+    login(visitors({QStringLiteral("甲")}, QStringLiteral("QQ帐号")));
+    QComboBox* box = form1->ComboBoxClass;
+    QInputMethodEvent typed; // one edit: the whole name committed at once
+    typed.setCommitString(QStringLiteral("游戏帐号"));
+    QCoreApplication::sendEvent(box->lineEdit(), &typed);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("对不起该分类下还没有信息")});
+
+    // Return, then the focus leaving: the box selects the equal entry itself.
+    QTest::keyClick(box, Qt::Key_Return);
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &leave);
+    pump(50);
+    EXPECT_EQ(box->currentIndex(), box->findText(QStringLiteral("游戏帐号")));
+    EXPECT_EQ(boxes.size(), 1);
+
+    // Picking that entry from the list is the user's and filters again.
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+        list->visualRect(list->model()->index(box->findText(QStringLiteral("QQ帐号")), 0)).center());
+    EXPECT_EQ(panel(0), QStringLiteral("QQ帐号分类下共有1条"));
     EXPECT_EQ(boxes.size(), 1);
 }
 
