@@ -1,6 +1,7 @@
 #include "Unit_Login.h"
 #include "HandlerWiring.h"
 #include "MessageBoxes.h"
+#include "PasswordCharacter.h"
 #include "PasswordKeyFilter.h"
 #include "ProgramIcon.h"
 #include "TVostrelApplication.h"
@@ -120,7 +121,7 @@ void TForm2::buildLayout()
     Edit_LoginPass = new QLineEdit(GroupBox1);
     Edit_LoginPass->setObjectName(QStringLiteral("Edit_LoginPass"));
     Edit_LoginPass->setGeometry(24, 48, 246, 22);
-    Edit_LoginPass->setEchoMode(QLineEdit::Password);
+    SetPasswordCharacter(Edit_LoginPass, QLatin1Char('*'));
     Button_Logining = new QPushButton(QStringLiteral("进入"), GroupBox1);
     Button_Logining->setObjectName(QStringLiteral("Button_Logining"));
     Button_Logining->setGeometry(64, 90, 75, 27);
