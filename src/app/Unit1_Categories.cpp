@@ -4,6 +4,7 @@
 #include "ComboBoxItems.h"
 #include "ComboBoxPicks.h"
 #include "ExecutableFolder.h"
+#include "GbkCodec.h"
 #include "HandlerWiring.h"
 #include "MessageBoxes.h"
 
@@ -52,6 +53,11 @@ void TForm1::Button_Edit_FenLei_addClick()
     // The whole entry, letter case ignored, nothing trimmed.
     if (Edit_FenLei->findText(name, Qt::MatchFixedString) >= 0) {
         MessageBoxes::ShowMessage(QStringLiteral("该分类已经存在."));
+        return;
+    }
+    // "class.dat" is GBK: a character it cannot hold would be written as "?".
+    if (!IsGbkEncodable(name)) {
+        MessageBoxes::ShowMessage(QStringLiteral("分类名称中含有无法保存的字符,请修改后再添加."));
         return;
     }
     Edit_FenLei->addItem(name);

@@ -176,6 +176,20 @@ TEST_F(CategoryTest, RemoveLeavesAnEntryTheBoxMatchedToATypedName)
     EXPECT_EQ(classDat(), fileOf(without(kForum)));
 }
 
+TEST_F(CategoryTest, AddRefusesANameThatGbkCannotHold)
+{
+    form1->ComboBoxClass->setEditText(kForum);
+    const QByteArray before = classDat();
+    const QString name = QStringLiteral("访客😀");
+    form1->Edit_FenLei->setEditText(name);
+    form1->Button_Edit_FenLei_add->click();
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("分类名称中含有无法保存的字符,请修改后再添加.")});
+    EXPECT_EQ(classDat(), before);
+    EXPECT_EQ(ItemsOf(form1->Edit_FenLei), DefaultCategories());
+    EXPECT_EQ(ItemsOf(form1->ComboBoxClass), DefaultCategories());
+    EXPECT_EQ(form1->Edit_FenLei->currentText(), name); // kept for the user to change
+}
+
 TEST_F(CategoryTest, RemoveStopsOnAnEmptyTextOrAnswerNo)
 {
     form1->Button_Edit_FenLei_Del->click();
