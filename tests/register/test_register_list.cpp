@@ -3,7 +3,9 @@
 
 #include <QAbstractItemView>
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 using RegisterList = RegisterFixture;
@@ -166,6 +168,27 @@ TEST_F(RegisterList, LeavingTheFilterBoxDoesNotFilterASecondTime)
         list->visualRect(list->model()->index(box->findText(QStringLiteral("QQ帐号")), 0)).center());
     EXPECT_EQ(panel(0), QStringLiteral("QQ帐号分类下共有1条"));
     EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
+{
+    login({{QStringLiteral("QQ帐号"), QStringLiteral("张三"), QStringLiteral("110101199001011234"), QStringLiteral("13800000000")}});
+    QTableView* grid = form1->DBGrid1;
+    auto tipOver = [grid](int column) {
+        QToolTip::hideText();
+        for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+            pump(10);
+        const QPoint at = grid->visualRect(grid->model()->index(0, column)).center();
+        QHelpEvent rest(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &rest);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234")); // 18 digits in 110 pixels
+    EXPECT_EQ(tipOver(2), QString());                             // the name fits
+    EXPECT_EQ(tipOver(4), QString());                             // 11 digits fit as well
+    grid->setColumnWidth(3, 300);
+    EXPECT_EQ(tipOver(3), QString());
+    QToolTip::hideText();
 }
 
 TEST_F(RegisterList, NavigationStopsAtTheEndsAndShowsTheRowNumber)
