@@ -942,6 +942,14 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
         LayoutCaption();
         window_->update();
         return false;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse: a caption
+        // button would come back hot or pressed.
+        impl_->pressed = nullptr;
+        impl_->dragging = false;
+        if (hot_)
+            hot_->MouseLeave();
+        return false;
     case QEvent::WindowIconChange:
         window_->update(QRect(0, 0, window_->width(), topHeight_));
         return false;

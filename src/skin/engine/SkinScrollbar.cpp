@@ -210,6 +210,10 @@ void TSkinScrollbar::Track(Bar& b, QEvent* event)
         b.hot = QStyle::SC_None;
         bar->update();
         break;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse.
+        b.hot = b.pressed = QStyle::SC_None;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         auto* me = static_cast<QMouseEvent*>(event);
