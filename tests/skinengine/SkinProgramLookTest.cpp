@@ -59,6 +59,21 @@ protected:
     }
 };
 
+double Luminance(const QColor& c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 TEST_F(SkinProgramLookTest, TheMainWindowsIconButtonShowsTheProgramsIcon)
 {
     LogIn();
@@ -203,6 +218,26 @@ TEST_F(SkinProgramLookTest, ButtonsAreNotHotWhenTheirWindowIsShownAgain)
     const QImage again = Grab(form2->Button_Logining);
     MoveOver(form2->Button_Logining);
     EXPECT_NE(again, Grab(form2->Button_Logining)) << "进入 came back hot";
+}
+
+TEST_F(SkinProgramLookTest, TheSelectedTrayMenuItemIsReadable)
+{
+    LogIn();
+    QMenu* menu = form1->PopupMenu1;
+    menu->popup(QPoint(200, 200));
+    pump(400);
+    ASSERT_TRUE(menu->isVisible());
+    menu->setActiveAction(form1->Aboutme);
+    pump(50);
+    const QImage drawn = Grab(menu);
+    const QRect item = menu->actionGeometry(form1->Aboutme);
+    const QColor background = drawn.pixelColor(item.right() - 8, item.center().y());
+    double best = 1.0;
+    for (int y = item.top() + 2; y < item.bottom() - 1; ++y)
+        for (int x = item.left() + 20; x < item.right() - 10; ++x)
+            best = std::max(best, Contrast(drawn.pixelColor(x, y), background));
+    EXPECT_GE(best, 4.5) << "text on " << background.name().toStdString();
+    menu->hide();
 }
 
 } // namespace
