@@ -161,6 +161,12 @@ TEST(SkinScrollbar, ArrowsAreTheSkinsCellsAtTheirOwnSizeAndTheGripKeepsItsSpacin
     QRect middle(QPoint(), grip.size());
     middle.moveCenter(slider.center());
     EXPECT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), middle.top()), grip), 100);
+    // Elsewhere the middle is the grip's plain first line, not stretched grip lines.
+    const QImage plain = grip.copy(0, 0, grip.width(), 1);
+    for (int y = slider.top() + thumb->TopHeight; y < middle.top(); ++y)
+        ASSERT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), y), plain), 100) << y;
+    for (int y = middle.bottom() + 1; y <= slider.bottom() - thumb->BottomHeight; ++y)
+        ASSERT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), y), plain), 100) << y;
 }
 
 TEST(SkinScrollbar, SkinnedBarStillScrollsByClickAndWheel)

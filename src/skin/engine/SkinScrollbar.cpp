@@ -299,9 +299,18 @@ void TSkinScrollbar::PaintThumb(QPainter& p, const QRect& r, const TDataSkinObje
                               : source.adjusted(0, thumb.TopHeight, 0, -thumb.BottomHeight);
     if (middle.isEmpty() || (horizontal ? r.width() < source.width() : r.height() < source.height()))
         return;
-    QImage piece = thumb.Bitmap.copy(middle);
-    if (thumb.Trans == 1)
-        piece = MagentaToTransparent(piece);
+    auto part = [&](const QRect& from) {
+        const QImage piece = thumb.Bitmap.copy(from);
+        return thumb.Trans == 1 ? MagentaToTransparent(piece) : piece;
+    };
+    // The stretched middle would pull the grip apart: it is covered with its
+    // first plain line, stretched, and the grip is drawn over that once.
+    const QRect plain = horizontal ? QRect(middle.left(), middle.top(), 1, middle.height())
+                                   : QRect(middle.left(), middle.top(), middle.width(), 1);
+    const QRect inner = horizontal ? r.adjusted(thumb.LeftWidth, 0, -thumb.RightWidth, 0)
+                                   : r.adjusted(0, thumb.TopHeight, 0, -thumb.BottomHeight);
+    p.drawImage(inner, part(plain));
+    const QImage piece = part(middle);
     QRect target = horizontal ? QRect(0, r.top(), middle.width(), r.height()) : QRect(r.left(), 0, r.width(), middle.height());
     target.moveCenter(r.center());
     p.drawImage(target, piece);
