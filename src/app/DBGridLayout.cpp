@@ -1,4 +1,5 @@
 #include "DBGridLayout.h"
+#include "CutOffCellTips.h"
 #include "HandlerWiring.h"
 #include "RegisterQuery.h"
 
@@ -24,6 +25,7 @@ void SetUpRecordGrid(QTableView* grid)
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
+    grid->setItemDelegate(new TCutOffCellTips(grid));
     grid->setTabKeyNavigation(false);
 
     // A fixed row height keeps the vertical header from measuring rows: its

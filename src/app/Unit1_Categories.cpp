@@ -2,7 +2,9 @@
 #include "Unit1.h"
 #include "CategoryFile.h"
 #include "ComboBoxItems.h"
+#include "ComboBoxPicks.h"
 #include "ExecutableFolder.h"
+#include "GbkCodec.h"
 #include "HandlerWiring.h"
 #include "MessageBoxes.h"
 
@@ -13,32 +15,11 @@
 
 namespace {
 
-// The entry picked from a box's drop-down list is remembered on the box. Any
-// other change of the box's text (typing, or text set by the program) leaves
-// no entry selected, even when the text equals an entry.
-constexpr const char* kPickedEntry = "pickedEntry";
-
-void trackPickedEntry(QComboBox* box)
-{
-    box->setProperty(kPickedEntry, -1);
-    const auto pick = [box](int index) { box->setProperty(kPickedEntry, index); };
-    // A pick changes the text first, then reports the entry.
-    QObject::connect(box->lineEdit(), &QLineEdit::textChanged, box, [pick] { pick(-1); });
-    QObject::connect(box, &QComboBox::currentIndexChanged, box, pick);
-    QObject::connect(box, &QComboBox::activated, box, pick);
-}
-
-int pickedEntry(const QComboBox* box)
-{
-    bool ok = false;
-    const int index = box->property(kPickedEntry).toInt(&ok);
-    return ok && index < box->count() ? index : -1;
-}
-
 // Removes the picked entry, if any; the box's text stays as it was.
 void removePickedEntry(QComboBox* box)
 {
-    const int index = pickedEntry(box);
+    const auto* picks = box->findChild<TComboBoxPicks*>(QString(), Qt::FindDirectChildrenOnly);
+    const int index = picks ? picks->PickedEntry() : -1;
     if (index < 0)
         return;
     const QString text = box->currentText();
@@ -48,7 +29,6 @@ void removePickedEntry(QComboBox* box)
         box->setCurrentIndex(-1);
         box->setEditText(text);
     }
-    box->setProperty(kPickedEntry, -1);
 }
 
 QString categoryFilePath() { return ExecutableFolder() + QStringLiteral("class.dat"); }
@@ -57,7 +37,8 @@ QString categoryFilePath() { return ExecutableFolder() + QStringLiteral("class.d
 
 void TForm1::connectCategories()
 {
-    trackPickedEntry(Edit_FenLei);
+    // Only an entry picked from the list is removed by "-".
+    new TComboBoxPicks(Edit_FenLei);
     BindClick(Button_Edit_FenLei_add, [this] { Button_Edit_FenLei_addClick(); });
     BindClick(Button_Edit_FenLei_Del, [this] { Button_Edit_FenLei_DelClick(); });
 }
@@ -72,6 +53,11 @@ void TForm1::Button_Edit_FenLei_addClick()
     // The whole entry, letter case ignored, nothing trimmed.
     if (Edit_FenLei->findText(name, Qt::MatchFixedString) >= 0) {
         MessageBoxes::ShowMessage(QStringLiteral("该分类已经存在."));
+        return;
+    }
+    // "class.dat" is GBK: a character it cannot hold would be written as "?".
+    if (!IsGbkEncodable(name)) {
+        MessageBoxes::ShowMessage(QStringLiteral("分类名称中含有无法保存的字符,请修改后再添加."));
         return;
     }
     Edit_FenLei->addItem(name);

@@ -23,6 +23,10 @@ void TForm1::connectLogin()
 
 void TForm1::Timer_CheckLoginTimer()
 {
+    // A box shown while the program starts keeps dispatching ticks before the
+    // login window exists; the check waits for it and runs at a later tick.
+    if (!LoginForm)
+        return;
     // The timer rests while the check runs, so a check that fails with an
     // error box never starts another one behind it; the next try comes a
     // second after the box is dismissed.
@@ -37,6 +41,8 @@ void TForm1::Timer_CheckLoginTimer()
 
 void TForm1::Button_CheckLoginClick()
 {
+    if (!LoginForm)
+        return; // nobody to ask yet; the armed timer runs the check later
     ADOQuery_Pass->Close();
     ADOQuery_Pass->SQL.Clear();
     ADOQuery_Pass->SQL.Add("Select 密码 from Pass");

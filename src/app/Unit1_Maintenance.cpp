@@ -49,4 +49,7 @@ void TForm1::Button11Click()
         MessageBoxes::ShowMessage(QStringLiteral("数据库压缩完成."));
     else
         MessageBoxes::ShowMessage(QStringLiteral("数据库压缩失败."));
+    // Closing the connection closed the list's result; it is listed again so
+    // that the grid and the navigation work on an open result.
+    PerformClick(Button_Refresh);
 }

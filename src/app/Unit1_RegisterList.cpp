@@ -1,5 +1,6 @@
 // The record list: listing, search, category filter, navigation and the
 // search box's clearing.
+#include "ComboBoxPicks.h"
 #include "DBGridLayout.h"
 #include "HandlerWiring.h"
 #include "MessageBoxes.h"
@@ -52,13 +53,14 @@ void TForm1::connectRegisterList()
     BindClick(Button_Next, [this] { Button_NextClick(); });
     BindClick(Button_Last, [this] { Button_LastClick(); });
 
-    // The filter runs on the user's edits and picks only: textEdited and
-    // textActivated are not emitted when the program sets the text or the
-    // items. Without a completer the typed, partial text is what is filtered.
+    // The filter runs once per edit or pick of the user: textEdited and the
+    // picks are not reported when the program sets the text or the items,
+    // and the box matching the typed text when the edit ends is no pick.
+    // Without a completer the typed, partial text is what is filtered.
     ComboBoxClass->setCompleter(nullptr);
     connect(ComboBoxClass->lineEdit(), &QLineEdit::textEdited, this,
         [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
-    connect(ComboBoxClass, &QComboBox::textActivated, this,
+    connect(new TComboBoxPicks(ComboBoxClass), &TComboBoxPicks::Picked, this,
         [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
 
     searchkeyword->installEventFilter(new SearchBoxMouse(

@@ -33,12 +33,23 @@ bool syncFolderOf(const QString& path)
 
 } // namespace
 
-bool CopyFileAtomically(const QString& from, const QString& to)
+QString ReplacementTarget(const QString& path)
+{
+    QFileInfo file(path);
+    // A loop of links is left to fail where the file is opened.
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? path : file.filePath();
+}
+
+bool CopyFileAtomically(const QString& from, const QString& toPath)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray temporary = QFile::encodeName(to + QStringLiteral(".tmp-XXXXXX"));
+    // Renaming over a link would put a plain file in its place.
+    const QString to = ReplacementTarget(toPath);
+    const QByteArray temporary = QFile::encodeName(to + QLatin1String(kCopyTemporaryInfix) + QStringLiteral("XXXXXX"));
     QByteArray name = temporary;
     const int fd = ::mkstemp(name.data()); // made with mode 0600
     if (fd < 0)

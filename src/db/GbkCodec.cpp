@@ -55,3 +55,10 @@ QByteArray ToGbk(const QString& text)
 {
     return convert("CP936", "UTF-8", text.toUtf8(), QByteArray("?"), true);
 }
+
+bool IsGbkEncodable(const QString& text)
+{
+    // What GBK cannot hold comes back as "?" (or, for a lone surrogate, as a
+    // replacement character), so the text does not survive the round trip.
+    return FromGbk(ToGbk(text)) == text;
+}

@@ -7,3 +7,7 @@
 // hold encodes as "?".
 QString FromGbk(const QByteArray& bytes);
 QByteArray ToGbk(const QString& text);
+
+// True when every character of `text` has a GBK encoding, so that writing it
+// loses nothing.
+bool IsGbkEncodable(const QString& text);

@@ -1,4 +1,5 @@
 #include "RegisterFile.h"
+#include "AtomicFileCopy.h"
 #include "LookupIndexes.h"
 #include "RegisterConnection.h"
 #include "Sqlite.h"
@@ -93,8 +94,10 @@ QString CreateRegisterFile(const QString& folder, const QString& adminPassword, 
     if (QFileInfo::exists(target) && !replaceExisting)
         return target + QStringLiteral(" exists already (use --force to replace it)");
 
-    // Built under a temporary name beside the target, then renamed over it.
-    const QString building = target + QStringLiteral(".new");
+    // Built under a temporary name beside the target, then renamed over it
+    // (over the file a symbolic link "_.udb" leads to, so the link stays).
+    const QString destination = ReplacementTarget(target);
+    const QString building = destination + QStringLiteral(".new");
     QFile::remove(building);
     QFile::remove(building + QStringLiteral("-journal"));
     const mode_t oldMask = ::umask(077);
@@ -107,12 +110,12 @@ QString CreateRegisterFile(const QString& folder, const QString& adminPassword, 
     ::umask(oldMask);
     if (error.isEmpty() && ::chmod(QFile::encodeName(building).constData(), 0600) != 0)
         error = QStringLiteral("cannot set the permissions of ") + building;
-    if (error.isEmpty() && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target).constData()) != 0)
-        error = QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + target;
+    if (error.isEmpty() && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(destination).constData()) != 0)
+        error = QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + destination;
     if (!error.isEmpty()) {
         QFile::remove(building);
         return error;
     }
-    syncFolder(folder);
+    syncFolder(QFileInfo(destination).absolutePath());
     return {};
 }

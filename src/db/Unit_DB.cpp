@@ -6,9 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 #include <cstdlib>
 #include <cstring>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,6 +19,89 @@
 namespace {
 
 QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+constexpr const char* kTemporaryPrefix = "~ACP";
+constexpr const char* kTemporarySuffix = ".tmp";
+
+// Holds an advisory lock on the compacted copy while a compaction uses it, so
+// that the clean-up of another compaction never takes it for a leftover.
+class CopyInUse {
+public:
+    CopyInUse() = default;
+    ~CopyInUse() { release(); }
+    CopyInUse(const CopyInUse&) = delete;
+    CopyInUse& operator=(const CopyInUse&) = delete;
+    void hold(int fd)
+    {
+        release();
+        fd_ = fd;
+        ::flock(fd_, LOCK_EX | LOCK_NB);
+    }
+    void release()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+private:
+    int fd_ = -1;
+};
+
+// Removes `path` when it is a plain file of this user that no running
+// compaction holds.
+void removeLeftover(const QString& path)
+{
+    const QByteArray name = nativePath(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::getuid()
+        && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(name.constData(), &named) == 0
+        && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+        ::unlink(name.constData());
+    ::close(fd);
+}
+
+void removeLeftoversIn(const QString& folder, const QRegularExpression& names)
+{
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries)
+        if (names.match(entry).hasMatch())
+            removeLeftover(QDir(folder).filePath(entry));
+}
+
+// What a compaction that was killed can leave: its compacted copy (with the
+// engine's journal) in the temporary folder, and the copy being put in the
+// register's place beside it. Only names made here are touched.
+void removeCompactionLeftovers(const QString& registerPath)
+{
+    const QString unique = QStringLiteral("[A-Za-z0-9]{6}");
+    const QString copy = QRegularExpression::escape(QLatin1String(kTemporaryPrefix)) + unique
+                       + QRegularExpression::escape(QLatin1String(kTemporarySuffix));
+    const QString temp = GetTempDirectory();
+    removeLeftoversIn(temp, QRegularExpression(QStringLiteral("^") + copy + QStringLiteral("$")));
+    // A journal goes only once its copy is gone, so a running compaction keeps it.
+    const QStringList journals = QDir(temp).entryList(
+        QStringList{QLatin1String(kTemporaryPrefix) + QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QRegularExpression journal(QStringLiteral("^(") + copy + QStringLiteral(")-journal$"));
+    for (const QString& entry : journals) {
+        const QRegularExpressionMatch match = journal.match(entry);
+        if (match.hasMatch() && !QFileInfo::exists(temp + match.captured(1)))
+            removeLeftover(temp + entry);
+    }
+    QStringList registers{registerPath};
+    const QString target = ReplacementTarget(registerPath);
+    if (target != registerPath)
+        registers << target;
+    for (const QString& file : std::as_const(registers)) {
+        const QFileInfo info(file);
+        removeLeftoversIn(info.absolutePath(),
+            QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(info.fileName())
+                               + QRegularExpression::escape(QLatin1String(kCopyTemporaryInfix)) + unique + QStringLiteral("$")));
+    }
+}
 
 // Lets the system make a uniquely named empty file from `prefix`
 // (path and name start); returns its name, or an empty string.
@@ -56,7 +142,7 @@ private:
 // Writes a compacted copy of the register open on `source` to the new file
 // `target`. The source takes an exclusive lock first and keeps it until its
 // handle closes, so nobody writes to it before the copy has replaced it.
-bool exportCompacted(sqlite3* source, const QString& target, const QString& password)
+bool exportCompacted(sqlite3* source, const QString& target, const QString& password, CopyInUse& inUse)
 {
     // Fails with SQLITE_BUSY, after the busy timeout, while another
     // connection holds the register inside a transaction. In exclusive
@@ -69,7 +155,7 @@ bool exportCompacted(sqlite3* source, const QString& target, const QString& pass
     const int fd = ::open(nativePath(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    ::close(fd);
+    inUse.hold(fd);
     {
         SqliteStatement attach(source, QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"));
         attach.bindTexts({target, password});
@@ -97,7 +183,7 @@ bool isSoundRegister(const QString& path, const QString& password)
     return check.step() && check.columnText(0) == QLatin1String("ok") && !check.step();
 }
 
-bool compactInto(const QString& path, const QString& temporary, const QString& password)
+bool compactInto(const QString& path, const QString& temporary, const QString& password, CopyInUse& inUse)
 {
     // The register's handle, with its exclusive lock, stays open until the
     // compacted copy has replaced the file. Databases attached to it may be
@@ -105,7 +191,7 @@ bool compactInto(const QString& path, const QString& temporary, const QString& p
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     return source.get() && CheckRegisterSchema(source.get()).isEmpty()
-        && exportCompacted(source.get(), temporary, password)
+        && exportCompacted(source.get(), temporary, password, inUse)
         && isSoundRegister(temporary, password) && CopyFileAtomically(temporary, path);
 }
 
@@ -123,19 +209,22 @@ bool CompactDatabaseFile(const QString& path, const QString& password) noexcept
 {
     bool result = false;
     try {
-        const QString temporary = makeTemporaryFile(GetTempDirectory() + QStringLiteral("~ACP"), ".tmp");
+        removeCompactionLeftovers(path);
+        const QString temporary = makeTemporaryFile(GetTempDirectory() + QLatin1String(kTemporaryPrefix), kTemporarySuffix);
         if (temporary.isEmpty())
             return false;
         // The engine writes the copy into a file of its own making.
         if (::unlink(nativePath(temporary).constData()) != 0)
             return false;
+        CopyInUse inUse;
         try {
-            result = compactInto(path, temporary, password);
+            result = compactInto(path, temporary, password, inUse);
         } catch (...) {
             result = false;
         }
         ::unlink(nativePath(temporary).constData());
         ::unlink(nativePath(temporary + QStringLiteral("-journal")).constData());
+        inUse.release();
     } catch (...) {
         // Only running out of memory gets here.
     }

@@ -1,6 +1,7 @@
 #include "Unit_Login.h"
 #include "HandlerWiring.h"
 #include "MessageBoxes.h"
+#include "PasswordCharacter.h"
 #include "PasswordKeyFilter.h"
 #include "ProgramIcon.h"
 #include "TVostrelApplication.h"
@@ -25,6 +26,14 @@ TForm2::TForm2(TForm1* mainForm, QWidget* parent)
     setWindowIcon(ProgramIcon());
     buildLayout();
     connectHandlers();
+}
+
+TForm2::~TForm2()
+{
+    // The main window outlives this one; its timers and tray handlers must
+    // not reach a login window that is gone.
+    if (mainForm_ && mainForm_->LoginForm == this)
+        mainForm_->LoginForm = nullptr;
 }
 
 void TForm2::connectHandlers()
@@ -112,7 +121,7 @@ void TForm2::buildLayout()
     Edit_LoginPass = new QLineEdit(GroupBox1);
     Edit_LoginPass->setObjectName(QStringLiteral("Edit_LoginPass"));
     Edit_LoginPass->setGeometry(24, 48, 246, 22);
-    Edit_LoginPass->setEchoMode(QLineEdit::Password);
+    SetPasswordCharacter(Edit_LoginPass, QLatin1Char('*'));
     Button_Logining = new QPushButton(QStringLiteral("进入"), GroupBox1);
     Button_Logining->setObjectName(QStringLiteral("Button_Logining"));
     Button_Logining->setGeometry(64, 90, 75, 27);

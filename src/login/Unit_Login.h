@@ -13,6 +13,7 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(TForm1* mainForm, QWidget* parent = nullptr);
+    ~TForm2() override;
 
     QGroupBox* GroupBox1;
     QLabel* Label1;

@@ -113,6 +113,16 @@ TEST_F(LoginFixture, OnlyLettersAndDigitsEnterThePasswordBox)
     EXPECT_EQ(edit->text(), QStringLiteral("abCZ7"));
 }
 
+TEST_F(LoginFixture, ThePasswordBoxShowsAStarForEveryCharacter)
+{
+    startAndWaitForLogin(); // the window is skinned by now
+    QLineEdit* edit = form2->Edit_LoginPass;
+    typeText(edit, QStringLiteral("ab1"));
+    EXPECT_EQ(edit->text(), QStringLiteral("ab1"));
+    EXPECT_EQ(edit->displayText(), QStringLiteral("***")); // at once, no character shown for a moment
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+}
+
 TEST_F(LoginFixture, ClickingIntoThePasswordBoxEmptiesIt)
 {
     startAndWaitForLogin();

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QCoreApplication>
 #include <QInputMethodEvent>
+#include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QTest>
 
 namespace {
 
@@ -51,6 +54,23 @@ protected:
     }
 
     void pick(const QString& item) { form1->Edit_FenLei->setCurrentIndex(form1->Edit_FenLei->findText(item)); }
+
+    // Picks an entry with the mouse from the box's drop-down list.
+    void pickFromList(QComboBox* box, const QString& item)
+    {
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        const QModelIndex entry = list->model()->index(box->findText(item), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+    }
+
+    // Types text as an input method commits it.
+    static void commitText(QComboBox* box, const QString& text)
+    {
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QCoreApplication::sendEvent(box->lineEdit(), &typed);
+    }
 };
 
 const QString kForum = QStringLiteral("论坛帐号");
@@ -128,6 +148,46 @@ TEST_F(CategoryTest, RemoveWithATypedTextRemovesNothingButGoesOn)
     EXPECT_EQ(ItemsOf(form1->Edit_FenLei), DefaultCategories());
     EXPECT_EQ(classDat(), fileOf(DefaultCategories()));
     EXPECT_EQ(form1->Edit_XingMing->text(), QString());
+}
+
+TEST_F(CategoryTest, RemoveLeavesAnEntryTheBoxMatchedToATypedName)
+{
+    QComboBox* box = form1->Edit_FenLei;
+    commitText(box, kForum);
+    // Return, and the focus leaving for "-": the box selects the entry that
+    // equals the typed text, but nobody picked it.
+    QTest::keyClick(box, Qt::Key_Return);
+    QFocusEvent leave(QEvent::FocusOut, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(box, &leave);
+    ASSERT_EQ(box->currentIndex(), box->findText(kForum));
+    answerNextQuestions({true});
+    form1->Button_Edit_FenLei_Del->click();
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("您真的要删除该分类吗?")});
+    EXPECT_EQ(ItemsOf(box), DefaultCategories());
+    EXPECT_EQ(classDat(), fileOf(DefaultCategories()));
+
+    // The same entry picked from the list goes.
+    pump(20);
+    pickFromList(box, kForum);
+    ASSERT_EQ(box->currentText(), kForum);
+    answerNextQuestions({true});
+    form1->Button_Edit_FenLei_Del->click();
+    EXPECT_EQ(ItemsOf(box), without(kForum));
+    EXPECT_EQ(classDat(), fileOf(without(kForum)));
+}
+
+TEST_F(CategoryTest, AddRefusesANameThatGbkCannotHold)
+{
+    form1->ComboBoxClass->setEditText(kForum);
+    const QByteArray before = classDat();
+    const QString name = QStringLiteral("访客😀");
+    form1->Edit_FenLei->setEditText(name);
+    form1->Button_Edit_FenLei_add->click();
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("分类名称中含有无法保存的字符,请修改后再添加.")});
+    EXPECT_EQ(classDat(), before);
+    EXPECT_EQ(ItemsOf(form1->Edit_FenLei), DefaultCategories());
+    EXPECT_EQ(ItemsOf(form1->ComboBoxClass), DefaultCategories());
+    EXPECT_EQ(form1->Edit_FenLei->currentText(), name); // kept for the user to change
 }
 
 TEST_F(CategoryTest, RemoveStopsOnAnEmptyTextOrAnswerNo)

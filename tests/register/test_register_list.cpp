@@ -2,6 +2,10 @@
 #include "RegisterFixture.h"
 
 #include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QHelpEvent>
+#include <QInputMethodEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 using RegisterList = RegisterFixture;
@@ -138,6 +142,53 @@ TEST_F(RegisterList, TheCategoryFilterRunsOnTheUsersPicksAndEdits)
     EXPECT_EQ(box->currentText(), QString());
     EXPECT_EQ(panel(0), QStringLiteral("Q分类下共有3条"));
     EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(RegisterList, LeavingTheFilterBoxDoesNotFilterASecondTime)
+{
+    login(visitors({QStringLiteral("甲")}, QStringLiteral("QQ帐号")));
+    QComboBox* box = form1->ComboBoxClass;
+    QInputMethodEvent typed; // one edit: the whole name committed at once
+    typed.setCommitString(QStringLiteral("游戏帐号"));
+    QCoreApplication::sendEvent(box->lineEdit(), &typed);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("对不起该分类下还没有信息")});
+
+    // Return, then the focus leaving: the box selects the equal entry itself.
+    QTest::keyClick(box, Qt::Key_Return);
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &leave);
+    pump(50);
+    EXPECT_EQ(box->currentIndex(), box->findText(QStringLiteral("游戏帐号")));
+    EXPECT_EQ(boxes.size(), 1);
+
+    // Picking that entry from the list is the user's and filters again.
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+        list->visualRect(list->model()->index(box->findText(QStringLiteral("QQ帐号")), 0)).center());
+    EXPECT_EQ(panel(0), QStringLiteral("QQ帐号分类下共有1条"));
+    EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
+{
+    login({{QStringLiteral("QQ帐号"), QStringLiteral("张三"), QStringLiteral("110101199001011234"), QStringLiteral("13800000000")}});
+    QTableView* grid = form1->DBGrid1;
+    auto tipOver = [grid](int column) {
+        QToolTip::hideText();
+        for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+            pump(10);
+        const QPoint at = grid->visualRect(grid->model()->index(0, column)).center();
+        QHelpEvent rest(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &rest);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234")); // 18 digits in 110 pixels
+    EXPECT_EQ(tipOver(2), QString());                             // the name fits
+    EXPECT_EQ(tipOver(4), QString());                             // 11 digits fit as well
+    grid->setColumnWidth(3, 300);
+    EXPECT_EQ(tipOver(3), QString());
+    QToolTip::hideText();
 }
 
 TEST_F(RegisterList, NavigationStopsAtTheEndsAndShowsTheRowNumber)

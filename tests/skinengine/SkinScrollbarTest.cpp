@@ -58,6 +58,13 @@ struct Memo {
     }
 };
 
+// The area lays its bars out again and the text finds its new width.
+void Settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
 QRect Part(QScrollBar& bar, QStyle::SubControl sc)
 {
     QStyleOptionSlider opt;
@@ -74,6 +81,7 @@ TEST(SkinScrollbar, ThumbAndTrackComeFromTheScrollElements)
     Memo m;
     auto* skin = new TSkinScrollbar(&m.edit);
     skin->Attach(nullptr, data.get(), false);
+    Settle();
     QScrollBar& bar = *m.edit.verticalScrollBar();
     ASSERT_TRUE(bar.isVisible());
 
@@ -98,6 +106,67 @@ TEST(SkinScrollbar, ThumbAndTrackComeFromTheScrollElements)
     const QImage empty = Grab(&bar);
     for (int y = 0; y < empty.height(); ++y)
         ASSERT_NE(PixelAt(empty, QPoint(bar.width() / 2, y)), kThumb[0]);
+}
+
+// Pixels of a grab that equal the source image at an offset, in percent of
+// the source's opaque (not magenta) pixels.
+int PercentDrawnAsIs(const QImage& grab, QPoint at, const QImage& source)
+{
+    int same = 0, opaque = 0;
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            const QColor want = source.pixelColor(x, y);
+            if (want == QColor(255, 0, 255))
+                continue;
+            ++opaque;
+            if (grab.rect().contains(at + QPoint(x, y)) && grab.pixelColor(at + QPoint(x, y)) == want)
+                ++same;
+        }
+    return opaque ? same * 100 / opaque : 0;
+}
+
+TEST(SkinScrollbar, ArrowsAreTheSkinsCellsAtTheirOwnSizeAndTheGripKeepsItsSpacing)
+{
+    auto data = LoadedShippedSkin();
+    const TDataSkinObject* sheet = data->Element(QStringLiteral("Scrollbar"));
+    const TDataSkinObject* thumb = data->Element(QStringLiteral("VertScrollThumb"));
+    ASSERT_TRUE(sheet && thumb);
+    const int cell = sheet->Bitmap.width() / 23;
+    Memo m;
+    auto* skin = new TSkinScrollbar(&m.edit);
+    skin->Attach(nullptr, data.get(), false);
+    Settle();
+    QScrollBar& bar = *m.edit.verticalScrollBar();
+    QScrollBar& hbar = *m.edit.horizontalScrollBar();
+    EXPECT_EQ(bar.width(), cell);
+    EXPECT_EQ(hbar.height(), cell);
+
+    // Up arrow (frame 1), down arrow (frame 5), left arrow (frame 9): every pixel of the cell.
+    const QImage vertical = Grab(&bar);
+    const QRect up = Part(bar, QStyle::SC_ScrollBarSubLine);
+    const QRect down = Part(bar, QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(up.size(), QSize(cell, cell));
+    EXPECT_EQ(PercentDrawnAsIs(vertical, up.topLeft(), sheet->Bitmap.copy(0, 0, cell, cell)), 100);
+    EXPECT_EQ(PercentDrawnAsIs(vertical, down.topLeft(), sheet->Bitmap.copy(4 * cell, 0, cell, cell)), 100);
+    const QRect left = Part(hbar, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(PercentDrawnAsIs(Grab(&hbar), left.topLeft(), sheet->Bitmap.copy(8 * cell, 0, cell, cell)), 100);
+
+    // A thumb longer than its bitmap: the grip in its middle is the bitmap's
+    // middle at its own size.
+    const QRect slider = Part(bar, QStyle::SC_ScrollBarSlider);
+    const int frameWidth = thumb->Bitmap.width() / thumb->Frame;
+    ASSERT_GT(slider.height(), thumb->Bitmap.height());
+    const QImage grip = thumb->Bitmap.copy(0, thumb->TopHeight, frameWidth,
+                                           thumb->Bitmap.height() - thumb->TopHeight - thumb->BottomHeight);
+    QRect middle(QPoint(), grip.size());
+    middle.moveCenter(slider.center());
+    EXPECT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), middle.top()), grip), 100);
+    // Elsewhere the middle is the grip's plain first line, not stretched grip lines.
+    const QImage plain = grip.copy(0, 0, grip.width(), 1);
+    for (int y = slider.top() + thumb->TopHeight; y < middle.top(); ++y)
+        ASSERT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), y), plain), 100) << y;
+    for (int y = middle.bottom() + 1; y <= slider.bottom() - thumb->BottomHeight; ++y)
+        ASSERT_EQ(PercentDrawnAsIs(vertical, QPoint(slider.left(), y), plain), 100) << y;
 }
 
 TEST(SkinScrollbar, SkinnedBarStillScrollsByClickAndWheel)
@@ -134,6 +203,7 @@ TEST(SkinScrollbar, DetachGivesTheBarsTheirOwnLookBack)
     skin->Attach(nullptr, data.get(), false);
     EXPECT_NE(Grab(&bar), plain);
     skin->Detach();
+    Settle();
     EXPECT_EQ(Grab(&bar), plain);
     EXPECT_EQ(bar.testAttribute(Qt::WA_Hover), hover);
     delete skin;

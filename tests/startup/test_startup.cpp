@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QWheelEvent>
@@ -144,6 +145,45 @@ TEST_F(StartupTest, AnUnreadableClassDatTakesTheStartupErrorPath)
     EXPECT_TRUE(form1->Timer_CheckLogin->isActive()); // armed before the failing step
     EXPECT_FALSE(form1->HasClosed());                // the program goes on
     EXPECT_TRUE(QFile::exists(desktopEntry()));
+}
+
+TEST_F(StartupTest, TheStartupErrorBoxMayStayOpenWhileTheLoginCheckWaitsForItsWindow)
+{
+    makeRegister();
+    QDir().mkpath(dir.file(QStringLiteral("class.dat")));
+    // The box stays open three seconds, dispatching events as a modal box does;
+    // the armed login check ticks meanwhile, before the login window exists.
+    MessageBoxes::SetScript([this](const MessageBoxes::Request& r) {
+        boxes << r;
+        pump(3000);
+        return false;
+    });
+    createForms();
+    ASSERT_EQ(boxTexts(), QStringList{QStringLiteral("程序发生未知错误,请联系客服 QQ480215967 ")});
+    EXPECT_FALSE(form1->HasClosed());
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_TRUE(form1->Timer_CheckLogin->isActive());
+
+    // After OK the start goes on: a second later the login window asks.
+    pump(1300);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_FALSE(form1->HasClosed());
+    EXPECT_FALSE(form1->Timer_CheckLogin->isActive());
+    EXPECT_EQ(AdminPassword, QString::fromLatin1(kAdminPassword));
+}
+
+TEST_F(StartupTest, TheTrayIconAndTheLoginCheckLeaveALoginWindowThatIsGoneAlone)
+{
+    makeRegister();
+    createForms();
+    form2.reset();
+    EXPECT_EQ(form1->LoginForm, nullptr);
+    form1->TrayIcon1Click();
+    form1->Button_CheckLogin->click();
+    pump(1300); // the armed check ticks
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_FALSE(form1->HasClosed());
 }
 
 TEST_F(StartupTest, OneWheelEventMovesExactlyOneRecord)

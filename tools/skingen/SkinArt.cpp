@@ -392,9 +392,11 @@ QImage menuItem()
             p.fillRect(r.left() + 4, r.bottom() - 3, r.width() - 8, 1, kWhite);
         }
         if (f == 3 || f == 4) {
+            // The selected item is dark enough for its white text (HilightText)
+            // to keep a contrast above 4.5:1 over the whole gradient.
             const QRect sel = r.adjusted(1, 1, -1, -1);
-            vgradient(p, sel, f == 3 ? QColor(214, 222, 180) : kFaceDark, f == 3 ? kAccentLight : kFaceDark);
-            ring(p, sel, f == 3 ? kAccent : kShadow, f == 3 ? kAccent : kShadow);
+            vgradient(p, sel, f == 3 ? kAccent : kFaceDark, f == 3 ? kOliveBottom : kFaceDark);
+            ring(p, sel, f == 3 ? kOliveEdge : kShadow, f == 3 ? kOliveEdge : kShadow);
             p.end();
             roundCorners(img, sel, 1);
         }

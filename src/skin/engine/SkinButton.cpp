@@ -130,6 +130,11 @@ void TSkinButton::AfterMessage(QEvent* event)
         state_ = 0;
         Repaint();
         break;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse, so the
+        // button would show hot or pressed when it is shown again.
+        state_ = 0;
+        break;
     case QEvent::FocusOut:
         SetState(sbPressed, false);
         TSkinControl::AfterMessage(event);

@@ -224,6 +224,10 @@ void TSkinComBox::AfterMessage(QEvent* event)
             Repaint();
         }
         break;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse.
+        hot_ = mouseDown_ = false;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

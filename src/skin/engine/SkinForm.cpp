@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QIcon>
 #include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
@@ -35,6 +37,7 @@ namespace {
 constexpr int kSystemMenuTag = 33333;
 constexpr int kHoverInterval = 250;
 constexpr int kHintHidePause = 10000;
+constexpr int kSmallIconSize = 16; // the window's small icon in the icon button
 // Commands of the system menu, kept as the items' Tag.
 constexpr int kCmdSize = 61440, kCmdMove = 61456, kCmdMinimize = 61472, kCmdMaximize = 61488,
               kCmdClose = 61536, kCmdRestore = 61728;
@@ -213,6 +216,9 @@ void TSkinForm::Setup()
     ComputeFrameSizes();
     impl_->captionFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
     impl_->captionFont.setBold(true);
+    // The caption is painted into an off-screen image, whose resolution is
+    // not the screen's: sized in pixels, the text paints as wide as measured.
+    impl_->captionFont.setPixelSize(QFontInfo(impl_->captionFont).pixelSize());
     SkinControls();
     SetFormMenusOwnerDrawn(window_, skinData_, true);
     MakeCaptionButtons();
@@ -543,7 +549,7 @@ bool TSkinForm::ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const
     case 0: return sysMenu;
     case 1: enabled = (borderIcons_ & biMaximize) && sysMenu; return true;
     case 2: enabled = (borderIcons_ & biMinimize) && sysMenu; return true;
-    case 3: case 11: case 12: return borderKind_ != bkDialog;
+    case 3: case 11: case 12: return borderKind_ != bkDialog && sysMenu; // the system menu's button
     default: return true;
     }
 }
@@ -610,6 +616,8 @@ void TSkinForm::LayoutCaption()
     }
 }
 
+QFont TSkinForm::CaptionFont() const { return impl_->captionFont; }
+
 TCaptionButton* TSkinForm::ButtonAt(const QPoint& pos) const
 {
     for (const auto& b : captionButtons_)
@@ -635,12 +643,22 @@ void TSkinForm::PaintButton(QPainter& p, const TCaptionButton& b)
     const int bw = e.Bitmap.width() / frames;
     const QImage piece = MagentaToTransparent(e.Bitmap.copy((frame - 1) * bw, 0, bw, e.Bitmap.height()));
     p.drawImage(b.Rect.topLeft(), piece);
-    if ((e.Action == 3 || e.Action == 11) && skinData_ && !skinData_->IconBitmap().isNull()) {
-        const QImage icon = MagentaToTransparent(skinData_->IconBitmap());
-        QRect r(QPoint(), icon.size().scaled(b.Rect.size(), Qt::KeepAspectRatio).boundedTo(icon.size()));
-        r.moveCenter(b.Rect.center());
-        p.drawImage(r, icon);
-    }
+    if (e.Action != 3 && e.Action != 11)
+        return;
+    // The window's small icon, centred on the button; the skin's own icon
+    // stands in for a window without one.
+    const QIcon windowIcon = window_ ? window_->windowIcon() : QIcon();
+    const int side = std::min({kSmallIconSize, b.Rect.width(), b.Rect.height()});
+    QImage icon;
+    if (!windowIcon.isNull())
+        icon = windowIcon.pixmap(QSize(side, side), 1.0).toImage();
+    else if (skinData_ && !skinData_->IconBitmap().isNull())
+        icon = MagentaToTransparent(skinData_->IconBitmap());
+    if (icon.isNull())
+        return;
+    QRect r(QPoint(), icon.size().scaled(b.Rect.size(), Qt::KeepAspectRatio).boundedTo(icon.size()));
+    r.moveCenter(b.Rect.center());
+    p.drawImage(r, icon);
 }
 
 void TSkinForm::PaintCaption(QPainter& p)
@@ -801,7 +819,8 @@ void TSkinForm::BuildSystemMenu()
 
 void TSkinForm::OpenSystemMenu(const QPoint& globalPos)
 {
-    if (!window_)
+    // A window without a system menu (the login window) opens none.
+    if (!window_ || !(borderIcons_ & biSystemMenu))
         return;
     // A second opening right after the first while a caption button is held closes the window.
     if (impl_->pressed && impl_->lastSystemMenu.isValid() &&
@@ -1042,6 +1061,17 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
         ReadWindowState();
         LayoutCaption();
         window_->update();
+        return false;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse: a caption
+        // button would come back hot or pressed.
+        impl_->pressed = nullptr;
+        impl_->dragging = false;
+        if (hot_)
+            hot_->MouseLeave();
+        return false;
+    case QEvent::WindowIconChange:
+        window_->update(QRect(0, 0, window_->width(), topHeight_));
         return false;
     case QEvent::WindowTitleChange:
         LayoutCaption();

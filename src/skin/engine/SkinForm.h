@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QFont>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
@@ -103,6 +104,10 @@ public:
     void Restore();
     // Lays out the caption text and buttons for the window's current size.
     void LayoutCaption();
+    // The caption text's box, text back included (window coordinates), and
+    // the font the caption is measured and painted with.
+    QRect CaptionTextRect() const { return captionTextRect_; }
+    QFont CaptionFont() const;
     // The shape made for the current size (empty when none is used).
     QRegion Shape() const;
 

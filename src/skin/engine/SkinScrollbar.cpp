@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 
@@ -16,6 +17,22 @@ constexpr int kBarFrames = 23;
 constexpr int kArrowUp = 1, kArrowDown = 5, kArrowLeft = 9, kArrowRight = 13;
 constexpr int kTrackHorz = 17, kTrackVert = 18, kThumbHorz = 19, kThumbVert = 20, kThumbHotHorz = 21,
               kThumbHotVert = 22, kSizeBox = 23;
+
+// The application's style with the scroll bars as thick as the skin's arrow
+// cells, so that the arrows are drawn at the size they were made.
+class TBarThicknessStyle : public QProxyStyle {
+public:
+    explicit TBarThicknessStyle(int thickness) : thickness_(thickness) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_ScrollBarExtent)
+            return thickness_;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    int thickness_;
+};
 
 // 0 normal, 1 hot, 2 pressed, 3 disabled.
 int StateOf(QStyle::SubControl sc, QStyle::SubControl hot, QStyle::SubControl pressed, bool enabled)
@@ -30,7 +47,19 @@ int StateOf(QStyle::SubControl sc, QStyle::SubControl hot, QStyle::SubControl pr
 }
 } // namespace
 
-TSkinScrollbar::~TSkinScrollbar() { ReleaseBars(); }
+TSkinScrollbar::~TSkinScrollbar()
+{
+    ReleaseBars();
+    delete barStyle_;
+}
+
+int TSkinScrollbar::ArrowCellSize() const
+{
+    const TDataSkinObject* sheet = skinData_ ? skinData_->Element(QStringLiteral("Scrollbar")) : nullptr;
+    if (!sheet || sheet->Bitmap.isNull())
+        return 0;
+    return SkinFrameRect(*sheet, kBarFrames, kArrowUp).width();
+}
 
 void TSkinScrollbar::FillOption(const QScrollBar& bar, QStyleOptionSlider& opt)
 {
@@ -60,6 +89,13 @@ void TSkinScrollbar::AddBar(QScrollBar* bar)
     b.object = bar;
     b.hadHover = bar->testAttribute(Qt::WA_Hover);
     bar->setAttribute(Qt::WA_Hover, true);
+    if (const int cell = ArrowCellSize(); cell > 0) {
+        if (!barStyle_)
+            barStyle_ = new TBarThicknessStyle(cell);
+        b.hadOwnStyle = bar->testAttribute(Qt::WA_SetStyle);
+        b.ownStyle = b.hadOwnStyle ? bar->style() : nullptr;
+        bar->setStyle(barStyle_);
+    }
     // A lone scroll bar is the control itself and already filtered.
     if (bar != control_.data())
         bar->installEventFilter(this);
@@ -75,9 +111,20 @@ void TSkinScrollbar::ReleaseBars()
         if (b.bar != control_.data())
             b.bar->removeEventFilter(this);
         b.bar->setAttribute(Qt::WA_Hover, b.hadHover);
+        if (b.bar->style() == barStyle_)
+            b.bar->setStyle(b.hadOwnStyle ? b.ownStyle.data() : nullptr);
         b.bar->update();
     }
     bars_.clear();
+    RelayOutArea();
+}
+
+void TSkinScrollbar::RelayOutArea()
+{
+    // The area places its bars by their size hints when it lays out its
+    // children, which setting a bar policy (even the same one) does.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(control_.data()))
+        area->setVerticalScrollBarPolicy(area->verticalScrollBarPolicy());
 }
 
 TSkinScrollbar::Bar* TSkinScrollbar::Find(QObject* watched)
@@ -98,6 +145,7 @@ void TSkinScrollbar::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
     } else if (auto* area = qobject_cast<QAbstractScrollArea*>(control_.data())) {
         AddBar(area->horizontalScrollBar());
         AddBar(area->verticalScrollBar());
+        RelayOutArea();
     }
 }
 
@@ -162,6 +210,10 @@ void TSkinScrollbar::Track(Bar& b, QEvent* event)
         b.hot = QStyle::SC_None;
         bar->update();
         break;
+    case QEvent::Hide:
+        // No leave comes when the window hides under the mouse.
+        b.hot = b.pressed = QStyle::SC_None;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         auto* me = static_cast<QMouseEvent*>(event);
@@ -222,7 +274,7 @@ void TSkinScrollbar::PaintBar(Bar& b)
         const QRect r = rectOf(QStyle::SC_ScrollBarSlider);
         const int s = state(QStyle::SC_ScrollBarSlider);
         if (thumb && !thumb->Bitmap.isNull())
-            DrawElement(p, r, thumb, thumb->Frame, std::min(s + 1, std::max(thumb->Frame, 1)));
+            PaintThumb(p, r, *thumb, std::min(s + 1, std::max(thumb->Frame, 1)), horizontal);
         else
             DrawElement(p, r, sheet, kBarFrames,
                         s == 1 ? (horizontal ? kThumbHotHorz : kThumbHotVert) : (horizontal ? kThumbHorz : kThumbVert));
@@ -234,6 +286,34 @@ void TSkinScrollbar::PaintBar(Bar& b)
     const int addArrow = horizontal ? (reversed ? kArrowLeft : kArrowRight) : (reversed ? kArrowUp : kArrowDown);
     DrawElement(p, rectOf(QStyle::SC_ScrollBarSubLine), sheet, kBarFrames, subArrow + state(QStyle::SC_ScrollBarSubLine));
     DrawElement(p, rectOf(QStyle::SC_ScrollBarAddLine), sheet, kBarFrames, addArrow + state(QStyle::SC_ScrollBarAddLine));
+}
+
+void TSkinScrollbar::PaintThumb(QPainter& p, const QRect& r, const TDataSkinObject& thumb, int frame, bool horizontal)
+{
+    const int frames = std::max(thumb.Frame, 1);
+    DrawElement(p, r, &thumb, frames, frame);
+    const QRect source = SkinFrameRect(thumb, frames, frame);
+    // The middle along the bar, where the grip lies, at its own length and
+    // centred on the thumb; across the bar it fills the thumb as before.
+    QRect middle = horizontal ? source.adjusted(thumb.LeftWidth, 0, -thumb.RightWidth, 0)
+                              : source.adjusted(0, thumb.TopHeight, 0, -thumb.BottomHeight);
+    if (middle.isEmpty() || (horizontal ? r.width() < source.width() : r.height() < source.height()))
+        return;
+    auto part = [&](const QRect& from) {
+        const QImage piece = thumb.Bitmap.copy(from);
+        return thumb.Trans == 1 ? MagentaToTransparent(piece) : piece;
+    };
+    // The stretched middle would pull the grip apart: it is covered with its
+    // first plain line, stretched, and the grip is drawn over that once.
+    const QRect plain = horizontal ? QRect(middle.left(), middle.top(), 1, middle.height())
+                                   : QRect(middle.left(), middle.top(), middle.width(), 1);
+    const QRect inner = horizontal ? r.adjusted(thumb.LeftWidth, 0, -thumb.RightWidth, 0)
+                                   : r.adjusted(0, thumb.TopHeight, 0, -thumb.BottomHeight);
+    p.drawImage(inner, part(plain));
+    const QImage piece = part(middle);
+    QRect target = horizontal ? QRect(0, r.top(), middle.width(), r.height()) : QRect(r.left(), 0, r.width(), middle.height());
+    target.moveCenter(r.center());
+    p.drawImage(target, piece);
 }
 
 void TSkinScrollbar::Draw(QPainter& painter, const QRect&)

@@ -10,6 +10,7 @@
 #include <QStyle>
 
 class QScrollBar;
+class TDataSkinObject;
 class QStyleOptionSlider;
 
 class TSkinScrollbar : public TSkinControl {
@@ -36,13 +37,23 @@ private:
         bool hadHover = false;
         QStyle::SubControl hot = QStyle::SC_None;
         QStyle::SubControl pressed = QStyle::SC_None;
+        bool hadOwnStyle = false;
+        QPointer<QStyle> ownStyle;
     };
     void AddBar(QScrollBar* bar);
     void ReleaseBars();
     Bar* Find(QObject* watched);
     void PaintBar(Bar& b);
+    // The thumb with its middle stretched and its centre (the grip) kept at
+    // the size the skin draws it.
+    void PaintThumb(QPainter& p, const QRect& r, const TDataSkinObject& thumb, int frame, bool horizontal);
+    // The width of the skin's arrow cells, which the bars take as their
+    // thickness; 0 when the skin has none.
+    int ArrowCellSize() const;
+    void RelayOutArea();
     // Follows the hot and the pressed part of a bar.
     void Track(Bar& b, QEvent* event);
 
     QList<Bar> bars_;
+    QStyle* barStyle_ = nullptr; // owned; gives the bars the arrow cells' thickness
 };
