@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+// Masked forms of the numbers that identify a visitor, for lists and exports
+// while numbers are hidden: an identity number keeps its first 6 and last 4
+// characters, a mobile number its first 3 and last 4; the rest become "*".
+// A value too short to hide anything is returned as it is.
+QString MaskIdentityNumber(const QString& value);
+QString MaskMobileNumber(const QString& value);

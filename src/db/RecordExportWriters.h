@@ -1,0 +1,9 @@
+#pragma once
+#include "RecordExport.h"
+
+#include <QByteArray>
+
+// The two file formats. Each writes the whole file at `path` (which exists,
+// empty) and returns false when progress cancelled; raises EExportError.
+bool WriteCsvExport(const QByteArray& path, const ExportRows& rows, const ExportProgress& progress);
+bool WriteXlsxExport(const QByteArray& path, const ExportRows& rows, const ExportProgress& progress);

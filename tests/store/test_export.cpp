@@ -1,0 +1,236 @@
+// Exports read back: CSV parsed, .xlsx unzipped and its sheet XML parsed,
+// compared cell by cell with what was written.
+#include "ReadOnlyFolder.h"
+#include "RecordExport.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kHeader = {QStringLiteral("编号"), QStringLiteral("姓名"), QStringLiteral("身份证"),
+                             QStringLiteral("备注")};
+
+const QList<QStringList> kRows = {
+    {QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("440101199001011234"), QStringLiteral("送货")},
+    {QStringLiteral("2"), QStringLiteral("O'Neil, Jr."), QStringLiteral("007"), QStringLiteral("he said \"hi\"")},
+    {QStringLiteral("3"), QStringLiteral("李四"), QStringLiteral("0000123"), QStringLiteral("第一行\r\n第二行\n第三行")},
+    {QStringLiteral("4"), QString(), QStringLiteral("=1+1"), QStringLiteral("  <b>&amp; 空格  ")},
+};
+
+ExportRows rowsOf(const QList<QStringList>& rows)
+{
+    return ExportRows{kHeader, rows.size(), [rows](qsizetype i) { return rows[i]; }};
+}
+
+QList<QStringList> manyRows(int count)
+{
+    QList<QStringList> rows;
+    for (int i = 0; i < count; ++i)
+        rows.append({QString::number(i + 1), QStringLiteral("访客%1").arg(i), QString(), QString()});
+    return rows;
+}
+
+// RFC 4180 reader: quoted fields may hold commas, quotes and line breaks.
+QList<QStringList> parseCsv(const QString& text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            record << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+            record << field;
+            records << record;
+            record.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.isEmpty() && record.isEmpty()) << "the last record must end in CR LF";
+    return records;
+}
+
+QByteArray unzipEntry(const QString& zip, const QString& entry)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), zip, entry});
+    EXPECT_TRUE(unzip.waitForFinished(60000));
+    EXPECT_EQ(unzip.exitCode(), 0) << entry.toStdString();
+    return unzip.readAllStandardOutput();
+}
+
+// Characters XML cannot hold are written as _xHHHH_, as spreadsheet programs read them.
+QString decodeEscapes(const QString& text)
+{
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(from, m.capturedStart() - from);
+        out += QChar(static_cast<char16_t>(m.captured(1).toUShort(nullptr, 16)));
+        from = m.capturedEnd();
+    }
+    return out + text.mid(from);
+}
+
+struct Sheet {
+    QList<QStringList> cells;
+    QStringList textTypes; // the t attribute of every cell holding text
+    bool headerFrozen = false;
+};
+
+// Reads the cells of a worksheet written with inline strings.
+Sheet parseSheet(const QByteArray& xml)
+{
+    Sheet sheet;
+    QString cellType;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == QLatin1String("row")) {
+            sheet.cells.append(QStringList());
+        } else if (reader.name() == QLatin1String("pane")) {
+            const auto a = reader.attributes();
+            sheet.headerFrozen = a.value(QLatin1String("ySplit")) == QLatin1String("1")
+                && a.value(QLatin1String("state")) == QLatin1String("frozen");
+        } else if (reader.name() == QLatin1String("c")) {
+            const QString ref = reader.attributes().value(QLatin1String("r")).toString();
+            cellType = reader.attributes().value(QLatin1String("t")).toString();
+            const qsizetype column = ref.at(0).unicode() - 'A';
+            while (sheet.cells.last().size() < column)
+                sheet.cells.last() << QString();
+            sheet.cells.last() << QString();
+        } else if (reader.name() == QLatin1String("t")) {
+            sheet.cells.last().last() = decodeEscapes(reader.readElementText());
+            sheet.textTypes << cellType;
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return sheet;
+}
+
+// Pads rows to the header's width: a sheet leaves out trailing empty cells.
+QList<QStringList> padded(QList<QStringList> rows)
+{
+    for (QStringList& row : rows)
+        while (row.size() < kHeader.size())
+            row << QString();
+    return rows;
+}
+
+QList<QStringList> withHeader(const QList<QStringList>& rows) { return QList<QStringList>{kHeader} + rows; }
+
+QStringList filesIn(const TempDir& dir) { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+} // namespace
+
+TEST(ExportTest, FileNameDecidesTheFormat)
+{
+    EXPECT_EQ(ExportFileName(QStringLiteral("/x/a.CSV"), ExportFormat::Xlsx), QStringLiteral("/x/a.CSV"));
+    EXPECT_EQ(ExportFileName(QStringLiteral("/x/a.xlsx"), ExportFormat::Csv), QStringLiteral("/x/a.xlsx"));
+    EXPECT_EQ(ExportFileName(QStringLiteral("/x/a"), ExportFormat::Csv), QStringLiteral("/x/a.csv"));
+    EXPECT_EQ(ExportFileName(QStringLiteral("/x/a.txt"), ExportFormat::Xlsx), QStringLiteral("/x/a.txt.xlsx"));
+    EXPECT_EQ(ExportFormatOf(QStringLiteral("/x/a.Csv")), ExportFormat::Csv);
+    EXPECT_EQ(ExportFormatOf(QStringLiteral("/x/a.xlsx")), ExportFormat::Xlsx);
+}
+
+TEST(ExportTest, CsvIsUtf8WithByteOrderMarkAndReadsBackCellByCell)
+{
+    TempDir dir;
+    const QString file = dir.file(QStringLiteral("访客.csv"));
+    ASSERT_TRUE(ExportToFile(file, rowsOf(kRows), nullptr));
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains("\"O'Neil, Jr.\",007,\"he said \"\"hi\"\"\"\r\n"));
+    EXPECT_EQ(parseCsv(QString::fromUtf8(bytes.mid(3))), withHeader(kRows));
+    EXPECT_EQ(in.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+}
+
+TEST(ExportTest, XlsxHoldsOneTextSheetWithAFrozenBoldHeader)
+{
+    TempDir dir;
+    const QString file = dir.file(QStringLiteral("访客.xlsx"));
+    ASSERT_TRUE(ExportToFile(file, rowsOf(kRows), nullptr));
+
+    const Sheet sheet = parseSheet(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    EXPECT_EQ(padded(sheet.cells), padded(withHeader(kRows)));
+    EXPECT_TRUE(sheet.headerFrozen);
+    ASSERT_EQ(sheet.textTypes.size(), 19);
+    for (const QString& type : sheet.textTypes)
+        EXPECT_EQ(type, QStringLiteral("inlineStr"));
+    EXPECT_TRUE(QString::fromUtf8(unzipEntry(file, QStringLiteral("xl/workbook.xml"))).contains(QStringLiteral("name=\"访客登记\"")));
+    EXPECT_TRUE(unzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
+}
+
+TEST(ExportTest, CancelledExportLeavesNothingAndKeepsAnExistingFile)
+{
+    for (const QString& name : {QStringLiteral("a.csv"), QStringLiteral("a.xlsx")}) {
+        TempDir dir;
+        const QString file = dir.file(name);
+        qsizetype reported = 0;
+        const auto cancelAtOnce = [&](qsizetype written) { reported = written; return false; };
+        EXPECT_FALSE(ExportToFile(file, rowsOf(manyRows(2500)), cancelAtOnce));
+        EXPECT_EQ(reported, kExportProgressStep);
+        EXPECT_EQ(filesIn(dir), QStringList());
+
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+        old.close();
+        EXPECT_FALSE(ExportToFile(file, rowsOf(manyRows(2500)), cancelAtOnce));
+        EXPECT_EQ(filesIn(dir), QStringList{name});
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), QByteArray("old contents"));
+    }
+}
+
+TEST(ExportTest, FailingExportSaysWhyAndKeepsAnExistingFile)
+{
+    TempDir dir;
+    const QString file = dir.file(QStringLiteral("a.xlsx"));
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old contents");
+    old.close();
+    ReadOnlyFolder readOnly(dir.path());
+    REQUIRE_READ_ONLY(readOnly);
+    for (const QString& name : {QStringLiteral("a.xlsx"), QStringLiteral("a.csv")}) {
+        try {
+            ExportToFile(dir.file(name), rowsOf(kRows), nullptr);
+            ADD_FAILURE() << "export into a read-only folder succeeded";
+        } catch (const EExportError& e) {
+            EXPECT_FALSE(e.message().isEmpty());
+        }
+    }
+    EXPECT_EQ(filesIn(dir), QStringList{QStringLiteral("a.xlsx")});
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old contents"));
+}
