@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr qsizetype kFlushSize = 1 << 20;
+
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -56,14 +58,13 @@ bool WriteCsvExport(const QByteArray& path, const ExportRows& rows, const Export
     // The byte-order mark makes the spreadsheets used in China read UTF-8.
     QByteArray buffer("\xEF\xBB\xBF");
     appendRecord(buffer, rows.header);
-    for (qsizetype i = 0; i < rows.count; ++i) {
-        appendRecord(buffer, rows.row(i));
-        if ((i + 1) % kExportProgressStep == 0) {
+    const bool complete = WriteExportRows(rows, progress, [&](const QStringList& row) {
+        appendRecord(buffer, row);
+        if (buffer.size() >= kFlushSize)
             writeOut(file.get(), buffer);
-            if (progress && !progress(i + 1))
-                return false;
-        }
-    }
+    });
+    if (!complete)
+        return false;
     writeOut(file.get(), buffer);
     if (std::fflush(file.get()) != 0)
         throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));

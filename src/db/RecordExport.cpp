@@ -81,6 +81,21 @@ ExportFormat ExportFormatOf(const QString& fileName)
     return fileName.endsWith(kCsv, Qt::CaseInsensitive) ? ExportFormat::Csv : ExportFormat::Xlsx;
 }
 
+bool WriteExportRows(const ExportRows& rows, const ExportProgress& progress,
+                     const std::function<void(const QStringList&)>& write)
+{
+    qsizetype written = 0;
+    bool cancelled = false;
+    rows.forEach([&](const QStringList& row) {
+        write(row);
+        ++written;
+        if (written % kExportProgressStep == 0 && progress && !progress(written))
+            cancelled = true;
+        return !cancelled;
+    });
+    return !cancelled;
+}
+
 bool ExportToFile(const QString& fileName, const ExportRows& rows, const ExportProgress& progress)
 {
     TemporaryBeside temporary(fileName);

@@ -14,11 +14,14 @@ QString ExportFileName(const QString& chosenName, ExportFormat chosenType);
 // The format a name's extension stands for; anything but ".csv" is .xlsx.
 ExportFormat ExportFormatOf(const QString& fileName);
 
-// The rows to write: the header and a reader of row i (0-based) as texts.
+// A row visitor: false stops the rows.
+using ExportRowVisitor = std::function<bool(const QStringList& row)>;
+
+// The rows to write: the header, and a reader that passes the rows in order
+// to a visitor until it returns false.
 struct ExportRows {
     QStringList header;
-    qsizetype count = 0;
-    std::function<QStringList(qsizetype)> row;
+    std::function<void(const ExportRowVisitor&)> forEach;
 };
 
 // Told the number of rows written so far, now and then; false cancels.

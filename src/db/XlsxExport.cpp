@@ -91,11 +91,12 @@ bool WriteXlsxExport(const QByteArray& path, const ExportRows& rows, const Expor
 
     SheetWriter sheet(workbook.get(), rows.header.size());
     sheet.writeRow(0, rows.header, true);
-    for (qsizetype i = 0; i < rows.count; ++i) {
-        sheet.writeRow(static_cast<lxw_row_t>(i + 1), rows.row(i), false);
-        if ((i + 1) % kExportProgressStep == 0 && progress && !progress(i + 1))
-            return false;
-    }
+    lxw_row_t next = 1;
+    const bool complete = WriteExportRows(rows, progress, [&](const QStringList& row) {
+        sheet.writeRow(next++, row, false);
+    });
+    if (!complete)
+        return false;
     sheet.finish();
     const lxw_error error = workbook_close(workbook.release()); // frees the workbook too
     if (error != LXW_NO_ERROR)
