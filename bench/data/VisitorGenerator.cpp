@@ -1,5 +1,6 @@
 #include "VisitorGenerator.h"
 #include "CategoryFile.h"
+#include "IdentityNumber.h"
 #include "RegisterConnection.h"
 #include "RegisterFile.h"
 #include "Sqlite.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -278,15 +278,7 @@ QString MissingKeyword() { return QStringLiteral("无此访客"); }
 
 QString FilterCategory() { return QStringLiteral("QQ帐号"); }
 
-QChar IdentityCheckDigit(const QString& first17)
-{
-    static constexpr std::array<int, 17> weights = {7, 9, 10, 5, 8, 4, 2, 1, 6, 3, 7, 9, 10, 5, 8, 4, 2};
-    static const char* const checks = "10X98765432";
-    int sum = 0;
-    for (int i = 0; i < 17 && i < first17.size(); ++i)
-        sum += (first17[i].unicode() - u'0') * weights[static_cast<std::size_t>(i)];
-    return QChar::fromLatin1(checks[sum % 11]);
-}
+QChar IdentityCheckDigit(const QString& first17) { return IdentityCheckCharacter(first17); }
 
 bool IsValidIdentityNumber(const QString& number)
 {

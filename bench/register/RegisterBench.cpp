@@ -26,6 +26,7 @@
 #include "Unit1.h"
 #include "Unit_Login.h"
 #include "VisitorGenerator.h"
+#include "VisitorSuggestionList.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -154,6 +155,7 @@ private:
     }
     void startForms();
     void fillForm(const QString& name);
+    void measureAdditions(int runs, const std::function<int()>& farRow);
 
     const Options& options_;
     long long rows_;
@@ -186,6 +188,59 @@ void Child::fillForm(const QString& name)
     f->Edit_LaiYou->setText(QStringLiteral("送货"));
     f->Edit_DiZhi->setText(QStringLiteral("北京市朝阳区建设路1号"));
     f->Memo_BeiZhu->setPlainText(QStringLiteral("第一行\n第二行"));
+}
+
+// The record list's additions: the on-site view, a departure with the
+// listing that follows it, and the returning-visitor look-up that runs on
+// each keystroke in 身份证 (from the 6th character) and 手机 (from the 7th).
+void Child::measureAdditions(int runs, const std::function<int()>& farRow)
+{
+    TForm1* f = form1_.get();
+    op("on_site_view", runs, nullptr, [&] {
+        f->ZhiKanWeiLiKaiClick();
+        repaintGrid(f);
+    });
+    op("departure", runs, [&] {
+        f->Button_RefreshClick();
+        do
+            f->ADOQuery1->SetRecNo(farRow());
+        while (!f->ADOQuery1->Fields(9).isEmpty());
+        repaintGrid(f);
+    }, [&] {
+        f->DengJiLiKaiClick();
+        repaintGrid(f);
+    });
+
+    // The numbers of a visitor far back in the register, typed further and further.
+    f->Button_RefreshClick();
+    f->ADOQuery1->SetRecNo(farRow());
+    const QString id = f->ADOQuery1->Fields(3);
+    const QString mobile = f->ADOQuery1->Fields(4);
+    struct Probe {
+        std::string name;
+        QLineEdit* edit;
+        QString typed;
+    };
+    const std::vector<Probe> probes = {
+        {"suggest_id:6", f->Edit_IDNumber, id.left(6)},
+        {"suggest_id:10", f->Edit_IDNumber, id.left(10)},
+        {"suggest_id:14", f->Edit_IDNumber, id.left(14)},
+        {"suggest_id:18", f->Edit_IDNumber, id},
+        {"suggest_id:rare6", f->Edit_IDNumber, RareKeywords()[1].keyword.left(6)},
+        {"suggest_id:none6", f->Edit_IDNumber, QStringLiteral("999999")},
+        {"suggest_mobile:7", f->Edit_ShouJi, mobile.left(7)},
+        {"suggest_mobile:11", f->Edit_ShouJi, mobile},
+        {"suggest_mobile:rare7", f->Edit_ShouJi, (RareKeywords()[2].keyword + QStringLiteral("00")).left(7)},
+    };
+    for (const Probe& probe : probes)
+        op(probe.name, runs * 4, [&] { probe.edit->setText(probe.typed); }, [&] {
+            if (probe.edit == f->Edit_IDNumber)
+                f->Edit_IDNumberChange();
+            else
+                f->Edit_ShouJiChange();
+        });
+    f->IDNumberSuggestions->Close();
+    f->ShouJiSuggestions->Close();
 }
 
 std::vector<Result> Child::run()
@@ -294,6 +349,9 @@ std::vector<Result> Child::run()
             repaintGrid(f);
         });
     }
+
+    if (rows_ > 0)
+        measureAdditions(runs, farRow);
 
     // The pre-change backup copy and the compaction.
     const QString backup = work_ + QStringLiteral("/bak_bench_.udb");

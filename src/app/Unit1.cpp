@@ -46,6 +46,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     SkinData1->Loaded(); // stays inactive when the skin could not be decoded
     buildLayout();
     buildTrayMenu();
+    buildRecordListMenu();
     buildTrayIcon();
 
     ADOConnection1 = new TRegisterConnection(this);
@@ -72,6 +73,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connectLinks();
     connectLogin();
     connectPassword();
+    connectAdditions();
     Timer1->start();
     FormCreate();
     created_ = true;

@@ -22,6 +22,10 @@ class TDBGridModel;
 class TForm2;
 class TSkinData;
 class TTrayIcon;
+class TVisitorSuggestionList;
+class QKeySequence;
+class QPoint;
+struct TReturningVisitor;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -234,6 +238,23 @@ public:
     void Button7Click();
     void Button_PassClealClick();
 
+    // Additions around the record list and the record form: the list's
+    // context menu, whose items also work by their keys anywhere in the
+    // window; who is still on site; the departure of the current row;
+    // returning visitors offered while a number is typed; the identity
+    // number's check. Texts: AdditionTexts.h.
+    QMenu* PopupMenu_DBGrid1;
+    QAction* DengJiLiKai;    // 登记离开, F9
+    QAction* ZhiKanWeiLiKai; // 只看未离开, F8
+    TVisitorSuggestionList* IDNumberSuggestions;
+    TVisitorSuggestionList* ShouJiSuggestions;
+    void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
+    void DengJiLiKaiClick();
+    void ZhiKanWeiLiKaiClick();
+    void Edit_IDNumberChange();
+    void Edit_ShouJiChange();
+    void Edit_IDNumberExit();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -257,6 +278,16 @@ private:
     // and filter; the current row's number into status panel 1.
     void applyGridLayout();
     void showCurrentRowNumber();
+    // The additions (Unit1_Additions*.cpp).
+    void buildRecordListMenu();
+    // Adds an item to the record list's menu; its key works in the whole window.
+    QAction* addRecordListItem(const char* name, const QString& caption, const QKeySequence& key);
+    void connectAdditions();
+    void connectReturningVisitors();
+    void connectIdentityCheck();
+    void ensureLookupIndexes();
+    void relistKeepingRecord(qint64 recordNumber);
+    void fillFromReturningVisitor(const TReturningVisitor& visitor);
 
     bool mayBeShown() const;
 

@@ -62,6 +62,7 @@ void TForm1::ShowAfterLogin()
     raise();
     activateWindow();
     showingAfterLogin_ = false;
+    ensureLookupIndexes();
 }
 
 bool TForm1::mayBeShown() const

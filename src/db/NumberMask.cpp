@@ -17,3 +17,12 @@ QString maskMiddle(const QString& value, qsizetype keepFront, qsizetype keepBack
 QString MaskIdentityNumber(const QString& value) { return maskMiddle(value, 6, 4); }
 
 QString MaskMobileNumber(const QString& value) { return maskMiddle(value, 3, 4); }
+
+QString MaskedCell(const QString& column, const QString& value)
+{
+    if (column == QStringLiteral("身份证"))
+        return MaskIdentityNumber(value);
+    if (column == QStringLiteral("手机"))
+        return MaskMobileNumber(value);
+    return value;
+}

@@ -7,3 +7,7 @@
 // A value too short to hide anything is returned as it is.
 QString MaskIdentityNumber(const QString& value);
 QString MaskMobileNumber(const QString& value);
+
+// A cell of a record list while numbers are hidden: 身份证 and 手机 masked,
+// every other column as it is.
+QString MaskedCell(const QString& column, const QString& value);

@@ -1,4 +1,5 @@
 #include "RegisterFile.h"
+#include "LookupIndexes.h"
 #include "RegisterConnection.h"
 #include "Sqlite.h"
 #include "Unit_DESCrypt.h"
@@ -53,6 +54,9 @@ QString fillRegister(sqlite3* db, const QString& adminPassword)
         sqlite3_free(message);
         return error;
     }
+    error = CreateLookupIndexes(db);
+    if (!error.isEmpty())
+        return error;
     try {
         SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
         const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);

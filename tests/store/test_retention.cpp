@@ -27,6 +27,15 @@ TEST(NumberMaskTest, ValuesTooShortToHideAnythingStayAsTheyAre)
     EXPECT_EQ(MaskIdentityNumber(QStringLiteral("E12345678X1")), QStringLiteral("E12345*78X1"));
 }
 
+TEST(NumberMaskTest, OnlyIdentityAndMobileColumnsAreMasked)
+{
+    const QString number = QStringLiteral("13812345678");
+    EXPECT_EQ(MaskedCell(QStringLiteral("手机"), number), QStringLiteral("138****5678"));
+    EXPECT_EQ(MaskedCell(QStringLiteral("身份证"), number), QStringLiteral("138123*5678"));
+    for (const char* column : {"电话", "编号", "备注", "姓名"})
+        EXPECT_EQ(MaskedCell(QString::fromUtf8(column), number), number) << column;
+}
+
 TEST(RecordDateTest, ReadsWhatTheClockWritesInEachLocale)
 {
     const QDate today(2026, 12, 8);

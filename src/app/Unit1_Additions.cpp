@@ -1,0 +1,111 @@
+// The record list's context menu and the keys of its items, and the checks
+// run once a login has opened the register.
+#include "AdditionTexts.h"
+#include "HandlerWiring.h"
+#include "LookupIndexes.h"
+#include "RegisterConnection.h"
+#include "RegisterQuery.h"
+#include "Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTableView>
+
+namespace {
+
+// The menu key and Shift+F10 on the record list open its menu at the
+// current row, as a right click does at the pointer.
+class GridMenuKeys : public QObject {
+public:
+    GridMenuKeys(QObject* parent, std::function<void()> open) : QObject(parent), open_(std::move(open)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+            if (key->key() == Qt::Key_Menu || shiftF10) {
+                RunGuarded(open_);
+                return true;
+            }
+        }
+        // Opened by the key press above; the context menu event the key
+        // would also make is not wanted.
+        if (event->type() == QEvent::ContextMenu
+            && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> open_;
+};
+
+} // namespace
+
+void TForm1::buildRecordListMenu()
+{
+    // A popup menu of the window: the skin draws it like the tray menu.
+    PopupMenu_DBGrid1 = new QMenu(this);
+    PopupMenu_DBGrid1->setObjectName(QStringLiteral("PopupMenu_DBGrid1"));
+    DengJiLiKai = addRecordListItem("DengJiLiKai", AdditionTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
+    ZhiKanWeiLiKai = addRecordListItem("ZhiKanWeiLiKai", AdditionTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
+}
+
+QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
+{
+    QAction* item = PopupMenu_DBGrid1->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(key);
+    item->setShortcutContext(Qt::WindowShortcut);
+    addAction(item);
+    return item;
+}
+
+void TForm1::connectAdditions()
+{
+    BindClick(DengJiLiKai, [this] { DengJiLiKaiClick(); });
+    BindClick(ZhiKanWeiLiKai, [this] { ZhiKanWeiLiKaiClick(); });
+
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& position) { RunGuarded([&] { DBGrid1ContextPopup(position, false); }); });
+    auto openAtCurrentRow = [this] { DBGrid1ContextPopup(QPoint(), true); };
+    DBGrid1->installEventFilter(new GridMenuKeys(DBGrid1, openAtCurrentRow));
+    DBGrid1->viewport()->installEventFilter(new GridMenuKeys(DBGrid1->viewport(), openAtCurrentRow));
+
+    connectReturningVisitors();
+    connectIdentityCheck();
+}
+
+void TForm1::DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard)
+{
+    QPoint at = position;
+    if (fromKeyboard) {
+        // Under the current row, or at the list's top left without one.
+        const QRect row = DBGrid1->visualRect(DBGrid1->currentIndex());
+        at = row.isValid() ? QPoint(row.left(), row.bottom()) : QPoint(0, 0);
+    }
+    PopupMenu_DBGrid1->popup(DBGrid1->viewport()->mapToGlobal(at));
+}
+
+void TForm1::ensureLookupIndexes()
+{
+    // An older register gets the look-up indexes once; one that cannot be
+    // written now (read-only, busy) is asked again at the next login. The
+    // look-ups work without them, only slower.
+    try {
+        sqlite3* db = ADOConnection1->handle();
+        if (MissingLookupIndexes(db).isEmpty())
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        CreateLookupIndexes(db);
+        ADOConnection1->noteWrite();
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception&) {
+    }
+}

@@ -1,0 +1,72 @@
+// The identity number's check: when the guard leaves 身份证 and on "添加" and
+// "修改", a number that fails is drawn in red with the fault as its tool tip.
+// It never stops a record from being written.
+#include "AdditionTexts.h"
+#include "IdentityNumber.h"
+#include "Unit1.h"
+
+#include <QDate>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
+
+namespace {
+
+class LeaveWatcher : public QObject {
+public:
+    LeaveWatcher(QObject* parent, std::function<void()> onLeave) : QObject(parent), onLeave_(std::move(onLeave)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The edit's own menu opening is no leaving; nor is the focus going
+        // while the window takes itself down.
+        const auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason
+            && edit && qobject_cast<TForm1*>(edit->window()))
+            onLeave_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onLeave_;
+};
+
+void showFaults(QLineEdit* edit, const IdentityNumberCheck& check)
+{
+    QStringList faults;
+    if (check.judged && !check.checkCharacterOk)
+        faults << AdditionTexts::WrongCheckCharacter();
+    if (check.judged && !check.birthDateOk)
+        faults << AdditionTexts::WrongBirthDate();
+    if (faults.isEmpty()) {
+        if (!edit->toolTip().isEmpty()) {
+            edit->setPalette(QPalette());
+            edit->setToolTip(QString());
+        }
+        return;
+    }
+    QPalette red = edit->palette();
+    red.setColor(QPalette::Text, Qt::red);
+    edit->setPalette(red);
+    edit->setToolTip(faults.join(QLatin1Char('\n')));
+}
+
+} // namespace
+
+void TForm1::connectIdentityCheck()
+{
+    Edit_IDNumber->installEventFilter(new LeaveWatcher(Edit_IDNumber, [this] { Edit_IDNumberExit(); }));
+    // After the handlers of the buttons: a number kept in the form is judged.
+    connect(Button1, &QPushButton::clicked, this, [this] { Edit_IDNumberExit(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Edit_IDNumberExit(); });
+    // A changed number is judged again when the guard leaves it.
+    connect(Edit_IDNumber, &QLineEdit::textChanged, this,
+        [this] { showFaults(Edit_IDNumber, IdentityNumberCheck{}); });
+}
+
+void TForm1::Edit_IDNumberExit()
+{
+    showFaults(Edit_IDNumber, CheckIdentityNumber(Edit_IDNumber->text(), QDate::currentDate()));
+}

@@ -1,0 +1,65 @@
+#include "LookupIndexes.h"
+#include "Sqlite.h"
+
+namespace {
+
+struct LookupIndex {
+    const char* name;
+    const char* statement;
+};
+
+// The condition of data_on_site is the on-site view's condition word for
+// word: the engine uses a partial index only for a query that names it. It
+// holds 离开 as well, so the view reads the index alone, never the records.
+constexpr LookupIndex kIndexes[] = {
+    {"data_mobiles", "CREATE INDEX IF NOT EXISTS data_mobiles ON data (手机)"},
+    {"data_on_site", "CREATE INDEX IF NOT EXISTS data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''"},
+};
+
+bool indexExists(sqlite3* db, const char* name)
+{
+    SqliteStatement s(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    s.bindTexts({QString::fromLatin1(name)});
+    return s.step();
+}
+
+} // namespace
+
+const QStringList& LookupIndexNames()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const LookupIndex& index : kIndexes)
+            list << QString::fromLatin1(index.name);
+        return list;
+    }();
+    return names;
+}
+
+QStringList MissingLookupIndexes(sqlite3* db)
+{
+    QStringList missing;
+    for (const LookupIndex& index : kIndexes)
+        if (!indexExists(db, index.name))
+            missing << QString::fromLatin1(index.name);
+    return missing;
+}
+
+QString CreateLookupIndexes(sqlite3* db)
+{
+    try {
+        for (const LookupIndex& index : kIndexes) {
+            if (indexExists(db, index.name))
+                continue;
+            char* message = nullptr;
+            if (sqlite3_exec(db, index.statement, nullptr, nullptr, &message) != SQLITE_OK) {
+                const QString error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+                sqlite3_free(message);
+                return error;
+            }
+        }
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <QStringList>
+
+struct sqlite3;
+
+// Indexes behind the quick look-ups of the record list's additions:
+//   data_mobiles  - mobile numbers, for the returning-visitor look-up by the
+//                   first digits of a mobile (identity numbers are looked up
+//                   through data_numbers, which leads with 身份证);
+//   data_on_site  - the record numbers of visits without a departure, for the
+//                   on-site view; it holds only the open visits.
+// A fresh register gets them from the set-up tool; an older one gets them
+// once, at the first open after a login.
+
+// Names of the indexes above.
+const QStringList& LookupIndexNames();
+
+// The names of those not in the register open on `db`. Raises EDatabaseError.
+QStringList MissingLookupIndexes(sqlite3* db);
+
+// Creates the indexes that are missing (nothing is written when none is).
+// Returns an empty string on success, else the engine's message.
+QString CreateLookupIndexes(sqlite3* db);
