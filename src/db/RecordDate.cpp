@@ -17,22 +17,23 @@ std::optional<QDate> TRecordDateReader::dateOf(const QString& recordDate) const
     if (datePart.isEmpty())
         return std::nullopt;
     auto cached = cache_.constFind(datePart);
-    if (cached == cache_.constEnd())
-        cached = cache_.insert(datePart, readDatePart(datePart));
+    if (cached == cache_.constEnd()) {
+        QDate date = readLocaleDate(datePart);
+        if (!date.isValid())
+            date = readYearFirst(words.first());
+        cached = cache_.insert(datePart, date);
+    }
     if (!cached->isValid())
         return std::nullopt;
     return *cached;
 }
 
-QDate TRecordDateReader::readDatePart(const QString& datePart) const
+QDate TRecordDateReader::readYearFirst(const QString& word)
 {
-    const QDate local = readLocaleDate(datePart);
-    if (local.isValid())
-        return local;
     // Year first: 2026/12/7, 2026-12-07, 2026.12.7, 2026年12月7日, also with a time after a "T".
     static const QRegularExpression yearFirst(
         QStringLiteral("^(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})(?:日|T.*)?$"));
-    const QRegularExpressionMatch m = yearFirst.match(datePart);
+    const QRegularExpressionMatch m = yearFirst.match(word);
     if (!m.hasMatch())
         return {};
     return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());

@@ -16,8 +16,8 @@ public:
     std::optional<QDate> dateOf(const QString& recordDate) const;
 
 private:
-    QDate readDatePart(const QString& datePart) const;
     QDate readLocaleDate(const QString& datePart) const;
+    static QDate readYearFirst(const QString& word);
 
     QLocale locale_;
     QDate today_;

@@ -1,5 +1,6 @@
 // Exports read back: CSV parsed, .xlsx unzipped and its sheet XML parsed,
 // compared cell by cell with what was written.
+#include "ExportReadBack.h"
 #include "ReadOnlyFolder.h"
 #include "RecordExport.h"
 #include "Sqlite.h"
@@ -8,9 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,105 +38,6 @@ QList<QStringList> manyRows(int count)
     for (int i = 0; i < count; ++i)
         rows.append({QString::number(i + 1), QStringLiteral("访客%1").arg(i), QString(), QString()});
     return rows;
-}
-
-// RFC 4180 reader: quoted fields may hold commas, quotes and line breaks.
-QList<QStringList> parseCsv(const QString& text)
-{
-    QList<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            record << field;
-            field.clear();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
-            record << field;
-            records << record;
-            record.clear();
-            field.clear();
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    EXPECT_TRUE(field.isEmpty() && record.isEmpty()) << "the last record must end in CR LF";
-    return records;
-}
-
-QByteArray unzipEntry(const QString& zip, const QString& entry)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), zip, entry});
-    EXPECT_TRUE(unzip.waitForFinished(60000));
-    EXPECT_EQ(unzip.exitCode(), 0) << entry.toStdString();
-    return unzip.readAllStandardOutput();
-}
-
-// Characters XML cannot hold are written as _xHHHH_, as spreadsheet programs read them.
-QString decodeEscapes(const QString& text)
-{
-    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
-    QString out;
-    qsizetype from = 0;
-    for (auto it = escape.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(from, m.capturedStart() - from);
-        out += QChar(static_cast<char16_t>(m.captured(1).toUShort(nullptr, 16)));
-        from = m.capturedEnd();
-    }
-    return out + text.mid(from);
-}
-
-struct Sheet {
-    QList<QStringList> cells;
-    QStringList textTypes; // the t attribute of every cell holding text
-    bool headerFrozen = false;
-};
-
-// Reads the cells of a worksheet written with inline strings.
-Sheet parseSheet(const QByteArray& xml)
-{
-    Sheet sheet;
-    QString cellType;
-    QXmlStreamReader reader(xml);
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (!reader.isStartElement())
-            continue;
-        if (reader.name() == QLatin1String("row")) {
-            sheet.cells.append(QStringList());
-        } else if (reader.name() == QLatin1String("pane")) {
-            const auto a = reader.attributes();
-            sheet.headerFrozen = a.value(QLatin1String("ySplit")) == QLatin1String("1")
-                && a.value(QLatin1String("state")) == QLatin1String("frozen");
-        } else if (reader.name() == QLatin1String("c")) {
-            const QString ref = reader.attributes().value(QLatin1String("r")).toString();
-            cellType = reader.attributes().value(QLatin1String("t")).toString();
-            const qsizetype column = ref.at(0).unicode() - 'A';
-            while (sheet.cells.last().size() < column)
-                sheet.cells.last() << QString();
-            sheet.cells.last() << QString();
-        } else if (reader.name() == QLatin1String("t")) {
-            sheet.cells.last().last() = decodeEscapes(reader.readElementText());
-            sheet.textTypes << cellType;
-        }
-    }
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return sheet;
 }
 
 // Pads rows to the header's width: a sheet leaves out trailing empty cells.
@@ -176,7 +75,7 @@ TEST(ExportTest, CsvIsUtf8WithByteOrderMarkAndReadsBackCellByCell)
     const QByteArray bytes = in.readAll();
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(bytes.contains("\"O'Neil, Jr.\",007,\"he said \"\"hi\"\"\"\r\n"));
-    EXPECT_EQ(parseCsv(QString::fromUtf8(bytes.mid(3))), withHeader(kRows));
+    EXPECT_EQ(ParseCsv(QString::fromUtf8(bytes.mid(3))), withHeader(kRows));
     EXPECT_EQ(in.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
 }
 
@@ -186,14 +85,14 @@ TEST(ExportTest, XlsxHoldsOneTextSheetWithAFrozenBoldHeader)
     const QString file = dir.file(QStringLiteral("访客.xlsx"));
     ASSERT_TRUE(ExportToFile(file, rowsOf(kRows), nullptr));
 
-    const Sheet sheet = parseSheet(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    const ExportedSheet sheet = ParseSheet(UnzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
     EXPECT_EQ(padded(sheet.cells), padded(withHeader(kRows)));
     EXPECT_TRUE(sheet.headerFrozen);
     ASSERT_EQ(sheet.textTypes.size(), 19);
     for (const QString& type : sheet.textTypes)
         EXPECT_EQ(type, QStringLiteral("inlineStr"));
-    EXPECT_TRUE(QString::fromUtf8(unzipEntry(file, QStringLiteral("xl/workbook.xml"))).contains(QStringLiteral("name=\"访客登记\"")));
-    EXPECT_TRUE(unzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
+    EXPECT_TRUE(QString::fromUtf8(UnzipEntry(file, QStringLiteral("xl/workbook.xml"))).contains(QStringLiteral("name=\"访客登记\"")));
+    EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
 }
 
 TEST(ExportTest, CancelledExportLeavesNothingAndKeepsAnExistingFile)

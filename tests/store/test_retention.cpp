@@ -57,6 +57,11 @@ TEST(RecordDateTest, YearFirstIsReadInAnyLocaleButDayAndMonthAreNeverGuessed)
     EXPECT_EQ(us.dateOf(QStringLiteral("2025-03-04T10:00:00")), QDate(2025, 3, 4));
     EXPECT_EQ(us.dateOf(QStringLiteral("2025年3月4日 10:00:00")), QDate(2025, 3, 4));
 
+    // A locale whose short date has several words reads a year-first first word too.
+    const TRecordDateReader c(QLocale::c(), QDate(2026, 12, 8));
+    ASSERT_GT(QLocale::c().toString(QDate(2025, 3, 4), QLocale::ShortFormat).count(QLatin1Char(' ')), 0);
+    EXPECT_EQ(c.dateOf(QStringLiteral("2025/3/4 10:00:00")), QDate(2025, 3, 4));
+
     const TRecordDateReader china(QLocale(QStringLiteral("zh_CN")), QDate(2026, 12, 8));
     EXPECT_EQ(china.dateOf(QStringLiteral("04/03/2025 10:00:00")), std::nullopt);
     EXPECT_EQ(china.dateOf(QStringLiteral("3/4/25 10:00 AM")), std::nullopt);
