@@ -22,7 +22,9 @@ constexpr int kRowsWithoutProgress = 10000;
 
 QString suggestedFileName()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists())
+        folder = QDir::homePath();
     return QDir(folder).filePath(AdditionTexts::ExportFileStem()
                                  + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))
                                  + QStringLiteral(".xlsx"));

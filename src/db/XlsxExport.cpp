@@ -38,7 +38,8 @@ public:
     {
         if (!sheet_)
             throw EExportError(QStringLiteral("worksheet"));
-        // Text format on every cell: identity numbers and leading zeros stay as typed.
+        // Cells are strings; the columns' text format keeps a value typed
+        // into the sheet later as text too.
         text_ = workbook_add_format(workbook);
         format_set_num_format(text_, "@");
         header_ = workbook_add_format(workbook);
@@ -53,7 +54,7 @@ public:
             const QString& text = cells[col];
             widths_[col] = std::max(widths_[col], displayWidth(text));
             const lxw_error error = worksheet_write_string(sheet_, row, col, text.toUtf8().constData(),
-                                                           header ? header_ : text_);
+                                                           header ? header_ : nullptr);
             if (error != LXW_NO_ERROR)
                 fail(error);
         }
@@ -64,7 +65,7 @@ public:
         worksheet_freeze_panes(sheet_, 1, 0);
         for (size_t col = 0; col < widths_.size(); ++col) {
             const double width = std::clamp(widths_[col] + 1, kMinColumnWidth, kMaxColumnWidth);
-            worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
+            worksheet_set_column(sheet_, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, text_);
         }
     }
 
