@@ -353,6 +353,16 @@ std::vector<Result> Child::run()
     if (rows_ > 0)
         measureAdditions(runs, farRow);
 
+    // Export of the whole list, with the peak memory while it runs.
+    for (const char* extension : {"xlsx", "csv"}) {
+        const QString file = work_ + QStringLiteral("/export.") + QString::fromLatin1(extension);
+        op(std::string("export_") + extension, slowRuns, [&] {
+            f->Button_RefreshClick();
+            QFile::remove(file);
+        }, [&] { f->ExportRowsToFile(file); });
+        QFile::remove(file);
+    }
+
     // The pre-change backup copy and the compaction.
     const QString backup = work_ + QStringLiteral("/bak_bench_.udb");
     op("backup", slowRuns, [&] { QFile::remove(backup); }, [&] { CopyFileAtomically(registerPath, backup); });

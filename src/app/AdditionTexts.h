@@ -20,4 +20,34 @@ inline QString OnSiteCount(int count) { return QStringLiteral("未离开的访�
 inline QString WrongCheckCharacter() { return QStringLiteral("校验码不正确"); }
 inline QString WrongBirthDate() { return QStringLiteral("出生日期不正确"); }
 
+// Context menu items of the record list added for exports and retention.
+inline QString ExportListItem() { return QStringLiteral("导出当前列表..."); }
+inline QString HideNumbersItem() { return QStringLiteral("隐藏证件号码"); }
+inline QString DeleteOldRecordsItem() { return QStringLiteral("删除早于某日的记录..."); }
+
+// The export's save dialog, progress and result.
+inline QString ExportDialogTitle() { return QStringLiteral("导出当前列表"); }
+inline QString ExportFileStem() { return QStringLiteral("访客登记_"); }
+inline QString ExportXlsxType() { return QStringLiteral("Excel 工作簿 (*.xlsx)"); }
+inline QString ExportCsvType() { return QStringLiteral("CSV (*.csv)"); }
+inline QString ExportInProgress() { return QStringLiteral("正在导出..."); }
+inline QString Cancel() { return QStringLiteral("取消"); }
+inline QString ExportDone(qint64 count) { return QStringLiteral("导出完成,共") + QString::number(count) + QStringLiteral("条."); }
+inline QString ExportFailed(const QString& reason) { return QStringLiteral("导出失败:") + reason; }
+
+// Deleting records older than a day.
+inline QString DeleteOldRecordsTitle() { return QStringLiteral("删除早于某日的记录"); }
+inline QString DeleteOldRecordsPrompt() { return QStringLiteral("删除登记日期早于此日的记录:"); }
+inline QString ConfirmDeleteBefore(qint64 count, const QString& day)
+{
+    return QStringLiteral("将删除") + QString::number(count) + QStringLiteral("条早于") + day + QStringLiteral("的记录,确定吗?");
+}
+inline QString RecordsDeleted(qint64 count) { return QStringLiteral("已删除") + QString::number(count) + QStringLiteral("条记录."); }
+inline QString NoRecordsBefore(const QString& day) { return QStringLiteral("没有早于") + day + QStringLiteral("的记录."); }
+inline QString UnreadableDatesKept(qint64 count)
+{
+    return QStringLiteral("\n另有") + QString::number(count) + QStringLiteral("条记录的日期无法识别,已保留.");
+}
+inline QString DeleteFailed(const QString& reason) { return QStringLiteral("删除失败,没有记录被删除:") + reason; }
+
 } // namespace AdditionTexts

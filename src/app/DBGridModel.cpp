@@ -1,4 +1,5 @@
 #include "DBGridModel.h"
+#include "NumberMask.h"
 #include "RegisterDataSource.h"
 #include "RegisterQuery.h"
 
@@ -45,10 +46,21 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
         return {};
     // Painting must not throw: a row the store cannot read shows empty.
     try {
-        return dataSource_->DataSet->CellAt(index.row(), index.column());
+        const TRegisterQuery* query = dataSource_->DataSet;
+        const QString value = query->CellAt(index.row(), index.column());
+        return numbersMasked_ ? MaskedCell(query->FieldName(index.column()), value) : value;
     } catch (const std::exception&) {
         return QString();
     }
+}
+
+void TDBGridModel::setNumbersMasked(bool masked)
+{
+    if (masked == numbersMasked_)
+        return;
+    numbersMasked_ = masked;
+    if (rows_ > 0 && columns_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1), {Qt::DisplayRole});
 }
 
 Qt::ItemFlags TDBGridModel::flags(const QModelIndex& index) const

@@ -16,6 +16,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // While numbers are masked, 身份证 and 手机 show only their ends.
+    void setNumbersMasked(bool masked);
+    bool numbersMasked() const { return numbersMasked_; }
+
     // The row the query stands on, marked in the row indicator; -1 for none.
     int currentRow() const { return currentRow_; }
 
@@ -25,4 +29,5 @@ private:
     int rows_ = 0;
     int columns_ = 0;
     int currentRow_ = -1;
+    bool numbersMasked_ = false;
 };

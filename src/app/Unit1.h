@@ -246,11 +246,19 @@ public:
     QMenu* PopupMenu_DBGrid1;
     QAction* DengJiLiKai;    // 登记离开, F9
     QAction* ZhiKanWeiLiKai; // 只看未离开, F8
+    QAction* DaoChuLieBiao;         // 导出当前列表..., Ctrl+E
+    QAction* YinCangZhengJianHaoMa; // 隐藏证件号码 (checked: numbers masked), Ctrl+H
+    QAction* ShanChuJiuJiLu;        // 删除早于某日的记录...
     TVisitorSuggestionList* IDNumberSuggestions;
     TVisitorSuggestionList* ShouJiSuggestions;
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
     void DengJiLiKaiClick();
     void ZhiKanWeiLiKaiClick();
+    void DaoChuLieBiaoClick();
+    void YinCangZhengJianHaoMaClick();
+    void ShanChuJiuJiLuClick();
+    // Writes the list now shown to fileName, as the export does after its dialog.
+    void ExportRowsToFile(const QString& fileName);
     void Edit_IDNumberChange();
     void Edit_ShouJiChange();
     void Edit_IDNumberExit();
@@ -285,6 +293,7 @@ private:
     void connectAdditions();
     void connectReturningVisitors();
     void connectIdentityCheck();
+    QString AskExportFileName();
     void ensureLookupIndexes();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);

@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTableView>
 
 namespace {
@@ -45,6 +47,29 @@ private:
     std::function<void()> open_;
 };
 
+// The keys of the list's menu win over an edit's own use of them (Ctrl+E is
+// "end of line" and Ctrl+H "backspace" in a line edit): the edit is told the
+// key is not its own, so the window's shortcut runs.
+class MenuKeysOverEdits : public QObject {
+public:
+    MenuKeysOverEdits(QObject* parent, const QMenu* menu) : QObject(parent), menu_(menu) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+            for (const QAction* item : menu_->actions())
+                if (!item->shortcut().isEmpty() && item->shortcut() == pressed)
+                    return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QMenu* menu_;
+};
+
 } // namespace
 
 void TForm1::buildRecordListMenu()
@@ -54,6 +79,13 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->setObjectName(QStringLiteral("PopupMenu_DBGrid1"));
     DengJiLiKai = addRecordListItem("DengJiLiKai", AdditionTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
     ZhiKanWeiLiKai = addRecordListItem("ZhiKanWeiLiKai", AdditionTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
+    PopupMenu_DBGrid1->addSeparator();
+    DaoChuLieBiao = addRecordListItem("DaoChuLieBiao", AdditionTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    YinCangZhengJianHaoMa = addRecordListItem("YinCangZhengJianHaoMa", AdditionTexts::HideNumbersItem(),
+                                              QKeySequence(Qt::CTRL | Qt::Key_H));
+    YinCangZhengJianHaoMa->setCheckable(true);
+    PopupMenu_DBGrid1->addSeparator();
+    ShanChuJiuJiLu = addRecordListItem("ShanChuJiuJiLu", AdditionTexts::DeleteOldRecordsItem(), QKeySequence());
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -70,6 +102,9 @@ void TForm1::connectAdditions()
 {
     BindClick(DengJiLiKai, [this] { DengJiLiKaiClick(); });
     BindClick(ZhiKanWeiLiKai, [this] { ZhiKanWeiLiKaiClick(); });
+    BindClick(DaoChuLieBiao, [this] { DaoChuLieBiaoClick(); });
+    BindClick(YinCangZhengJianHaoMa, [this] { YinCangZhengJianHaoMaClick(); });
+    BindClick(ShanChuJiuJiLu, [this] { ShanChuJiuJiLuClick(); });
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
@@ -77,6 +112,12 @@ void TForm1::connectAdditions()
     auto openAtCurrentRow = [this] { DBGrid1ContextPopup(QPoint(), true); };
     DBGrid1->installEventFilter(new GridMenuKeys(DBGrid1, openAtCurrentRow));
     DBGrid1->viewport()->installEventFilter(new GridMenuKeys(DBGrid1->viewport(), openAtCurrentRow));
+
+    auto* keysOverEdits = new MenuKeysOverEdits(this, PopupMenu_DBGrid1);
+    for (QWidget* edit : findChildren<QLineEdit*>())
+        edit->installEventFilter(keysOverEdits);
+    for (QWidget* edit : findChildren<QPlainTextEdit*>())
+        edit->installEventFilter(keysOverEdits);
 
     connectReturningVisitors();
     connectIdentityCheck();

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr int kRowCacheLimit = 512;
+// Reading rows in order, a gap in record numbers up to this is stepped over
+// on the table walk; a larger one is reached by a new seek.
+constexpr std::int64_t kWalkStride = 64;
 
 QString closedMessage() { return QStringLiteral("Cannot perform this operation on a closed dataset"); }
 
@@ -121,6 +124,7 @@ bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
     fieldNames_ = names;
     ids_ = std::move(ids);
     rowStatement_ = std::move(rowStatement);
+    selectList_ = shape.list;
     snapshot_ = true;
     cacheGeneration_ = connection_->writeGeneration();
     return true;
@@ -246,6 +250,41 @@ const QStringList& TRegisterQuery::rowValues(int row) const
     }
     rowStatement_->reset();
     return *rowCache_.insert(id, values);
+}
+
+void TRegisterQuery::ReadRows(const std::function<bool(const QStringList&)>& visit) const
+{
+    requireActive();
+    if (!snapshot_) {
+        for (const QStringList& row : rows_)
+            if (!visit(row))
+                return;
+        return;
+    }
+    SqliteStatement walk(connection_->handle(), QStringLiteral("SELECT 编号, ") + selectList_
+                                                    + QStringLiteral(" FROM data WHERE 编号 >= ? ORDER BY 编号"));
+    const int columns = walk.columnCount();
+    bool onRow = false;
+    std::int64_t at = 0;
+    for (const std::int64_t id : ids_) {
+        if (!onRow || id <= at || id - at > kWalkStride) {
+            walk.reset();
+            walk.bindInt64(1, id);
+            onRow = walk.step();
+            at = onRow ? walk.columnInt64(0) : 0;
+        }
+        while (onRow && at < id) {
+            onRow = walk.step();
+            at = onRow ? walk.columnInt64(0) : 0;
+        }
+        QStringList values;
+        // A row gone since the snapshot was taken reads as empty.
+        const bool found = onRow && at == id;
+        for (int i = 1; i < columns; ++i)
+            values << (found ? walk.columnText(i) : QString());
+        if (!visit(values))
+            return;
+    }
 }
 
 QString TRegisterQuery::CellAt(int row, int column) const

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
     // Column of any row (0-based) without moving the current row.
     QString CellAt(int row, int column) const;
 
+    // Passes every row of the result to visit, in order, until it returns
+    // false. Rows are read straight from the register, walking the table once,
+    // not through the row cache: for reading a whole result.
+    void ReadRows(const std::function<bool(const QStringList&)>& visit) const;
+
     // Removes the current row from table data at once and from the result.
     void Delete();
 
@@ -84,6 +90,8 @@ private:
     std::unique_ptr<SqliteStatement> rowStatement_;
     mutable QHash<std::int64_t, QStringList> rowCache_;
     mutable std::uint64_t cacheGeneration_ = 0;
+
+    QString selectList_; // the select list of the snapshot's statement
 
     // Any other select: every row read at open.
     std::vector<QStringList> rows_;

@@ -1,7 +1,7 @@
 // A program folder on a small file system that fills up, and one that is
 // read-only: every write fails cleanly and what was there stays whole.
 #include "FaultFixture.h"
-#include "../maintenance/ReadOnlyFolder.h"
+#include "ReadOnlyFolder.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

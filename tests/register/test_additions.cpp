@@ -66,11 +66,20 @@ TEST_F(Additions, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     ASSERT_TRUE(menu->isVisible());
     EXPECT_EQ(currentName(), QStringLiteral("王五")); // the clicked row is the current row
     const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 2);
+    ASSERT_EQ(items.size(), 7);
     EXPECT_EQ(items[0]->text(), QStringLiteral("登记离开"));
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(items[1]->text(), QStringLiteral("只看未离开"));
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), QStringLiteral("导出当前列表..."));
+    EXPECT_EQ(items[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+    EXPECT_EQ(items[4]->text(), QStringLiteral("隐藏证件号码"));
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
+    EXPECT_TRUE(items[4]->isCheckable());
+    EXPECT_FALSE(items[4]->isChecked());
+    EXPECT_TRUE(items[5]->isSeparator());
+    EXPECT_EQ(items[6]->text(), QStringLiteral("删除早于某日的记录..."));
     menu->hide();
 
     // The menu key and Shift+F10 on the list open it at the current row.

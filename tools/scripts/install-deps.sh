@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libssl-dev sqlcipher
+  libxlsxwriter-dev unzip
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-arphic-uming fonts-noto-cjk

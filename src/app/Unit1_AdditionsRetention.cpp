@@ -1,0 +1,54 @@
+// Keeping the register within the law: numbers hidden on screen, old records deleted.
+#include "AdditionTexts.h"
+#include "DBGridModel.h"
+#include "DatabaseError.h"
+#include "DeleteBeforeDateDialog.h"
+#include "HandlerWiring.h"
+#include "MessageBoxes.h"
+#include "OldRecords.h"
+#include "RecordDate.h"
+#include "RegisterConnection.h"
+#include "Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLocale>
+#include <QPushButton>
+#include <QScopeGuard>
+
+void TForm1::YinCangZhengJianHaoMaClick()
+{
+    DBGrid1Model->setNumbersMasked(YinCangZhengJianHaoMa->isChecked());
+}
+
+void TForm1::ShanChuJiuJiLuClick()
+{
+    const QDate day = TDeleteBeforeDateDialog::Ask(this, QDate::currentDate().addYears(-1));
+    if (!day.isValid())
+        return;
+    const QString dayText = QLocale::system().toString(day, QLocale::ShortFormat);
+    const TRecordDateReader reader(QLocale::system());
+    TOldRecords old;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        old = FindRecordsBefore(*ADOConnection1, day, reader);
+    }
+    const QString kept = old.unreadable > 0 ? AdditionTexts::UnreadableDatesKept(old.unreadable) : QString();
+    if (old.ids.empty()) {
+        MessageBoxes::ShowMessage(AdditionTexts::NoRecordsBefore(dayText) + kept);
+        return;
+    }
+    if (!MessageBoxes::AskWarningYesNo(AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
+        return;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        DeleteRecords(*ADOConnection1, old.ids);
+    } catch (const EDatabaseError& e) {
+        MessageBoxes::ShowMessage(AdditionTexts::DeleteFailed(e.message()));
+        return;
+    }
+    PerformClick(Button_Refresh);
+    MessageBoxes::ShowMessage(AdditionTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
+}
