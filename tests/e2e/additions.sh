@@ -10,25 +10,20 @@ mkdir -p "$SHOT_DIR"
 MAIN='Vostrel1.01.2010.0609'
 e2e_make_register abc123
 
-sql() {
-    printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=16384;\n%s\n" "$1" | sqlcipher "$E2E_APP/_.udb" 2>/dev/null
-}
 # Four visits: 张三 and 赵六 have left, 李四 and 王五 are still on site.
-sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values
+e2e_sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values
  ('QQ帐号','张三','440106199003071231','13800138000','','送货','广州','2026/12/7 8:00:00','2026/12/7 9:00:00','','2026/12/7 8:00:00'),
  ('QQ帐号','李四','440106198512120012','13900139000','','面试','深圳','2026/12/7 8:10:00','','','2026/12/7 8:10:00'),
  ('网站帐号','王五','110101199001011234','13700137000','','维修','北京','2026/12/7 8:20:00','','','2026/12/7 8:20:00'),
  ('网站帐号','赵六','310104198001010011','13600136000','','送货','上海','2026/12/7 8:30:00','2026/12/7 10:00:00','','2026/12/7 8:30:00');" >/dev/null
-left_of() { sql "select 离开 from data where 姓名='$1';"; }
+left_of() { e2e_sql "select 离开 from data where 姓名='$1';"; }
 
 e2e_start
 login=$(e2e_wait_window 管理登录 10)
 e2e_check "the login window appears" test -n "$login"
 e2e_client_offset
 sleep 0.5
-xdotool mousemove --window "$login" $((150 + CX)) $((60 + CY)) click 1
-xdotool type --delay 40 abc123
-xdotool key Return
+e2e_type_password "$login" abc123
 main=$(e2e_wait_window "$MAIN" 10)
 e2e_check "the right password shows the main window" test -n "$main"
 sleep 0.8
@@ -46,8 +41,8 @@ e2e_shot "$SHOT_DIR/additions_menu.png"
 if [ -n "$menu" ]; then
     eval "$(xdotool getwindowgeometry --shell "$menu")"
     echo "menu at $X,$Y size $WIDTH x $HEIGHT"
-    # The first of two items: the upper quarter of the menu.
-    xdotool mousemove $((X + WIDTH / 3)) $((Y + HEIGHT / 4)) click 1
+    # The first of five items (and two separators): the top tenth of the menu.
+    xdotool mousemove $((X + WIDTH / 3)) $((Y + HEIGHT / 10)) click 1
 fi
 sleep 0.6
 e2e_check "登记离开 wrote 王五's departure" test -n "$(left_of 王五)"

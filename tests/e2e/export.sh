@@ -9,10 +9,7 @@ mkdir -p "$SHOT_DIR"
 MAIN='Vostrel1.01.2010.0609'
 e2e_make_register abc123
 
-sql() {
-    printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=16384;\n%s\n" "$1" | sqlcipher "$E2E_APP/_.udb" 2>/dev/null
-}
-sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values
+e2e_sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values
  ('QQ帐号','张三','440106199003071231','13800138000','','送货','广州','2026/12/7 8:00:00','','','2026/12/7 8:00:00'),
  ('网站帐号','李四','007','13900139000','','面试, 复试','深圳','2026/12/7 8:10:00','','','2026/12/7 8:10:00');" >/dev/null
 
@@ -21,9 +18,7 @@ login=$(e2e_wait_window 管理登录 10)
 e2e_check "the login window appears" test -n "$login"
 e2e_client_offset
 sleep 0.5
-xdotool mousemove --window "$login" $((150 + CX)) $((60 + CY)) click 1
-xdotool type --delay 40 abc123
-xdotool key Return
+e2e_type_password "$login" abc123
 main=$(e2e_wait_window "$MAIN" 10)
 e2e_check "the right password shows the main window" test -n "$main"
 sleep 0.8

@@ -52,6 +52,20 @@ e2e_make_register() {
     "$BIN_DIR/vostrel-initdb" "$E2E_APP" "$1" >/dev/null
 }
 
+# e2e_sql STATEMENTS: runs statements on the register beside the program
+# with the sqlcipher shell, printing what they select.
+e2e_sql() {
+    printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=16384;\n%s\n" "$1" | sqlcipher "$E2E_APP/_.udb" 2>/dev/null
+}
+
+# e2e_type_password LOGIN_WINDOW PASSWORD: clicks into the password box of
+# the login window, types the password and presses Enter (needs CX, CY).
+e2e_type_password() {
+    xdotool mousemove --window "$1" $((150 + CX)) $((60 + CY)) click 1
+    xdotool type --delay 40 "$2"
+    xdotool key Return
+}
+
 # e2e_start: starts the program; its pid is E2E_APP_PID.
 e2e_start() {
     "$E2E_APP/vostrel" >"$E2E_DIR/app.log" 2>&1 &

@@ -41,9 +41,7 @@ e2e_shot "$SHOT_DIR/skin_login.png"
 e2e_check "the login window has the skin's caption" caption_is_skinned "$login"
 e2e_check "the login window is its client area plus the frame" window_size_is "$login" 294 161
 
-xdotool mousemove --window "$login" $((150 + CX)) $((60 + CY)) click 1
-xdotool type --delay 40 abc123
-xdotool key Return
+e2e_type_password "$login" abc123
 main=$(e2e_wait_window "$MAIN" 10)
 e2e_check "the right password shows the main window" test -n "$main"
 sleep 0.8
