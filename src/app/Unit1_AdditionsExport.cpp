@@ -87,6 +87,7 @@ void TForm1::ExportRowsToFile(const QString& fileName)
     if (count > kRowsWithoutProgress) {
         progress = std::make_unique<QProgressDialog>(AdditionTexts::ExportInProgress(), AdditionTexts::Cancel(), 0, count, this);
         progress->setObjectName(QStringLiteral("ExportProgress"));
+        progress->setWindowTitle(AdditionTexts::ExportDialogTitle());
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
         progress->setValue(0);
