@@ -478,7 +478,10 @@ void TTrayIcon::LeaveTick()
 
 bool TTrayIcon::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == popupMenu_ && (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved))
+    // The event type is checked first: while a menu is being destroyed it is
+    // no longer a QMenu, and comparing it with popupMenu_ would cast it to one.
+    const bool actionsChanged = event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved;
+    if (actionsChanged && watched == popupMenu_)
         QMetaObject::invokeMethod(this, [this] { ExportMenu(); }, Qt::QueuedConnection);
     // The owner window comes to the front whenever it is shown.
     if (watched == ownerWindow_ && event->type() == QEvent::Show) {
