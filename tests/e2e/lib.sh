@@ -15,29 +15,44 @@ e2e_cleanup() {
     [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
 }
 
-# e2e_setup: display, tray host, a private HOME and runtime folder.
-e2e_setup() {
+# e2e_private_home: a fresh folder for the run with a private HOME and
+# runtime folder, removed at exit.
+e2e_private_home() {
     E2E_DIR=$(mktemp -d /tmp/vostrel-e2e-XXXXXX)
     trap e2e_cleanup EXIT
     export HOME="$E2E_DIR/home" XDG_RUNTIME_DIR="$E2E_DIR/run"
     mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    local n
+}
+
+# e2e_start_xvfb SIZE: an X server of that screen size on a free display.
+e2e_start_xvfb() {
+    local n i
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
         E2E_PIDS+=($!)
         export DISPLAY=":$n"
-        local i
         for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
         xdpyinfo >/dev/null 2>&1 && break
     done
-    export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
-    unset WAYLAND_DISPLAY
-    e2e_start_tray
+}
+
+# e2e_copy_program: the program in a folder of its own, E2E_APP.
+e2e_copy_program() {
     E2E_APP="$E2E_DIR/app"
     mkdir -p "$E2E_APP"
     cp "$BIN_DIR/vostrel" "$E2E_APP/vostrel"
+}
+
+# e2e_setup: display, tray host, a private HOME and runtime folder.
+e2e_setup() {
+    e2e_private_home
+    e2e_start_xvfb 1280x1024x24
+    export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+    unset WAYLAND_DISPLAY
+    e2e_start_tray
+    e2e_copy_program
 }
 
 e2e_start_tray() {

@@ -62,20 +62,10 @@ XML
 
 e2e_setup_desktop() {
     E2E_KIND=$1
-    E2E_DIR=$(mktemp -d /tmp/vostrel-e2e-XXXXXX)
-    trap e2e_cleanup EXIT
-    export HOME="$E2E_DIR/home" XDG_RUNTIME_DIR="$E2E_DIR/run"
+    e2e_private_home
     export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
-    mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
-    chmod 700 "$XDG_RUNTIME_DIR"
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-        E2E_PIDS+=($!)
-        export DISPLAY=":$n"
-        e2e_poll 5 xdpyinfo && break
-    done
+    mkdir -p "$XDG_CONFIG_HOME"
+    e2e_start_xvfb 1366x768x24
     export QT_QPA_PLATFORM=xcb LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 LANGUAGE=zh_CN
     unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP
     local bus
@@ -102,9 +92,7 @@ e2e_setup_desktop() {
         ;;
     esac
     e2e_poll 10 workarea_cut || echo "the panel took no room"
-    E2E_APP="$E2E_DIR/app"
-    mkdir -p "$E2E_APP"
-    cp "$BIN_DIR/vostrel" "$E2E_APP/vostrel"
+    e2e_copy_program
 }
 
 # --- window facts, read from the X server
