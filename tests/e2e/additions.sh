@@ -7,7 +7,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 SHOT_DIR=${SHOT_DIR:-$E2E_DIR/shots}
 mkdir -p "$SHOT_DIR"
-MAIN='Vostrel1.01.2010.0609'
 e2e_make_register abc123
 
 # Four visits: 张三 and 赵六 have left, 李四 and 王五 are still on site.
@@ -18,15 +17,7 @@ e2e_sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,�
  ('网站帐号','赵六','310104198001010011','13600136000','','送货','上海','2026/12/7 8:30:00','2026/12/7 10:00:00','','2026/12/7 8:30:00');" >/dev/null
 left_of() { e2e_sql "select 离开 from data where 姓名='$1';"; }
 
-e2e_start
-login=$(e2e_wait_window 管理登录 10)
-e2e_check "the login window appears" test -n "$login"
-e2e_client_offset
-sleep 0.5
-e2e_type_password "$login" abc123
-main=$(e2e_wait_window "$MAIN" 10)
-e2e_check "the right password shows the main window" test -n "$main"
-sleep 0.8
+e2e_start_and_log_in abc123
 
 # Rows of the list: 18 pixels high, the first at client y 200.
 row_y() { echo $((209 + 18 * $1 + CY)); }

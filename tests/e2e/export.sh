@@ -6,22 +6,13 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 SHOT_DIR=${SHOT_DIR:-$E2E_DIR/shots}
 mkdir -p "$SHOT_DIR"
-MAIN='Vostrel1.01.2010.0609'
 e2e_make_register abc123
 
 e2e_sql "insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values
  ('QQ帐号','张三','440106199003071231','13800138000','','送货','广州','2026/12/7 8:00:00','','','2026/12/7 8:00:00'),
  ('网站帐号','李四','007','13900139000','','面试, 复试','深圳','2026/12/7 8:10:00','','','2026/12/7 8:10:00');" >/dev/null
 
-e2e_start
-login=$(e2e_wait_window 管理登录 10)
-e2e_check "the login window appears" test -n "$login"
-e2e_client_offset
-sleep 0.5
-e2e_type_password "$login" abc123
-main=$(e2e_wait_window "$MAIN" 10)
-e2e_check "the right password shows the main window" test -n "$main"
-sleep 0.8
+e2e_start_and_log_in abc123
 
 # The list's menu holds the export and retention items below the others.
 xdotool mousemove --window "$main" $((200 + CX)) $((209 + CY))

@@ -81,6 +81,21 @@ e2e_type_password() {
     xdotool key Return
 }
 
+# e2e_start_and_log_in PASSWORD: starts the program, logs in through the
+# login window and sets `main` to the main window's id (checked both steps).
+e2e_start_and_log_in() {
+    e2e_start
+    local login
+    login=$(e2e_wait_window 管理登录 10)
+    e2e_check "the login window appears" test -n "$login"
+    e2e_client_offset
+    sleep 0.5
+    e2e_type_password "$login" "$1"
+    main=$(e2e_wait_window 'Vostrel1.01.2010.0609' 10)
+    e2e_check "the right password shows the main window" test -n "$main"
+    sleep 0.8
+}
+
 # e2e_start: starts the program; its pid is E2E_APP_PID.
 e2e_start() {
     "$E2E_APP/vostrel" >"$E2E_DIR/app.log" 2>&1 &
