@@ -1,9 +1,9 @@
 #include "VisitorGenerator.h"
-#include "CategoryFile.h"
-#include "IdentityNumber.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
+#include "db/CategoryFile.h"
+#include "db/IdentityNumber.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "BenchCache.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
 #include "VisitorGenerator.h"
 
 #include <QCryptographicHash>

@@ -14,19 +14,19 @@
 // The rows file_size and file_size_compacted carry in ratio_to_naive the size
 // relative to the same rows in a plain SQLite file without indexes, and in
 // peak_rss_mb the size of the file in MB.
-#include "AtomicFileCopy.h"
+#include "db/AtomicFileCopy.h"
 #include "BenchCache.h"
-#include "ExecutableFolder.h"
-#include "MessageBoxes.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "Sqlite.h"
-#include "TVostrelApplication.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "db/Sqlite.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 #include "VisitorGenerator.h"
-#include "VisitorSuggestionList.h"
+#include "app/VisitorSuggestionList.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Decoding and parsing the shipped skin, as the main window does while it
 // is built.
 
-#include "ShippedSkin.h"
-#include "SkinData.h"
-#include "SkinReader.h"
+#include "skin/ShippedSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinReader.h"
 
 #include <benchmark/benchmark.h>
 

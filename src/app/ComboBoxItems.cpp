@@ -1,4 +1,4 @@
-#include "ComboBoxItems.h"
+#include "app/ComboBoxItems.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

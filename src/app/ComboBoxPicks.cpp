@@ -1,4 +1,4 @@
-#include "ComboBoxPicks.h"
+#include "app/ComboBoxPicks.h"
 
 #include <QComboBox>
 #include <QEvent>

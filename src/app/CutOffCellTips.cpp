@@ -1,4 +1,4 @@
-#include "CutOffCellTips.h"
+#include "app/CutOffCellTips.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

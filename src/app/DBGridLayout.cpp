@@ -1,7 +1,7 @@
-#include "DBGridLayout.h"
-#include "CutOffCellTips.h"
-#include "HandlerWiring.h"
-#include "RegisterQuery.h"
+#include "app/DBGridLayout.h"
+#include "app/CutOffCellTips.h"
+#include "shell/HandlerWiring.h"
+#include "db/RegisterQuery.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>

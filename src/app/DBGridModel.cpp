@@ -1,7 +1,7 @@
-#include "DBGridModel.h"
-#include "NumberMask.h"
-#include "RegisterDataSource.h"
-#include "RegisterQuery.h"
+#include "app/DBGridModel.h"
+#include "db/NumberMask.h"
+#include "db/RegisterDataSource.h"
+#include "db/RegisterQuery.h"
 
 #include <exception>
 

@@ -1,5 +1,5 @@
-#include "DeleteBeforeDateDialog.h"
-#include "AdditionTexts.h"
+#include "app/DeleteBeforeDateDialog.h"
+#include "app/AdditionTexts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>

@@ -1,5 +1,5 @@
-#include "ProgramIcon.h"
-#include "ExecutableFolder.h"
+#include "app/ProgramIcon.h"
+#include "shell/ExecutableFolder.h"
 
 #include <QBuffer>
 #include <QDir>

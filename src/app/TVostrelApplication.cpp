@@ -1,5 +1,5 @@
-#include "TVostrelApplication.h"
-#include "MessageBoxes.h"
+#include "app/TVostrelApplication.h"
+#include "shell/MessageBoxes.h"
 
 #include <QFont>
 #include <QLibraryInfo>

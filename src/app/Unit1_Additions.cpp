@@ -1,11 +1,11 @@
 // The record list's context menu and the keys of its items, and the checks
 // run once a login has opened the register.
-#include "AdditionTexts.h"
-#include "HandlerWiring.h"
-#include "LookupIndexes.h"
-#include "RegisterConnection.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
+#include "app/AdditionTexts.h"
+#include "shell/HandlerWiring.h"
+#include "db/LookupIndexes.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
 
 #include <QAction>
 #include <QApplication>

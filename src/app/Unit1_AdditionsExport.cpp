@@ -1,10 +1,10 @@
 // Exporting the list now shown to a spreadsheet or CSV file.
-#include "AdditionTexts.h"
-#include "MessageBoxes.h"
-#include "NumberMask.h"
-#include "RecordExport.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
+#include "app/AdditionTexts.h"
+#include "shell/MessageBoxes.h"
+#include "db/NumberMask.h"
+#include "db/RecordExport.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The identity number's check: when the guard leaves 身份证 and on "添加" and
 // "修改", a number that fails is drawn in red with the fault as its tool tip.
 // It never stops a record from being written.
-#include "AdditionTexts.h"
-#include "IdentityNumber.h"
-#include "Unit1.h"
+#include "app/AdditionTexts.h"
+#include "db/IdentityNumber.h"
+#include "app/Unit1.h"
 
 #include <QDate>
 #include <QFocusEvent>

@@ -1,10 +1,10 @@
 // Who is still on site: the on-site view, and the departure of the visitor
 // on the current row of the list.
-#include "AdditionTexts.h"
-#include "MessageBoxes.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
-#include "VisitorPresence.h"
+#include "app/AdditionTexts.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
+#include "db/VisitorPresence.h"
 
 #include <QLabel>
 #include <QLineEdit>

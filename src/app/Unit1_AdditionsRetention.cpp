@@ -1,14 +1,14 @@
 // Keeping the register within the law: numbers hidden on screen, old records deleted.
-#include "AdditionTexts.h"
-#include "DBGridModel.h"
-#include "DatabaseError.h"
-#include "DeleteBeforeDateDialog.h"
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "OldRecords.h"
-#include "RecordDate.h"
-#include "RegisterConnection.h"
-#include "Unit1.h"
+#include "app/AdditionTexts.h"
+#include "app/DBGridModel.h"
+#include "db/DatabaseError.h"
+#include "app/DeleteBeforeDateDialog.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "db/OldRecords.h"
+#include "db/RecordDate.h"
+#include "db/RegisterConnection.h"
+#include "app/Unit1.h"
 
 #include <QAction>
 #include <QApplication>

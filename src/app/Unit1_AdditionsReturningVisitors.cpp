@@ -2,11 +2,11 @@
 // character) or a mobile (from its 7th), earlier visitors with a number that
 // begins so are offered under the edit; picking one fills the visitor's
 // fields from their newest record.
-#include "HandlerWiring.h"
-#include "RegisterConnection.h"
-#include "ReturningVisitors.h"
-#include "Unit1.h"
-#include "VisitorSuggestionList.h"
+#include "shell/HandlerWiring.h"
+#include "db/RegisterConnection.h"
+#include "db/ReturningVisitors.h"
+#include "app/Unit1.h"
+#include "app/VisitorSuggestionList.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 // The category list's "+" and "-" beside the record form's category box.
-#include "Unit1.h"
-#include "CategoryFile.h"
-#include "ComboBoxItems.h"
-#include "ComboBoxPicks.h"
-#include "ExecutableFolder.h"
-#include "GbkCodec.h"
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
+#include "app/Unit1.h"
+#include "db/CategoryFile.h"
+#include "app/ComboBoxItems.h"
+#include "app/ComboBoxPicks.h"
+#include "shell/ExecutableFolder.h"
+#include "db/GbkCodec.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QLineEdit>

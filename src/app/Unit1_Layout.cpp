@@ -1,10 +1,10 @@
 // The main window's controls and their places. The window has a fixed client
 // area of 716 x 687; the bands are stacked from the top and the controls of
 // each band are placed at fixed positions.
-#include "ComboBoxItems.h"
-#include "DBGridModel.h"
-#include "SiteAddresses.h"
-#include "Unit1.h"
+#include "app/ComboBoxItems.h"
+#include "app/DBGridModel.h"
+#include "app/SiteAddresses.h"
+#include "app/Unit1.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // Web links and the two online look-ups: each hands an address to the
 // default browser and returns at once.
-#include "HandlerWiring.h"
-#include "SiteAddresses.h"
-#include "Unit1.h"
+#include "shell/HandlerWiring.h"
+#include "app/SiteAddresses.h"
+#include "app/Unit1.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,13 +1,13 @@
 // The login check: the stored password is read and deciphered, and the login
 // window asks for it. The main window stays hidden until it is typed.
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
-#include "Unit_DESCrypt.h"
-#include "Unit_Login.h"
-#include "WindowPlacement.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
+#include "crypto/Unit_DESCrypt.h"
+#include "login/Unit_Login.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

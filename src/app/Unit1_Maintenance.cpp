@@ -1,13 +1,13 @@
 // The settings tab's maintenance: clearing every record and compacting the
 // register file.
-#include "Unit1.h"
-#include "ExecutableFolder.h"
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "Unit_DB.h"
+#include "app/Unit1.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "db/Unit_DB.h"
 
 #include <QFileInfo>
 #include <QPushButton>

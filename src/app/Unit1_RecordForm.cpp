@@ -1,9 +1,9 @@
 // The record form: loading a row of the list, add, modify, delete, clearing
 // the form and the two time buttons.
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
 // The record list: listing, search, category filter, navigation and the
 // search box's clearing.
-#include "ComboBoxPicks.h"
-#include "DBGridLayout.h"
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
+#include "app/ComboBoxPicks.h"
+#include "app/DBGridLayout.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,11 +1,11 @@
 // The notification-area icon, its menu and the taskbar presence: the window
 // can be put away into the icon, which forgets the login, and brought back.
-#include "HandlerWiring.h"
-#include "TrayIcon.h"
-#include "Unit1.h"
-#include "Unit_Function.h"
-#include "Unit_Login.h"
-#include "WindowPlacement.h"
+#include "shell/HandlerWiring.h"
+#include "shell/TrayIcon.h"
+#include "app/Unit1.h"
+#include "shell/Unit_Function.h"
+#include "login/Unit_Login.h"
+#include "shell/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "VisitorSuggestionList.h"
+#include "app/VisitorSuggestionList.h"
 
 #include <QEvent>
 #include <QFocusEvent>

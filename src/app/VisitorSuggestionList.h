@@ -1,5 +1,5 @@
 #pragma once
-#include "ReturningVisitors.h"
+#include "db/ReturningVisitors.h"
 
 #include <QObject>
 #include <functional>

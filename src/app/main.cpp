@@ -1,7 +1,7 @@
-#include "SingleInstance.h"
-#include "TVostrelApplication.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "shell/SingleInstance.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "AtomicFileCopy.h"
+#include "db/AtomicFileCopy.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "CategoryFile.h"
-#include "GbkCodec.h"
+#include "db/CategoryFile.h"
+#include "db/GbkCodec.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "RecordExportWriters.h"
+#include "db/RecordExportWriters.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "GbkCodec.h"
+#include "db/GbkCodec.h"
 
 #include <iconv.h>
 #include <algorithm>

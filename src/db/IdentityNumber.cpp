@@ -1,4 +1,4 @@
-#include "IdentityNumber.h"
+#include "db/IdentityNumber.h"
 
 #include <array>
 

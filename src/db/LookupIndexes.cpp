@@ -1,5 +1,5 @@
-#include "LookupIndexes.h"
-#include "Sqlite.h"
+#include "db/LookupIndexes.h"
+#include "db/Sqlite.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "NumberMask.h"
+#include "db/NumberMask.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "OldRecords.h"
-#include "RecordDate.h"
-#include "RegisterConnection.h"
-#include "Sqlite.h"
+#include "db/OldRecords.h"
+#include "db/RecordDate.h"
+#include "db/RegisterConnection.h"
+#include "db/Sqlite.h"
 
 #include <QString>
 

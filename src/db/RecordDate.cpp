@@ -1,4 +1,4 @@
-#include "RecordDate.h"
+#include "db/RecordDate.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
-#include "RecordExport.h"
-#include "RecordExportWriters.h"
+#include "db/RecordExport.h"
+#include "db/RecordExportWriters.h"
 
 #include <QFile>
 #include <QFileInfo>

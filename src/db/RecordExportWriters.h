@@ -1,5 +1,5 @@
 #pragma once
-#include "RecordExport.h"
+#include "db/RecordExport.h"
 
 #include <QByteArray>
 

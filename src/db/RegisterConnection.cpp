@@ -1,10 +1,10 @@
-#include "RegisterConnection.h"
-#include "ConnectionString.h"
-#include "DatabaseError.h"
-#include "LikeMatch.h"
-#include "RegisterSchema.h"
-#include "Sqlite.h"
-#include "SqlStatement.h"
+#include "db/RegisterConnection.h"
+#include "db/ConnectionString.h"
+#include "db/DatabaseError.h"
+#include "db/LikeMatch.h"
+#include "db/RegisterSchema.h"
+#include "db/Sqlite.h"
+#include "db/SqlStatement.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "RegisterFile.h"
-#include "AtomicFileCopy.h"
-#include "LookupIndexes.h"
-#include "RegisterConnection.h"
-#include "Sqlite.h"
-#include "Unit_DESCrypt.h"
+#include "db/RegisterFile.h"
+#include "db/AtomicFileCopy.h"
+#include "db/LookupIndexes.h"
+#include "db/RegisterConnection.h"
+#include "db/Sqlite.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <QDir>
 #include <QFile>

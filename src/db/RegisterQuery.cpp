@@ -1,7 +1,7 @@
-#include "RegisterQuery.h"
-#include "DatabaseError.h"
-#include "RegisterConnection.h"
-#include "Sqlite.h"
+#include "db/RegisterQuery.h"
+#include "db/DatabaseError.h"
+#include "db/RegisterConnection.h"
+#include "db/Sqlite.h"
 
 #include <QRegularExpression>
 #include <algorithm>

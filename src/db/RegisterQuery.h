@@ -1,5 +1,5 @@
 #pragma once
-#include "SqlStatement.h"
+#include "db/SqlStatement.h"
 
 #include <QHash>
 #include <QObject>

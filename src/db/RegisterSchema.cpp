@@ -1,6 +1,6 @@
-#include "RegisterSchema.h"
-#include "DatabaseError.h"
-#include "Sqlite.h"
+#include "db/RegisterSchema.h"
+#include "db/DatabaseError.h"
+#include "db/Sqlite.h"
 
 #include <QRegularExpression>
 #include <QHash>

@@ -1,5 +1,5 @@
-#include "ReturningVisitors.h"
-#include "Sqlite.h"
+#include "db/ReturningVisitors.h"
+#include "db/Sqlite.h"
 
 #include <QByteArray>
 #include <QSet>

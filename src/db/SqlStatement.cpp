@@ -1,5 +1,5 @@
-#include "SqlStatement.h"
-#include "DatabaseError.h"
+#include "db/SqlStatement.h"
+#include "db/DatabaseError.h"
 
 #include <QRegularExpression>
 

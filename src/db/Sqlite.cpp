@@ -1,5 +1,5 @@
-#include "Sqlite.h"
-#include "DatabaseError.h"
+#include "db/Sqlite.h"
+#include "db/DatabaseError.h"
 
 #include <utility>
 

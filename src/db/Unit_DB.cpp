@@ -1,8 +1,8 @@
-#include "Unit_DB.h"
-#include "AtomicFileCopy.h"
-#include "RegisterConnection.h"
-#include "RegisterSchema.h"
-#include "Sqlite.h"
+#include "db/Unit_DB.h"
+#include "db/AtomicFileCopy.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterSchema.h"
+#include "db/Sqlite.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "VisitorPresence.h"
-#include "RegisterConnection.h"
-#include "Sqlite.h"
+#include "db/VisitorPresence.h"
+#include "db/RegisterConnection.h"
+#include "db/Sqlite.h"
 
 DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number, const QString& departureTime)
 {

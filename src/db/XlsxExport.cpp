@@ -1,4 +1,4 @@
-#include "RecordExportWriters.h"
+#include "db/RecordExportWriters.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
-#include "Unit_Login.h"
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
-#include "PasswordCharacter.h"
-#include "PasswordKeyFilter.h"
-#include "ProgramIcon.h"
-#include "TVostrelApplication.h"
-#include "Unit1.h"
-#include "Unit_Function.h"
-#include "WindowPlacement.h"
+#include "login/Unit_Login.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
+#include "shell/PasswordCharacter.h"
+#include "shell/PasswordKeyFilter.h"
+#include "app/ProgramIcon.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
+#include "shell/Unit_Function.h"
+#include "shell/WindowPlacement.h"
 
 
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "ExecutableFolder.h"
+#include "shell/ExecutableFolder.h"
 
 #include <QCoreApplication>
 

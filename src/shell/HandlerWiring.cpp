@@ -1,5 +1,5 @@
-#include "HandlerWiring.h"
-#include "MessageBoxes.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "MessageBeep.h"
+#include "shell/MessageBeep.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "PasswordCharacter.h"
+#include "shell/PasswordCharacter.h"
 
 #include <QLineEdit>
 #include <QProxyStyle>

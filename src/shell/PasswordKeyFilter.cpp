@@ -1,6 +1,6 @@
-#include "PasswordKeyFilter.h"
-#include "HandlerWiring.h"
-#include "MessageBeep.h"
+#include "shell/PasswordKeyFilter.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBeep.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "TrayIcon.h"
-#include "GbkCodec.h"
-#include "HandlerWiring.h"
-#include "SimpleTimer.h"
+#include "shell/TrayIcon.h"
+#include "db/GbkCodec.h"
+#include "shell/HandlerWiring.h"
+#include "shell/SimpleTimer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "Unit_Clipbrd.h"
+#include "shell/Unit_Clipbrd.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "Unit_Function.h"
+#include "shell/Unit_Function.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "Unit_Shortcuts.h"
+#include "shell/Unit_Shortcuts.h"
 
 #include <QDir>
 #include <QFileInfo>

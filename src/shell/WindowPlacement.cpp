@@ -1,4 +1,4 @@
-#include "WindowPlacement.h"
+#include "shell/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

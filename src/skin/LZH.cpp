@@ -1,4 +1,4 @@
-#include "LZH.h"
+#include "skin/LZH.h"
 
 #include <array>
 #include <memory>

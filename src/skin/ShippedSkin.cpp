@@ -1,6 +1,6 @@
-#include "ShippedSkin.h"
+#include "skin/ShippedSkin.h"
 
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
 #include <QtCore/qglobal.h>
 

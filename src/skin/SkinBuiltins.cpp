@@ -1,6 +1,6 @@
-#include "SkinBuiltins.h"
+#include "skin/SkinBuiltins.h"
 
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "SkinColour.h"
+#include "skin/SkinColour.h"
 
 #include <algorithm>
 

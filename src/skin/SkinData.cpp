@@ -1,8 +1,8 @@
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
-#include "SkinBuiltins.h"
-#include "SkinIni.h"
-#include "SkinReader.h"
+#include "skin/SkinBuiltins.h"
+#include "skin/SkinIni.h"
+#include "skin/SkinReader.h"
 
 #include <QBuffer>
 #include <QDataStream>

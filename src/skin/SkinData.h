@@ -2,7 +2,7 @@
 // TSkinData: holds the skin file, decodes it, turns its INI into skin
 // elements and publishes the options that decide what gets skinned.
 
-#include "SkinElements.h"
+#include "skin/SkinElements.h"
 
 #include <QBrush>
 #include <QByteArray>

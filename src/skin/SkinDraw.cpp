@@ -1,6 +1,6 @@
-#include "SkinDraw.h"
+#include "skin/SkinDraw.h"
 
-#include "SkinElements.h"
+#include "skin/SkinElements.h"
 
 #include <QPainter>
 #include <algorithm>

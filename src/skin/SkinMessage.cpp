@@ -1,4 +1,4 @@
-#include "SkinMessage.h"
+#include "skin/SkinMessage.h"
 
 #include <QtDebug>
 

@@ -1,12 +1,12 @@
 // The parse of the skin INI into skin elements, in the order the elements
 // depend on one another.
 
-#include "SkinBuiltins.h"
-#include "SkinColour.h"
-#include "SkinData.h"
-#include "SkinDraw.h"
-#include "SkinIni.h"
-#include "SkinReader.h"
+#include "skin/SkinBuiltins.h"
+#include "skin/SkinColour.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinIni.h"
+#include "skin/SkinReader.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "SkinReader.h"
+#include "skin/SkinReader.h"
 
-#include "LZH.h"
-#include "SkinMessage.h"
+#include "skin/LZH.h"
+#include "skin/SkinMessage.h"
 
 #include <algorithm>
 #include <cstring>

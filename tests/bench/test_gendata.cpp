@@ -1,8 +1,8 @@
-#include "CategoryFile.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
-#include "SqlStatement.h"
+#include "db/CategoryFile.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
+#include "db/SqlStatement.h"
 #include "TempDir.h"
 #include "VisitorGenerator.h"
 

@@ -6,10 +6,10 @@
 // owner's alone.
 //
 //   test_crash_safety DRIVER [KILLS]
-#include "CategoryFile.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
+#include "db/CategoryFile.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
 
 #include <QByteArray>
 #include <QDir>

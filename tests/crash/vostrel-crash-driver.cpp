@@ -8,15 +8,15 @@
 //   vostrel-crash-driver FOLDER JOURNAL SEED
 //
 // Prints "ready" on standard output once logged in for the first time.
-#include "ComboBoxItems.h"
-#include "ExecutableFolder.h"
-#include "MessageBoxes.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "TVostrelApplication.h"
-#include "Unit1.h"
-#include "Unit_DESCrypt.h"
-#include "Unit_Login.h"
+#include "app/ComboBoxItems.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/MessageBoxes.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
+#include "crypto/Unit_DESCrypt.h"
+#include "login/Unit_Login.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

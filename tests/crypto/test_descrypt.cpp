@@ -1,4 +1,4 @@
-#include "Unit_DESCrypt.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <gtest/gtest.h>
 

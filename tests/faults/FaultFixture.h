@@ -1,15 +1,15 @@
 #pragma once
 #include "FormFixture.h"
 
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QDir>
 #include <QFile>
-#include "RegisterQuery.h"
+#include "db/RegisterQuery.h"
 
 #include <QComboBox>
 #include <QLineEdit>

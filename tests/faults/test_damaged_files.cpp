@@ -2,10 +2,10 @@
 // quiet fall-back, never a crash, a hang or a rewrite of the user's file.
 #include "FaultFixture.h"
 
-#include "CategoryFile.h"
-#include "ShippedSkin.h"
-#include "SkinData.h"
-#include "SkinMessage.h"
+#include "db/CategoryFile.h"
+#include "skin/ShippedSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinMessage.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // Any "class.dat" content splits into items; writing them and reading back is stable.
-#include "CategoryFile.h"
+#include "db/CategoryFile.h"
 
 #include <QByteArray>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Any connection string is read without a fault.
-#include "ConnectionString.h"
+#include "db/ConnectionString.h"
 
 #include <cstdint>
 

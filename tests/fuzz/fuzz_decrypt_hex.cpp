@@ -1,5 +1,5 @@
 // Any text deciphers without a fault; what EncryptToHex makes deciphers back.
-#include "Unit_DESCrypt.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 // the input written over it (the first four bytes give the offset, the rest the
 // bytes). The hardened handle checks the schema; an image that passes runs the
 // program's kinds of statements, which must fail cleanly or succeed.
-#include "RegisterSchema.h"
-#include "Sqlite.h"
+#include "db/RegisterSchema.h"
+#include "db/Sqlite.h"
 
 #include <cstdint>
 #include <QByteArray>

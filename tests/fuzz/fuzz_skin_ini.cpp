@@ -1,9 +1,9 @@
 // libFuzzer target: an INI text through TQuickIni and the whole skin parse,
 // with a fixed set of small bitmaps the INI may name.
 
-#include "SkinData.h"
-#include "SkinIni.h"
-#include "SkinReader.h"
+#include "skin/SkinData.h"
+#include "skin/SkinIni.h"
+#include "skin/SkinReader.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,8 +1,8 @@
 // libFuzzer target: a skin file through the LZHUF decoder and the container
 // reader, then every lookup the skin data makes.
 
-#include "SkinMessage.h"
-#include "SkinReader.h"
+#include "skin/SkinMessage.h"
+#include "skin/SkinReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,14 +1,15 @@
 #!/bin/sh
 # Builds the fuzz targets with clang and runs each for a bounded time.
-# usage: tests/fuzz/run-fuzzers.sh BUILD_DIR [SECONDS_EACH]   (default 60)
+# usage: tests/fuzz/run-fuzzers.sh BUILD_DIR [SECONDS_EACH [CMAKE_OPTION...]]   (default 60)
 # Fails on any crash, sanitizer report or timeout.
 set -eu
 build=${1:?usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH]}
 seconds=${2:-60}
+shift $(($# < 2 ? $# : 2))
 here=$(cd "$(dirname "$0")" && pwd)
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 "$@" >/dev/null
 targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string fuzz_register_schema"
 cmake --build "$build" -j2 --target $targets
 

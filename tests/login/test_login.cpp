@@ -1,9 +1,9 @@
 // The login check and the login window.
 #include "LoginFixture.h"
-#include "MessageBeep.h"
-#include "SkinForm.h"
-#include "SkinManager.h"
-#include "Unit_DESCrypt.h"
+#include "shell/MessageBeep.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinManager.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <QApplication>
 #include <QClipboard>

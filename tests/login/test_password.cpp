@@ -1,8 +1,8 @@
 // Setting a new administrator password on the settings tab.
 #include "LoginFixture.h"
-#include "MessageBeep.h"
-#include "RegisterQuery.h"
-#include "Unit_DESCrypt.h"
+#include "shell/MessageBeep.h"
+#include "db/RegisterQuery.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,12 @@
 #include "FormFixture.h"
 #include "ReadOnlyFolder.h"
 
-#include "CategoryFile.h"
-#include "ComboBoxItems.h"
-#include "GbkCodec.h"
-#include "RegisterQuery.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "db/CategoryFile.h"
+#include "app/ComboBoxItems.h"
+#include "db/GbkCodec.h"
+#include "db/RegisterQuery.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Compaction of a register file on its own, without the windows.
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "Sqlite.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/Sqlite.h"
 #include "TempDir.h"
-#include "Unit_DB.h"
+#include "db/Unit_DB.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #pragma once
-#include "DBGridModel.h"
+#include "app/DBGridModel.h"
 #include "FormFixture.h"
-#include "HandlerWiring.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "Sqlite.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "shell/HandlerWiring.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "db/Sqlite.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QComboBox>
 #include <QHeaderView>

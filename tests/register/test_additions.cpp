@@ -1,9 +1,9 @@
 // The record list's additions on the real window: the context menu and its
 // keys, the departure, the on-site view, returning visitors and the identity
 // number's check.
-#include "AdditionTexts.h"
+#include "app/AdditionTexts.h"
 #include "RegisterFixture.h"
-#include "VisitorSuggestionList.h"
+#include "app/VisitorSuggestionList.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Exporting the list, hiding numbers and deleting old records on the real window.
-#include "DeleteBeforeDateDialog.h"
+#include "app/DeleteBeforeDateDialog.h"
 #include "ExportReadBack.h"
 #include "RegisterFixture.h"
 

@@ -1,9 +1,9 @@
 #include "FormFixture.h"
-#include "HandlerWiring.h"
-#include "SiteAddresses.h"
+#include "shell/HandlerWiring.h"
+#include "app/SiteAddresses.h"
 #include "UrlCatcher.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "SimpleTimer.h"
+#include "shell/SimpleTimer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

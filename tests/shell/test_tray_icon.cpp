@@ -1,5 +1,5 @@
-#include "GbkCodec.h"
-#include "TrayIcon.h"
+#include "db/GbkCodec.h"
+#include "shell/TrayIcon.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "FormFixture.h"
-#include "HandlerWiring.h"
-#include "TrayIcon.h"
-#include "Unit1.h"
-#include "Unit_Function.h"
-#include "Unit_Login.h"
+#include "shell/HandlerWiring.h"
+#include "shell/TrayIcon.h"
+#include "app/Unit1.h"
+#include "shell/Unit_Function.h"
+#include "login/Unit_Login.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "LZH.h"
+#include "skin/LZH.h"
 #include "LZHEncoder.h"
 #include "SkinPacker.h"
-#include "SkinReader.h"
+#include "skin/SkinReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ShippedSkin.h"
-#include "SkinData.h"
-#include "SkinReader.h"
+#include "skin/ShippedSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SkinDraw.h"
-#include "SkinElements.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinElements.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SkinIni.h"
+#include "skin/SkinIni.h"
 
 #include <gtest/gtest.h>
 

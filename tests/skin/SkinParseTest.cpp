@@ -1,6 +1,6 @@
-#include "SkinColour.h"
-#include "SkinData.h"
-#include "SkinReader.h"
+#include "skin/SkinColour.h"
+#include "skin/SkinData.h"
+#include "skin/SkinReader.h"
 #include "SkinTestUtil.h"
 
 #include <gtest/gtest.h>

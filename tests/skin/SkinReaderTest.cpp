@@ -1,5 +1,5 @@
-#include "SkinMessage.h"
-#include "SkinReader.h"
+#include "skin/SkinMessage.h"
+#include "skin/SkinReader.h"
 #include "SkinTestUtil.h"
 
 #include <gtest/gtest.h>

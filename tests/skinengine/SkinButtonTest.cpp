@@ -1,8 +1,8 @@
 // Push buttons: which Buttons frame is drawn in which state, the caption, the
 // focus rectangle, the click delivered by the skinner, the parent showing
 // through, and the plain look after detaching.
-#include "SkinButton.h"
-#include "SkinData.h"
+#include "skin/engine/SkinButton.h"
+#include "skin/SkinData.h"
 #include "SkinEngineTestUtil.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // Combo boxes: the button frame follows the combo's state, an editable combo
 // still takes typed text, the list gets a scroll-bar skinner, and detaching
 // gives the plain look back.
-#include "SkinComBox.h"
-#include "SkinData.h"
+#include "skin/engine/SkinComBox.h"
+#include "skin/SkinData.h"
 #include "SkinEngineTestUtil.h"
-#include "SkinScrollbar.h"
+#include "skin/engine/SkinScrollbar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

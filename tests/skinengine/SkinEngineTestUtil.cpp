@@ -1,9 +1,9 @@
 #include "SkinEngineTestUtil.h"
 
-#include "ShippedSkin.h"
-#include "SkinData.h"
-#include "SkinForm.h"
-#include "SkinMessage.h"
+#include "skin/ShippedSkin.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/SkinMessage.h"
 
 #include <QWidget>
 #include <stdexcept>

@@ -1,9 +1,9 @@
 // The skinned window frame on real widgets (offscreen platform).
 #include "SkinEngineTestUtil.h"
 
-#include "SkinCaptionButtons.h"
-#include "SkinData.h"
-#include "SkinForm.h"
+#include "skin/engine/SkinCaptionButtons.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinForm.h"
 
 #include <QApplication>
 #include <QLabel>

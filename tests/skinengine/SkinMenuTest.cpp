@@ -1,11 +1,11 @@
 // Skinned popup menus: the background and border from MenuBackground, the
 // owner-drawn items from MenuItem, and which popups get a skinner.
-#include "SkinData.h"
-#include "SkinElements.h"
+#include "skin/SkinData.h"
+#include "skin/SkinElements.h"
 #include "SkinEngineTestUtil.h"
-#include "SkinManager.h"
-#include "SkinMenuOwnerDraw.h"
-#include "SkinPopupMenu.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/engine/SkinMenuOwnerDraw.h"
+#include "skin/engine/SkinPopupMenu.h"
 
 #include <QApplication>
 #include <QMenu>

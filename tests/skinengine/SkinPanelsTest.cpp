@@ -1,11 +1,11 @@
 // Edits, group boxes, status bars and boxes: what each skinner draws, and the
 // control's own look back after detaching.
-#include "SkinBox.h"
-#include "SkinData.h"
-#include "SkinEdit.h"
+#include "skin/engine/SkinBox.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinEdit.h"
 #include "SkinEngineTestUtil.h"
-#include "SkinGroupBox.h"
-#include "SkinStatusBar.h"
+#include "skin/engine/SkinGroupBox.h"
+#include "skin/engine/SkinStatusBar.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -2,14 +2,14 @@
 // images: the caption's icon and text back, the scroll bars, buttons after
 // their window was hidden, and the selected item of the tray menu.
 #include "FormFixture.h"
-#include "ProgramIcon.h"
-#include "SkinCaptionButtons.h"
-#include "SkinData.h"
-#include "SkinElements.h"
-#include "SkinForm.h"
-#include "SkinManager.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "app/ProgramIcon.h"
+#include "skin/engine/SkinCaptionButtons.h"
+#include "skin/SkinData.h"
+#include "skin/SkinElements.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinManager.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -2,12 +2,12 @@
 // plain look and size back, switching it on frames them again, and the
 // windows keep working either way.
 #include "FormFixture.h"
-#include "SkinData.h"
-#include "SkinEvents.h"
-#include "SkinForm.h"
-#include "SkinManager.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinManager.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -1,9 +1,9 @@
 // Tab widgets: the tab band and the pane drawn from the Tabs elements, the
 // pages in the face colour, and the plain look back after detaching.
-#include "SkinData.h"
+#include "skin/SkinData.h"
 #include "SkinEngineTestUtil.h"
-#include "SkinTab.h"
-#include "SkinTabSheet.h"
+#include "skin/engine/SkinTab.h"
+#include "skin/engine/SkinTabSheet.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ClockText.h"
+#include "app/ClockText.h"
 
 #include <gtest/gtest.h>
 

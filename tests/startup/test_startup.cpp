@@ -1,11 +1,11 @@
 // Start-up of the main window: caption, clock, missing register, class.dat,
 // desktop entry, grid wheel.
-#include "CategoryFile.h"
+#include "db/CategoryFile.h"
 #include "FormFixture.h"
-#include "RegisterQuery.h"
-#include "SkinData.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "db/RegisterQuery.h"
+#include "skin/SkinData.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
 #include <QApplication>
 #include <QClipboard>

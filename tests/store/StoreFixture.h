@@ -1,7 +1,7 @@
 #pragma once
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

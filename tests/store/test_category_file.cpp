@@ -1,5 +1,5 @@
 // "class.dat": reading rules, GBK on disk, whole writes.
-#include "CategoryFile.h"
+#include "db/CategoryFile.h"
 #include "TempDir.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // compared cell by cell with what was written.
 #include "ExportReadBack.h"
 #include "ReadOnlyFolder.h"
-#include "RecordExport.h"
-#include "Sqlite.h"
+#include "db/RecordExport.h"
+#include "db/Sqlite.h"
 #include "StoreFixture.h"
 #include "TempDir.h"
 

@@ -1,12 +1,12 @@
 // Files replaced whole: through a symbolic link "_.udb", the leftovers of a
 // compaction that was killed, and category names that GBK cannot hold.
-#include "AtomicFileCopy.h"
-#include "GbkCodec.h"
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
+#include "db/AtomicFileCopy.h"
+#include "db/GbkCodec.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
 #include "TempDir.h"
-#include "Unit_DB.h"
+#include "db/Unit_DB.h"
 
 #include <QDir>
 #include <QFile>

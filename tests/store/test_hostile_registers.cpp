@@ -3,9 +3,9 @@
 // program runs, compaction refuses it too, and the file stays byte for byte.
 #include "StoreFixture.h"
 
-#include "DatabaseError.h"
-#include "Sqlite.h"
-#include "Unit_DB.h"
+#include "db/DatabaseError.h"
+#include "db/Sqlite.h"
+#include "db/Unit_DB.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -90,7 +90,7 @@ TEST_P(HostileRegisterTest, IsRefusedWithAMessageAndLeftUnchanged)
 }
 
 INSTANTIATE_TEST_SUITE_P(Craftings, HostileRegisterTest, ::testing::ValuesIn(kCraftings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& crafting) { return std::string(crafting.param.name); });
 
 class OwnIndexTest : public HostileRegisterTest {};
 

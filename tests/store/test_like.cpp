@@ -1,5 +1,5 @@
-#include "LikeMatch.h"
-#include "Sqlite.h"
+#include "db/LikeMatch.h"
+#include "db/Sqlite.h"
 
 #include <gtest/gtest.h>
 #include <string>

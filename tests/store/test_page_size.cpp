@@ -2,8 +2,8 @@
 // earlier 4 KiB pages keep working and compaction moves them to the new size.
 #include "StoreFixture.h"
 
-#include "Sqlite.h"
-#include "Unit_DB.h"
+#include "db/Sqlite.h"
+#include "db/Unit_DB.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // The working query over a real register: results, navigation, deletes.
-#include "DatabaseError.h"
+#include "db/DatabaseError.h"
 #include "StoreFixture.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 // The set-up of a fresh register.
-#include "RegisterConnection.h"
-#include "RegisterFile.h"
-#include "RegisterQuery.h"
-#include "Sqlite.h"
+#include "db/RegisterConnection.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
+#include "db/Sqlite.h"
 #include "TempDir.h"
-#include "Unit_DESCrypt.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <QFile>
 #include <QFileInfo>

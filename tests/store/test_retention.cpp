@@ -1,10 +1,10 @@
 // Keeping a register within the law: masked numbers, reading record dates,
 // deleting records older than a day.
-#include "DatabaseError.h"
-#include "NumberMask.h"
-#include "OldRecords.h"
-#include "RecordDate.h"
-#include "Sqlite.h"
+#include "db/DatabaseError.h"
+#include "db/NumberMask.h"
+#include "db/OldRecords.h"
+#include "db/RecordDate.h"
+#include "db/Sqlite.h"
 #include "StoreFixture.h"
 
 #include <QLocale>

@@ -3,9 +3,9 @@
 // SQLCipher 3 with the register's page size.
 #include "StoreFixture.h"
 
-#include "Sqlite.h"
-#include "Unit_DB.h"
-#include "Unit_DESCrypt.h"
+#include "db/Sqlite.h"
+#include "db/Unit_DB.h"
+#include "crypto/Unit_DESCrypt.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
 // Statement text as written, what the engine receives, the connection string.
-#include "ConnectionString.h"
-#include "DatabaseError.h"
-#include "RegisterFile.h"
-#include "SqlStatement.h"
+#include "db/ConnectionString.h"
+#include "db/DatabaseError.h"
+#include "db/RegisterFile.h"
+#include "db/SqlStatement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "FormFixture.h"
-#include "ExecutableFolder.h"
-#include "RegisterFile.h"
-#include "Unit1.h"
-#include "Unit_Login.h"
+#include "shell/ExecutableFolder.h"
+#include "db/RegisterFile.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 
-#include "Sqlite.h"
-#include "RegisterConnection.h"
+#include "db/Sqlite.h"
+#include "db/RegisterConnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 #pragma once
-#include "MessageBoxes.h"
+#include "shell/MessageBoxes.h"
 #include "TempDir.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "TVostrelApplication.h"
+#include "app/TVostrelApplication.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // vostrel-initdb FOLDER PASSWORD [--force]
 // Makes a fresh register "_.udb" in FOLDER whose administrator password is PASSWORD.
-#include "RegisterFile.h"
+#include "db/RegisterFile.h"
 
 #include <QCoreApplication>
 #include <QStringList>

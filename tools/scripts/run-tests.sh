@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the fuzz targets for a bounded time,
+# Sets up, builds with warnings as errors and runs every test: the fuzz targets for a bounded time,
 # the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # the whole suite on the plain build (unit, widget tests offscreen,
 # end-to-end under Xvfb), ending with CTest's summary.
@@ -9,12 +9,12 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 bash "$top/tools/scripts/install-deps.sh"
 
 echo "== build"
-bash "$top/tools/scripts/build.sh" "$top/build"
+bash "$top/tools/scripts/build.sh" "$top/build" -DVOSTREL_WERROR=ON
 echo "== sanitizer build"
-bash "$top/tools/scripts/build.sh" "$top/build-sanitize" -DVOSTREL_SANITIZE=ON
+bash "$top/tools/scripts/build.sh" "$top/build-sanitize" -DVOSTREL_WERROR=ON -DVOSTREL_SANITIZE=ON
 
 echo "== fuzzing"
-bash "$top/tests/fuzz/run-fuzzers.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-60}"
+bash "$top/tests/fuzz/run-fuzzers.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-60}" -DVOSTREL_WERROR=ON
 
 echo "== tests under the sanitizers"
 (cd "$top/build-sanitize" &&

@@ -1,8 +1,8 @@
 // vostrel-skininfo FILE [--extract DIR]: prints a skin file's version code,
 // name-list length and entries, and can write every entry into a folder.
 
-#include "SkinMessage.h"
-#include "SkinReader.h"
+#include "skin/SkinMessage.h"
+#include "skin/SkinReader.h"
 
 #include <QCoreApplication>
 #include <QDir>

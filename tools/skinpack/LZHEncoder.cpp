@@ -1,6 +1,6 @@
 #include "LZHEncoder.h"
 
-#include "LZH.h"
+#include "skin/LZH.h"
 
 #include <array>
 #include <vector>

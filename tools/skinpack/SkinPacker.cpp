@@ -1,7 +1,7 @@
 #include "SkinPacker.h"
 
 #include "LZHEncoder.h"
-#include "SkinReader.h"
+#include "skin/SkinReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "SkinBox.h"
+#include "skin/engine/SkinBox.h"
 
 void TSkinBox::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
 {

@@ -3,7 +3,7 @@
 // control gets the face colour and paints with it; Detach gives its colour
 // back.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 class TSkinBox : public TSkinControl {
     Q_OBJECT

@@ -1,7 +1,7 @@
-#include "SkinButton.h"
+#include "skin/engine/SkinButton.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -4,7 +4,7 @@
 // own hot and pressed state: a left press is not passed on to the button, the
 // release over a pressed button clicks it.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
-#include "SkinCaptionButtons.h"
+#include "skin/engine/SkinCaptionButtons.h"
 
-#include "SkinForm.h"
+#include "skin/engine/SkinForm.h"
 
 void TNCObject::MouseDown()
 {

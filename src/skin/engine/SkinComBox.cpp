@@ -1,8 +1,8 @@
-#include "SkinComBox.h"
+#include "skin/engine/SkinComBox.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
-#include "SkinScrollbar.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/engine/SkinScrollbar.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

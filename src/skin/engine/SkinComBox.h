@@ -4,7 +4,7 @@
 // painting is replaced; an editable combo keeps its line edit, which is
 // kept clear of the button. The drop-down list gets a scroll-bar skinner.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
-#include "SkinData.h"
-#include "SkinEvents.h"
-#include "SkinForm.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinForm.h"
 
 #include <QEvent>
 #include <QPainter>

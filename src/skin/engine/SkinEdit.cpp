@@ -1,6 +1,6 @@
-#include "SkinEdit.h"
+#include "skin/engine/SkinEdit.h"
 
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
 #include <QAbstractSpinBox>
 #include <QFrame>

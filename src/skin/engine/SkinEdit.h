@@ -3,7 +3,7 @@
 // border is drawn over its frame: an outer ring in the ButtonShadow colour
 // and two white rings inside it. An edit without a frame is left alone.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 class TSkinEdit : public TSkinControl {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "SkinEvents.h"
+#include "skin/engine/SkinEvents.h"
 
 #include <QCoreApplication>
 #include <QVariant>

@@ -1,12 +1,12 @@
-#include "SkinForm.h"
+#include "skin/engine/SkinForm.h"
 
-#include "SkinCaptionButtons.h"
-#include "SkinControl.h"
-#include "SkinData.h"
-#include "SkinDraw.h"
-#include "SkinEvents.h"
-#include "SkinManager.h"
-#include "SkinMenuOwnerDraw.h"
+#include "skin/engine/SkinCaptionButtons.h"
+#include "skin/engine/SkinControl.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/engine/SkinMenuOwnerDraw.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,6 +1,6 @@
-#include "SkinGroupBox.h"
+#include "skin/engine/SkinGroupBox.h"
 
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
 #include <QEvent>
 #include <QGroupBox>

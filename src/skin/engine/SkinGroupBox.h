@@ -4,7 +4,7 @@
 // colour at x = 8. A checkable box keeps its own painting (its check box is
 // part of it).
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 class TSkinGroupBox : public TSkinControl {
     Q_OBJECT

@@ -1,9 +1,9 @@
-#include "SkinManager.h"
+#include "skin/engine/SkinManager.h"
 
-#include "SkinData.h"
-#include "SkinEvents.h"
-#include "SkinForm.h"
-#include "SkinPopupMenu.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinPopupMenu.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,17 +1,17 @@
 // Matching a skinned window's controls to skinners: the host's own choice
 // first, then the Skin3rd class-name lines, then the built-in rules.
-#include "SkinBox.h"
-#include "SkinButton.h"
-#include "SkinComBox.h"
-#include "SkinData.h"
-#include "SkinEdit.h"
-#include "SkinEvents.h"
-#include "SkinForm.h"
-#include "SkinGroupBox.h"
-#include "SkinScrollbar.h"
-#include "SkinStatusBar.h"
-#include "SkinTab.h"
-#include "SkinTabSheet.h"
+#include "skin/engine/SkinBox.h"
+#include "skin/engine/SkinButton.h"
+#include "skin/engine/SkinComBox.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinEdit.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinGroupBox.h"
+#include "skin/engine/SkinScrollbar.h"
+#include "skin/engine/SkinStatusBar.h"
+#include "skin/engine/SkinTab.h"
+#include "skin/engine/SkinTabSheet.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "SkinMenuOwnerDraw.h"
+#include "skin/engine/SkinMenuOwnerDraw.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
-#include "SkinElements.h"
-#include "SkinEvents.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinElements.h"
+#include "skin/engine/SkinEvents.h"
 
 #include <QFontMetrics>
 #include <QMenu>

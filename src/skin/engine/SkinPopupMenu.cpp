@@ -1,11 +1,11 @@
-#include "SkinPopupMenu.h"
+#include "skin/engine/SkinPopupMenu.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
-#include "SkinElements.h"
-#include "SkinEvents.h"
-#include "SkinManager.h"
-#include "SkinMenuOwnerDraw.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinElements.h"
+#include "skin/engine/SkinEvents.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/engine/SkinMenuOwnerDraw.h"
 
 #include <QEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
-#include "SkinScrollbar.h"
+#include "skin/engine/SkinScrollbar.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
 
 #include <QAbstractScrollArea>
 #include <QMouseEvent>

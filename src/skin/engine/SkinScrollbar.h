@@ -3,7 +3,7 @@
 // Scrollbar, HorzScroll, VertScroll and thumb elements. Each scroll bar of
 // the area is painted through an event filter; its behaviour stays its own.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "SkinStatusBar.h"
+#include "skin/engine/SkinStatusBar.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
 
 #include <QEvent>
 #include <QLabel>

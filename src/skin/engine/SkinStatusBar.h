@@ -5,7 +5,7 @@
 // the size grip is drawn from ExtraImages. A bar without panels, or showing a
 // message, is drawn as one sunken panel with the message.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "SkinTab.h"
+#include "skin/engine/SkinTab.h"
 
-#include "SkinData.h"
-#include "SkinDraw.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
 
 #include <QEvent>
 #include <QPainter>

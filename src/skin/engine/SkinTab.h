@@ -4,7 +4,7 @@
 // child is painted through a second event filter; a lone tab bar paints
 // only its tabs.
 
-#include "SkinControl.h"
+#include "skin/engine/SkinControl.h"
 
 #include <QImage>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 // TSkinTabSheet: the pages of a tab widget take the face colour.
 
-#include "SkinBox.h"
+#include "skin/engine/SkinBox.h"
 
 class TSkinTabSheet : public TSkinBox {
     Q_OBJECT

@@ -1,0 +1,29 @@
+# Helpers shared by the program's build and the fuzzing build.
+
+# The project's warnings, for every target built from our own sources.
+# VOSTREL_WERROR turns them into errors (on in the test command; off by
+# default, since other compilers warn about other things).
+option(VOSTREL_WERROR "Treat the project's warnings as errors" OFF)
+set(VOSTREL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>)
+function(vostrel_target_warnings target)
+  target_compile_options(${target} PRIVATE ${VOSTREL_WARNINGS} $<$<BOOL:${VOSTREL_WERROR}>:-Werror>)
+endfunction()
+
+# vostrel_public_headers(<target> <prefix> <header>...)
+# Makes the headers includable as "<prefix>/<name>.h" by <target> and by what
+# links it, and nothing else of src/: each library's include folder holds
+# links to its own headers only, so a layer below cannot include a layer
+# above (its include path does not reach it).
+function(vostrel_public_headers target prefix)
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root}/${prefix})
+  file(MAKE_DIRECTORY ${root}/${prefix})
+  foreach(header ${ARGN})
+    get_filename_component(name ${header} NAME)
+    get_filename_component(path ${header} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    file(CREATE_LINK ${path} ${root}/${prefix}/${name} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
+  target_sources(${target} PRIVATE ${ARGN})
+endfunction()
