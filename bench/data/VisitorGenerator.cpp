@@ -15,46 +15,51 @@ namespace {
 // Common surnames, the most frequent first; picked with a falling weight.
 const QStringList& surnames()
 {
-    static const QStringList list = QStringLiteral(
-        "王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹 "
-        "彭 曾 肖 田 董 袁 潘 于 蒋 蔡 余 杜 叶 程 苏 魏 吕 丁 任 沈 姚 卢 姜 崔 钟 谭 陆 汪 范 金 "
-        "石 廖 贾 夏 韦 付 方 白 邹 孟 熊 秦 邱 江 尹 薛 闫 段 雷 侯 龙 史 陶 黎 贺 顾 毛 郝 龚 邵 "
-        "万 钱 严 覃 武 戴 莫 孔 向 汤 欧阳 司马 上官 诸葛").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹 "
+                       "彭 曾 肖 田 董 袁 潘 于 蒋 蔡 余 杜 叶 程 苏 魏 吕 丁 任 沈 姚 卢 姜 崔 钟 谭 陆 汪 范 金 "
+                       "石 廖 贾 夏 韦 付 方 白 邹 孟 熊 秦 邱 江 尹 薛 闫 段 雷 侯 龙 史 陶 黎 贺 顾 毛 郝 龚 邵 "
+                       "万 钱 严 覃 武 戴 莫 孔 向 汤 欧阳 司马 上官 诸葛")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& givenNameCharacters()
 {
-    static const QStringList list = QStringLiteral(
-        "伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀 霞 平 刚 桂 英 华 建 国 文 辉 玲 红 "
-        "鹏 飞 浩 宇 轩 涵 欣 怡 子 梓 晨 博 雨 思 佳 琪 嘉 俊 婷 雪 海 波 宁 志 峰 斌 鑫 亮 林 兰 "
-        "春 燕 凤 云 玉 萍 梅 琳 丹 晶 颖 倩 慧 巧 美 娇 淑 惠 珠 翠 莉 菊 荣 毅 祥 德 福 生 龙 元").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀 霞 平 刚 桂 英 华 建 国 文 辉 玲 红 "
+                       "鹏 飞 浩 宇 轩 涵 欣 怡 子 梓 晨 博 雨 思 佳 琪 嘉 俊 婷 雪 海 波 宁 志 峰 斌 鑫 亮 林 兰 "
+                       "春 燕 凤 云 玉 萍 梅 琳 丹 晶 颖 倩 慧 巧 美 娇 淑 惠 珠 翠 莉 菊 荣 毅 祥 德 福 生 龙 元")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 // Six-digit region codes of identity numbers.
 const QStringList& regionCodes()
 {
-    static const QStringList list = QStringLiteral(
-        "110101 110105 110108 120101 130102 140105 210102 220102 230103 310101 310104 310115 320102 "
-        "320506 330106 330203 340104 350203 360102 370102 370203 410105 420106 430104 440103 440106 "
-        "440305 440306 441900 450103 460106 500103 510104 510107 520102 530102 610113 620102 640104").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("110101 110105 110108 120101 130102 140105 210102 220102 230103 310101 310104 310115 320102 "
+                       "320506 330106 330203 340104 350203 360102 370102 370203 410105 420106 430104 440103 440106 "
+                       "440305 440306 441900 450103 460106 500103 510104 510107 520102 530102 610113 620102 640104")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& mobilePrefixes()
 {
-    static const QStringList list = QStringLiteral(
-        "130 131 132 133 135 136 137 138 139 150 151 152 155 156 157 158 159 176 177 180 181 182 183 "
-        "185 186 187 188 189 198 199").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("130 131 132 133 135 136 137 138 139 150 151 152 155 156 157 158 159 176 177 180 181 182 183 "
+                       "185 186 187 188 189 198 199")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& areaCodes()
 {
-    static const QStringList list = QStringLiteral(
-        "010 020 021 022 023 024 025 027 028 029 0311 0371 0431 0451 0531 0551 0571 0591 0731 0755 "
-        "0757 0769 0771 0851 0871").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("010 020 021 022 023 024 025 027 028 029 0311 0371 0431 0451 0531 0551 0571 0591 0731 0755 "
+                       "0757 0769 0771 0851 0871")
+            .split(QLatin1Char(' '));
     return list;
 }
 
@@ -84,34 +89,38 @@ const std::vector<Province>& provinces()
 
 const QStringList& districts()
 {
-    static const QStringList list = QStringLiteral(
-        "朝阳区 海淀区 东城区 西城区 浦东新区 徐汇区 天河区 越秀区 南山区 福田区 宝安区 西湖区 拱墅区 "
-        "鼓楼区 玄武区 历下区 市南区 金水区 武侯区 锦江区 江汉区 岳麓区 思明区 新城区 高新区").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("朝阳区 海淀区 东城区 西城区 浦东新区 徐汇区 天河区 越秀区 南山区 福田区 宝安区 西湖区 拱墅区 "
+                       "鼓楼区 玄武区 历下区 市南区 金水区 武侯区 锦江区 江汉区 岳麓区 思明区 新城区 高新区")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& roads()
 {
-    static const QStringList list = QStringLiteral(
-        "人民路 解放路 中山路 建设路 和平路 新华路 胜利路 朝阳路 长江路 黄河路 文化路 青年路 "
-        "科技园路 工业大道 滨江大道 学院路 光明街 幸福里 东风路 南京路").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("人民路 解放路 中山路 建设路 和平路 新华路 胜利路 朝阳路 长江路 黄河路 文化路 青年路 "
+                       "科技园路 工业大道 滨江大道 学院路 光明街 幸福里 东风路 南京路")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& reasons()
 {
-    static const QStringList list = QStringLiteral(
-        "送货 送快递 送外卖 拜访客户 面试 商务洽谈 设备维修 会议 探亲 装修施工 "
-        "收取文件 参观学习 业务办理 安装网络 抄表 取件 送资料 应聘 培训 物业巡查").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("送货 送快递 送外卖 拜访客户 面试 商务洽谈 设备维修 会议 探亲 装修施工 "
+                       "收取文件 参观学习 业务办理 安装网络 抄表 取件 送资料 应聘 培训 物业巡查")
+            .split(QLatin1Char(' '));
     return list;
 }
 
 const QStringList& remarkLines()
 {
-    static const QStringList list = QStringLiteral(
-        "随身携带笔记本电脑一台 已登记车牌 由前台陪同 已电话确认 访客证已收回 需要开具出入证明 "
-        "携带工具箱 雨天放置雨伞于门卫室 已预约 下午再来 同行两人 已核对证件 驾驶货车入园 "
-        "联系人为行政部 离开时未归还访客证 已告知安全须知").split(QLatin1Char(' '));
+    static const QStringList list =
+        QStringLiteral("随身携带笔记本电脑一台 已登记车牌 由前台陪同 已电话确认 访客证已收回 需要开具出入证明 "
+                       "携带工具箱 雨天放置雨伞于门卫室 已预约 下午再来 同行两人 已核对证件 驾驶货车入园 "
+                       "联系人为行政部 离开时未归还访客证 已告知安全须知")
+            .split(QLatin1Char(' '));
     return list;
 }
 
@@ -127,20 +136,11 @@ const QString kRareRemark = QStringLiteral("寄存贵重物品");
 constexpr int kRarity = 1000;
 
 // zh_CN clock text: short date, a blank, long time.
-QString clockText(const QDateTime& t)
-{
-    return t.toString(QStringLiteral("yyyy/M/d HH:mm:ss"));
-}
+QString clockText(const QDateTime& t) { return t.toString(QStringLiteral("yyyy/M/d HH:mm:ss")); }
 
-QString fail(sqlite3* db)
-{
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
+QString fail(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
-bool exec(sqlite3* db, const char* sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 } // namespace
 
@@ -217,9 +217,11 @@ QString TVisitorGenerator::address()
         province = QStringLiteral("新疆维吾尔自治区");
         city = kRareCity;
     }
-    QString result = province + city + pick(districts()) + pick(roads()) + QString::number(1 + below(399)) + QStringLiteral("号");
+    QString result =
+        province + city + pick(districts()) + pick(roads()) + QString::number(1 + below(399)) + QStringLiteral("号");
     if (below(4) == 0)
-        result += QString::number(1 + below(30)) + QStringLiteral("栋") + QString::number(101 + below(2000)) + QStringLiteral("室");
+        result += QString::number(1 + below(30)) + QStringLiteral("栋") + QString::number(101 + below(2000))
+                  + QStringLiteral("室");
     return result;
 }
 
@@ -263,12 +265,9 @@ QStringList TVisitorGenerator::Next(std::int64_t index, std::int64_t total)
 const std::vector<TRareKeyword>& RareKeywords()
 {
     static const std::vector<TRareKeyword> list = {
-        {QStringLiteral("姓名"), kRareSurname},
-        {QStringLiteral("身份证"), kRareRegion},
-        {QStringLiteral("手机"), kRareMobile},
-        {QStringLiteral("电话"), kRareArea},
-        {QStringLiteral("地址"), kRareCity.left(3)},
-        {QStringLiteral("来由"), kRareReason},
+        {QStringLiteral("姓名"), kRareSurname},       {QStringLiteral("身份证"), kRareRegion},
+        {QStringLiteral("手机"), kRareMobile},        {QStringLiteral("电话"), kRareArea},
+        {QStringLiteral("地址"), kRareCity.left(3)},  {QStringLiteral("来由"), kRareReason},
         {QStringLiteral("备注"), kRareRemark.mid(2)},
     };
     return list;
@@ -310,8 +309,9 @@ QString GenerateRegister(const QString& folder, std::int64_t rows, std::uint64_t
         error = fail(db);
     try {
         TVisitorGenerator generator(seed);
-        SqliteStatement insert(db, QStringLiteral(
-            "INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
+        SqliteStatement insert(
+            db, QStringLiteral("INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES "
+                               "(?,?,?,?,?,?,?,?,?,?,?)"));
         constexpr std::int64_t kBatch = 50000;
         for (std::int64_t i = 0; error.isEmpty() && i < rows; ++i) {
             if (i % kBatch == 0 && !exec(db, "BEGIN;"))
@@ -338,7 +338,8 @@ QString WritePlainCopy(const QString& folder, const QString& plainPath)
     sqlite3* db = nullptr;
     QString error;
     // Attached files take the main file's flags: the copy must be creatable.
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK)
         error = fail(db);
     if (error.isEmpty())
         error = KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));

@@ -17,7 +17,7 @@ public:
 
 private:
     std::uint64_t nextRandom();
-    int below(int n);             // 0 .. n-1
+    int below(int n); // 0 .. n-1
     bool oneIn(int n);
     QString pick(const QStringList& list);
     QString digits(int count);

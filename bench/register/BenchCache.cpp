@@ -1,8 +1,8 @@
 #include "BenchCache.h"
+#include "VisitorGenerator.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
-#include "VisitorGenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -5,8 +5,8 @@
 // Generated registers are kept under a cache folder, keyed by row count, seed
 // and the set-up tool's schema, so reruns skip the generation.
 struct TCachedRegister {
-    QString folder;     // holds _.udb as generated
-    QString plainPath;  // the same rows in a plain, unindexed file
+    QString folder;    // holds _.udb as generated
+    QString plainPath; // the same rows in a plain, unindexed file
     QString error;
 };
 

@@ -14,19 +14,19 @@
 // The rows file_size and file_size_compacted carry in ratio_to_naive the size
 // relative to the same rows in a plain SQLite file without indexes, and in
 // peak_rss_mb the size of the file in MB.
-#include "db/AtomicFileCopy.h"
 #include "BenchCache.h"
-#include "shell/ExecutableFolder.h"
-#include "shell/MessageBoxes.h"
+#include "VisitorGenerator.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
+#include "app/VisitorSuggestionList.h"
+#include "db/AtomicFileCopy.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Sqlite.h"
-#include "app/TVostrelApplication.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
-#include "VisitorGenerator.h"
-#include "app/VisitorSuggestionList.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -136,7 +136,8 @@ void repaintGrid(TForm1* form)
 class Child {
 public:
     Child(const Options& options, long long rows, const TCachedRegister& cached)
-        : options_(options), rows_(rows), cached_(cached) {}
+        : options_(options), rows_(rows), cached_(cached)
+    {}
 
     std::vector<Result> run();
 
@@ -200,16 +201,19 @@ void Child::measureAdditions(int runs, const std::function<int()>& farRow)
         f->ZhiKanWeiLiKaiClick();
         repaintGrid(f);
     });
-    op("departure", runs, [&] {
-        f->Button_RefreshClick();
-        do
-            f->ADOQuery1->SetRecNo(farRow());
-        while (!f->ADOQuery1->Fields(9).isEmpty());
-        repaintGrid(f);
-    }, [&] {
-        f->DengJiLiKaiClick();
-        repaintGrid(f);
-    });
+    op(
+        "departure", runs,
+        [&] {
+            f->Button_RefreshClick();
+            do
+                f->ADOQuery1->SetRecNo(farRow());
+            while (!f->ADOQuery1->Fields(9).isEmpty());
+            repaintGrid(f);
+        },
+        [&] {
+            f->DengJiLiKaiClick();
+            repaintGrid(f);
+        });
 
     // The numbers of a visitor far back in the register, typed further and further.
     f->Button_RefreshClick();
@@ -233,12 +237,14 @@ void Child::measureAdditions(int runs, const std::function<int()>& farRow)
         {"suggest_mobile:rare7", f->Edit_ShouJi, (RareKeywords()[2].keyword + QStringLiteral("00")).left(7)},
     };
     for (const Probe& probe : probes)
-        op(probe.name, runs * 4, [&] { probe.edit->setText(probe.typed); }, [&] {
-            if (probe.edit == f->Edit_IDNumber)
-                f->Edit_IDNumberChange();
-            else
-                f->Edit_ShouJiChange();
-        });
+        op(
+            probe.name, runs * 4, [&] { probe.edit->setText(probe.typed); },
+            [&] {
+                if (probe.edit == f->Edit_IDNumber)
+                    f->Edit_IDNumberChange();
+                else
+                    f->Edit_ShouJiChange();
+            });
     f->IDNumberSuggestions->Close();
     f->ShouJiSuggestions->Close();
 }
@@ -261,9 +267,8 @@ std::vector<Result> Child::run()
     f->Timer_CheckLogin->stop();
 
     // The login check: open with the key, read Pass (the login window shows).
-    op("login_check", runs, [&] { f->ADOConnection1->Close(); }, [&] {
-        f->Button_CheckLoginClick();
-    });
+    op(
+        "login_check", runs, [&] { f->ADOConnection1->Close(); }, [&] { f->Button_CheckLoginClick(); });
     form2_->hide();
     form2_->Edit_LoginPass_Temp->setText(QStringLiteral("admin1"));
     f->ShowAfterLogin();
@@ -280,27 +285,35 @@ std::vector<Result> Child::run()
     add("listing", listing, rssAfterListing);
 
     for (const TRareKeyword& probe : RareKeywords())
-        op("search:" + probe.column.toStdString(), runs, [&] {
-            f->ComboBoxSeachClass->setCurrentText(probe.column);
-            f->searchkeyword->setText(probe.keyword);
-        }, [&] {
-            f->Button_SearchClick();
-            repaintGrid(f);
-        });
+        op(
+            "search:" + probe.column.toStdString(), runs,
+            [&] {
+                f->ComboBoxSeachClass->setCurrentText(probe.column);
+                f->searchkeyword->setText(probe.keyword);
+            },
+            [&] {
+                f->Button_SearchClick();
+                repaintGrid(f);
+            });
     for (const QString& column : {QStringLiteral("姓名"), QStringLiteral("地址")})
-        op("search_none:" + column.toStdString(), runs, [&] {
-            f->ComboBoxSeachClass->setCurrentText(column);
-            f->searchkeyword->setText(MissingKeyword());
-        }, [&] {
-            f->Button_SearchClick();
-            repaintGrid(f);
-        });
+        op(
+            "search_none:" + column.toStdString(), runs,
+            [&] {
+                f->ComboBoxSeachClass->setCurrentText(column);
+                f->searchkeyword->setText(MissingKeyword());
+            },
+            [&] {
+                f->Button_SearchClick();
+                repaintGrid(f);
+            });
     f->ComboBoxSeachClass->setCurrentText(QStringLiteral("姓名"));
 
-    op("filter", runs, [&] { f->ComboBoxClass->setEditText(FilterCategory()); }, [&] {
-        f->ComboBoxClassChange();
-        repaintGrid(f);
-    });
+    op(
+        "filter", runs, [&] { f->ComboBoxClass->setEditText(FilterCategory()); },
+        [&] {
+            f->ComboBoxClassChange();
+            repaintGrid(f);
+        });
 
     // Rows far apart, so that no click finds its row read already.
     f->Button_RefreshClick();
@@ -316,38 +329,49 @@ std::vector<Result> Child::run()
             f->ADOQuery1->SetRecNo(farRow());
             f->DBGrid1CellClick();
         });
-        op("jump_last", runs, [&] {
-            f->Button_FirstClick();
-            repaintGrid(f);
-        }, [&] {
-            f->Button_LastClick();
-            repaintGrid(f);
-        });
+        op(
+            "jump_last", runs,
+            [&] {
+                f->Button_FirstClick();
+                repaintGrid(f);
+            },
+            [&] {
+                f->Button_LastClick();
+                repaintGrid(f);
+            });
     }
 
     int added = 0;
-    op("add", runs, [&] { fillForm(QStringLiteral("测试%1").arg(++added)); }, [&] {
-        f->Button1Click();
-        repaintGrid(f);
-    });
+    op(
+        "add", runs, [&] { fillForm(QStringLiteral("测试%1").arg(++added)); },
+        [&] {
+            f->Button1Click();
+            repaintGrid(f);
+        });
     if (rows_ > 0) {
-        op("modify", runs, [&] {
-            f->Button_RefreshClick();
-            f->ADOQuery1->SetRecNo(farRow());
-            f->DBGrid1CellClick();
-            f->Edit_XingMing->setText(QStringLiteral("改名"));
-        }, [&] {
-            f->Button2Click();
-            repaintGrid(f);
-        });
-        op("delete", runs, [&] {
-            f->Button_RefreshClick();
-            f->ADOQuery1->SetRecNo(farRow());
-            repaintGrid(f);
-        }, [&] {
-            f->Button3Click();
-            repaintGrid(f);
-        });
+        op(
+            "modify", runs,
+            [&] {
+                f->Button_RefreshClick();
+                f->ADOQuery1->SetRecNo(farRow());
+                f->DBGrid1CellClick();
+                f->Edit_XingMing->setText(QStringLiteral("改名"));
+            },
+            [&] {
+                f->Button2Click();
+                repaintGrid(f);
+            });
+        op(
+            "delete", runs,
+            [&] {
+                f->Button_RefreshClick();
+                f->ADOQuery1->SetRecNo(farRow());
+                repaintGrid(f);
+            },
+            [&] {
+                f->Button3Click();
+                repaintGrid(f);
+            });
     }
 
     if (rows_ > 0)
@@ -356,22 +380,27 @@ std::vector<Result> Child::run()
     // Export of the whole list, with the peak memory while it runs.
     for (const char* extension : {"xlsx", "csv"}) {
         const QString file = work_ + QStringLiteral("/export.") + QString::fromLatin1(extension);
-        op(std::string("export_") + extension, slowRuns, [&] {
-            f->Button_RefreshClick();
-            QFile::remove(file);
-        }, [&] { f->ExportRowsToFile(file); });
+        op(
+            std::string("export_") + extension, slowRuns,
+            [&] {
+                f->Button_RefreshClick();
+                QFile::remove(file);
+            },
+            [&] { f->ExportRowsToFile(file); });
         QFile::remove(file);
     }
 
     // The pre-change backup copy and the compaction.
     const QString backup = work_ + QStringLiteral("/bak_bench_.udb");
-    op("backup", slowRuns, [&] { QFile::remove(backup); }, [&] { CopyFileAtomically(registerPath, backup); });
+    op(
+        "backup", slowRuns, [&] { QFile::remove(backup); }, [&] { CopyFileAtomically(registerPath, backup); });
     QFile::remove(backup);
     op("compact", slowRuns, nullptr, [&] { f->Button11Click(); });
 
     // Baselines on a handle of their own, single-threaded like the program's.
     sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(registerPath).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_open_v2(QFile::encodeName(registerPath).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                    nullptr);
     KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
     std::size_t sink = 0;
     op("floor", runs, nullptr, [&] {
@@ -382,7 +411,8 @@ std::vector<Result> Child::run()
         sink += ids.size();
     });
     op("naive", slowRuns, nullptr, [&] {
-        SqliteStatement s(db, QStringLiteral("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data"));
+        SqliteStatement s(db,
+                          QStringLiteral("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data"));
         std::vector<QStringList> all;
         while (s.step()) {
             QStringList row;
@@ -396,14 +426,17 @@ std::vector<Result> Child::run()
     if (sink == 1)
         std::fprintf(stderr, " ");
 
-    const auto naive = std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "naive"; });
-    const auto floor = std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "floor"; });
+    const auto naive =
+        std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "naive"; });
+    const auto floor =
+        std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "floor"; });
     for (Result& r : results_) {
         r.ratioNaive = r.medianMs / naive->medianMs;
         r.ratioFloor = r.medianMs / floor->medianMs;
     }
     const double plain = static_cast<double>(FileBytes(cached_.plainPath));
-    results_.push_back({"file_size", rows_, NAN, static_cast<double>(FileBytes(cached_.folder + QStringLiteral("/_.udb"))) / plain, NAN,
+    results_.push_back({"file_size", rows_, NAN,
+                        static_cast<double>(FileBytes(cached_.folder + QStringLiteral("/_.udb"))) / plain, NAN,
                         static_cast<double>(FileBytes(cached_.folder + QStringLiteral("/_.udb"))) / 1048576.0});
     results_.push_back({"file_size_compacted", rows_, NAN, static_cast<double>(FileBytes(registerPath)) / plain, NAN,
                         static_cast<double>(FileBytes(registerPath)) / 1048576.0});
@@ -433,10 +466,7 @@ std::string serialise(const std::vector<Result>& results)
     return out.str();
 }
 
-double field(const std::string& s)
-{
-    return s.empty() ? NAN : std::stod(s);
-}
+double field(const std::string& s) { return s.empty() ? NAN : std::stod(s); }
 
 std::vector<Result> parse(const std::string& text)
 {
@@ -474,9 +504,17 @@ std::vector<Result> measureInChild(const Options& options, long long rows)
     if (pid == 0) {
         ::close(fds[0]);
         // A fresh image, so that no memory of the generation counts for this N.
-        std::vector<std::string> args = {"vostrel-bench", "--child-rows", std::to_string(rows), "--child-fd",
-                                         std::to_string(fds[1]), "--seed", std::to_string(options.seed), "--runs",
-                                         std::to_string(options.runs), "--cache", options.cache.toStdString()};
+        std::vector<std::string> args = {"vostrel-bench",
+                                         "--child-rows",
+                                         std::to_string(rows),
+                                         "--child-fd",
+                                         std::to_string(fds[1]),
+                                         "--seed",
+                                         std::to_string(options.seed),
+                                         "--runs",
+                                         std::to_string(options.runs),
+                                         "--cache",
+                                         options.cache.toStdString()};
         std::vector<char*> argvChild;
         for (std::string& a : args)
             argvChild.push_back(a.data());
@@ -552,11 +590,12 @@ std::string padded(const std::string& s, int width)
 
 void printTable(const std::vector<Result>& all)
 {
-    std::printf("%-22s %9s %12s %10s %10s %10s %10s\n", "operation", "rows", "median_ms", "/naive", "/floor", "rss_mb", "cpu_ms");
+    std::printf("%-22s %9s %12s %10s %10s %10s %10s\n", "operation", "rows", "median_ms", "/naive", "/floor", "rss_mb",
+                "cpu_ms");
     for (const Result& r : all)
-        std::printf("%s %9lld %12s %10s %10s %10s %10s\n", padded(r.operation, 22).c_str(), r.rows, number(r.medianMs, 2).c_str(),
-                    number(r.ratioNaive, 3).c_str(), number(r.ratioFloor, 2).c_str(), number(r.peakRssMb, 1).c_str(),
-                    number(r.cpuMs, 2).c_str());
+        std::printf("%s %9lld %12s %10s %10s %10s %10s\n", padded(r.operation, 22).c_str(), r.rows,
+                    number(r.medianMs, 2).c_str(), number(r.ratioNaive, 3).c_str(), number(r.ratioFloor, 2).c_str(),
+                    number(r.peakRssMb, 1).c_str(), number(r.cpuMs, 2).c_str());
 }
 
 bool parseOptions(int argc, char** argv, Options& o)
@@ -610,8 +649,9 @@ int main(int argc, char** argv)
         all.insert(all.end(), part.begin(), part.end());
         for (const Result& r : part)
             if (r.operation == "listing")
-                std::printf("N=%lld: listing %.1f ms, peak memory after listing %.1f MB (%.1f MB above the empty register)\n",
-                            rows, r.medianMs, r.peakRssMb, r.peakRssMb - emptyRss["listing"]);
+                std::printf(
+                    "N=%lld: listing %.1f ms, peak memory after listing %.1f MB (%.1f MB above the empty register)\n",
+                    rows, r.medianMs, r.peakRssMb, r.peakRssMb - emptyRss["listing"]);
     }
     printTable(all);
     std::printf("load after: %s\n", loadText().c_str());

@@ -3,15 +3,15 @@
 //
 //   vostrel-skin-repaint-bench [--runs N]
 
+#include "app/Unit1.h"
+#include "db/RegisterFile.h"
+#include "login/Unit_Login.h"
 #include "shell/ExecutableFolder.h"
 #include "shell/MessageBoxes.h"
-#include "db/RegisterFile.h"
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinForm.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/engine/SkinMenuOwnerDraw.h"
-#include "app/Unit1.h"
-#include "login/Unit_Login.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -11,10 +11,16 @@ inline QString OnSiteOnlyItem() { return QStringLiteral("只看未离开"); }
 
 // Status panel 0 and the message box of the departure.
 inline QString DepartureRecorded(const QString& name) { return name + QStringLiteral("已登记离开"); }
-inline QString AlreadyLeft(const QString& departure) { return QStringLiteral("该访客已于") + departure + QStringLiteral("离开."); }
+inline QString AlreadyLeft(const QString& departure)
+{
+    return QStringLiteral("该访客已于") + departure + QStringLiteral("离开.");
+}
 
 // Status panel 0 of the on-site view.
-inline QString OnSiteCount(int count) { return QStringLiteral("未离开的访客共") + QString::number(count) + QStringLiteral("人"); }
+inline QString OnSiteCount(int count)
+{
+    return QStringLiteral("未离开的访客共") + QString::number(count) + QStringLiteral("人");
+}
 
 // Tool tips of an identity number that fails its check.
 inline QString WrongCheckCharacter() { return QStringLiteral("校验码不正确"); }
@@ -32,7 +38,10 @@ inline QString ExportXlsxType() { return QStringLiteral("Excel 工作簿 (*.xlsx
 inline QString ExportCsvType() { return QStringLiteral("CSV (*.csv)"); }
 inline QString ExportInProgress() { return QStringLiteral("正在导出..."); }
 inline QString Cancel() { return QStringLiteral("取消"); }
-inline QString ExportDone(qint64 count) { return QStringLiteral("导出完成,共") + QString::number(count) + QStringLiteral("条."); }
+inline QString ExportDone(qint64 count)
+{
+    return QStringLiteral("导出完成,共") + QString::number(count) + QStringLiteral("条.");
+}
 inline QString ExportFailed(const QString& reason) { return QStringLiteral("导出失败:") + reason; }
 
 // Deleting records older than a day.
@@ -40,10 +49,17 @@ inline QString DeleteOldRecordsTitle() { return QStringLiteral("删除早于某�
 inline QString DeleteOldRecordsPrompt() { return QStringLiteral("删除登记日期早于此日的记录:"); }
 inline QString ConfirmDeleteBefore(qint64 count, const QString& day)
 {
-    return QStringLiteral("将删除") + QString::number(count) + QStringLiteral("条早于") + day + QStringLiteral("的记录,确定吗?");
+    return QStringLiteral("将删除") + QString::number(count) + QStringLiteral("条早于") + day
+           + QStringLiteral("的记录,确定吗?");
 }
-inline QString RecordsDeleted(qint64 count) { return QStringLiteral("已删除") + QString::number(count) + QStringLiteral("条记录."); }
-inline QString NoRecordsBefore(const QString& day) { return QStringLiteral("没有早于") + day + QStringLiteral("的记录."); }
+inline QString RecordsDeleted(qint64 count)
+{
+    return QStringLiteral("已删除") + QString::number(count) + QStringLiteral("条记录.");
+}
+inline QString NoRecordsBefore(const QString& day)
+{
+    return QStringLiteral("没有早于") + day + QStringLiteral("的记录.");
+}
 inline QString UnreadableDatesKept(qint64 count)
 {
     return QStringLiteral("\n另有") + QString::number(count) + QStringLiteral("条记录的日期无法识别,已保留.");

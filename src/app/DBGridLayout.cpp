@@ -1,7 +1,7 @@
 #include "app/DBGridLayout.h"
 #include "app/CutOffCellTips.h"
-#include "shell/HandlerWiring.h"
 #include "db/RegisterQuery.h"
+#include "shell/HandlerWiring.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -82,8 +82,8 @@ void KeepGridInStepWithQuery(QTableView* grid, TRegisterQuery* query)
         if (grid->isColumnHidden(column))
             column = 0;
         *following = true;
-        grid->selectionModel()->setCurrentIndex(
-            m->index(row, column), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        grid->selectionModel()->setCurrentIndex(m->index(row, column),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         *following = false;
     };
     // The model connected to these signals first, so it is up to date here.
@@ -91,9 +91,9 @@ void KeepGridInStepWithQuery(QTableView* grid, TRegisterQuery* query)
     QObject::connect(query, &TRegisterQuery::afterScroll, grid, followQuery);
 
     QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid,
-        [query, following, settling](const QModelIndex& current) {
-            if (*following || *settling || !current.isValid() || !query->Active())
-                return;
-            RunGuarded([&] { query->SetRecNo(current.row() + 1); });
-        });
+                     [query, following, settling](const QModelIndex& current) {
+                         if (*following || *settling || !current.isValid() || !query->Active())
+                             return;
+                         RunGuarded([&] { query->SetRecNo(current.row() + 1); });
+                     });
 }

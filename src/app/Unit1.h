@@ -244,8 +244,8 @@ public:
     // returning visitors offered while a number is typed; the identity
     // number's check. Texts: AdditionTexts.h.
     QMenu* PopupMenu_DBGrid1;
-    QAction* DengJiLiKai;    // 登记离开, F9
-    QAction* ZhiKanWeiLiKai; // 只看未离开, F8
+    QAction* DengJiLiKai;           // 登记离开, F9
+    QAction* ZhiKanWeiLiKai;        // 只看未离开, F8
     QAction* DaoChuLieBiao;         // 导出当前列表..., Ctrl+E
     QAction* YinCangZhengJianHaoMa; // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* ShanChuJiuJiLu;        // 删除早于某日的记录...

@@ -1,11 +1,11 @@
 // The record list's context menu and the keys of its items, and the checks
 // run once a login has opened the register.
 #include "app/AdditionTexts.h"
-#include "shell/HandlerWiring.h"
+#include "app/Unit1.h"
 #include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
-#include "app/Unit1.h"
+#include "shell/HandlerWiring.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,7 +80,8 @@ void TForm1::buildRecordListMenu()
     DengJiLiKai = addRecordListItem("DengJiLiKai", AdditionTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
     ZhiKanWeiLiKai = addRecordListItem("ZhiKanWeiLiKai", AdditionTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
     PopupMenu_DBGrid1->addSeparator();
-    DaoChuLieBiao = addRecordListItem("DaoChuLieBiao", AdditionTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    DaoChuLieBiao =
+        addRecordListItem("DaoChuLieBiao", AdditionTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
     YinCangZhengJianHaoMa = addRecordListItem("YinCangZhengJianHaoMa", AdditionTexts::HideNumbersItem(),
                                               QKeySequence(Qt::CTRL | Qt::Key_H));
     YinCangZhengJianHaoMa->setCheckable(true);
@@ -108,7 +109,7 @@ void TForm1::connectAdditions()
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint& position) { RunGuarded([&] { DBGrid1ContextPopup(position, false); }); });
+            [this](const QPoint& position) { RunGuarded([&] { DBGrid1ContextPopup(position, false); }); });
     auto openAtCurrentRow = [this] { DBGrid1ContextPopup(QPoint(), true); };
     DBGrid1->installEventFilter(new GridMenuKeys(DBGrid1, openAtCurrentRow));
     DBGrid1->viewport()->installEventFilter(new GridMenuKeys(DBGrid1->viewport(), openAtCurrentRow));
@@ -147,6 +148,5 @@ void TForm1::ensureLookupIndexes()
         CreateLookupIndexes(db);
         ADOConnection1->noteWrite();
         QApplication::restoreOverrideCursor();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }

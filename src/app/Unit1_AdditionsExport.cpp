@@ -1,17 +1,17 @@
 // Exporting the list now shown to a spreadsheet or CSV file.
 #include "app/AdditionTexts.h"
-#include "shell/MessageBoxes.h"
+#include "app/Unit1.h"
 #include "db/NumberMask.h"
 #include "db/RecordExport.h"
 #include "db/RegisterQuery.h"
-#include "app/Unit1.h"
+#include "shell/MessageBoxes.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QStandardPaths>
 
@@ -72,20 +72,21 @@ void TForm1::ExportRowsToFile(const QString& fileName)
         header << query->FieldName(i);
     const bool masked = YinCangZhengJianHaoMa->isChecked();
     const ExportRows rows{header, [query, header, masked](const ExportRowVisitor& visit) {
-        query->ReadRows([&](const QStringList& row) {
-            if (!masked)
-                return visit(row);
-            QStringList shown = row;
-            for (qsizetype i = 0; i < shown.size() && i < header.size(); ++i)
-                shown[i] = MaskedCell(header[i], shown[i]);
-            return visit(shown);
-        });
-    }};
+                              query->ReadRows([&](const QStringList& row) {
+                                  if (!masked)
+                                      return visit(row);
+                                  QStringList shown = row;
+                                  for (qsizetype i = 0; i < shown.size() && i < header.size(); ++i)
+                                      shown[i] = MaskedCell(header[i], shown[i]);
+                                  return visit(shown);
+                              });
+                          }};
 
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
     if (count > kRowsWithoutProgress) {
-        progress = std::make_unique<QProgressDialog>(AdditionTexts::ExportInProgress(), AdditionTexts::Cancel(), 0, count, this);
+        progress = std::make_unique<QProgressDialog>(AdditionTexts::ExportInProgress(), AdditionTexts::Cancel(), 0,
+                                                     count, this);
         progress->setObjectName(QStringLiteral("ExportProgress"));
         progress->setWindowTitle(AdditionTexts::ExportDialogTitle());
         progress->setWindowModality(Qt::WindowModal);

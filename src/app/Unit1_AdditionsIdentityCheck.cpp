@@ -2,8 +2,8 @@
 // "修改", a number that fails is drawn in red with the fault as its tool tip.
 // It never stops a record from being written.
 #include "app/AdditionTexts.h"
-#include "db/IdentityNumber.h"
 #include "app/Unit1.h"
+#include "db/IdentityNumber.h"
 
 #include <QDate>
 #include <QFocusEvent>
@@ -62,8 +62,7 @@ void TForm1::connectIdentityCheck()
     connect(Button1, &QPushButton::clicked, this, [this] { Edit_IDNumberExit(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Edit_IDNumberExit(); });
     // A changed number is judged again when the guard leaves it.
-    connect(Edit_IDNumber, &QLineEdit::textChanged, this,
-        [this] { showFaults(Edit_IDNumber, IdentityNumberCheck{}); });
+    connect(Edit_IDNumber, &QLineEdit::textChanged, this, [this] { showFaults(Edit_IDNumber, IdentityNumberCheck{}); });
 }
 
 void TForm1::Edit_IDNumberExit()

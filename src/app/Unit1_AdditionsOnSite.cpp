@@ -1,10 +1,10 @@
 // Who is still on site: the on-site view, and the departure of the visitor
 // on the current row of the list.
 #include "app/AdditionTexts.h"
-#include "shell/MessageBoxes.h"
-#include "db/RegisterQuery.h"
 #include "app/Unit1.h"
+#include "db/RegisterQuery.h"
 #include "db/VisitorPresence.h"
+#include "shell/MessageBoxes.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,14 +1,14 @@
 // Keeping the register within the law: numbers hidden on screen, old records deleted.
 #include "app/AdditionTexts.h"
 #include "app/DBGridModel.h"
-#include "db/DatabaseError.h"
 #include "app/DeleteBeforeDateDialog.h"
-#include "shell/HandlerWiring.h"
-#include "shell/MessageBoxes.h"
+#include "app/Unit1.h"
+#include "db/DatabaseError.h"
 #include "db/OldRecords.h"
 #include "db/RecordDate.h"
 #include "db/RegisterConnection.h"
-#include "app/Unit1.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,10 +16,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
-void TForm1::YinCangZhengJianHaoMaClick()
-{
-    DBGrid1Model->setNumbersMasked(YinCangZhengJianHaoMa->isChecked());
-}
+void TForm1::YinCangZhengJianHaoMaClick() { DBGrid1Model->setNumbersMasked(YinCangZhengJianHaoMa->isChecked()); }
 
 void TForm1::ShanChuJiuJiLuClick()
 {
@@ -39,7 +36,8 @@ void TForm1::ShanChuJiuJiLuClick()
         MessageBoxes::ShowMessage(AdditionTexts::NoRecordsBefore(dayText) + kept);
         return;
     }
-    if (!MessageBoxes::AskWarningYesNo(AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
+    if (!MessageBoxes::AskWarningYesNo(
+            AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -2,11 +2,11 @@
 // character) or a mobile (from its 7th), earlier visitors with a number that
 // begins so are offered under the edit; picking one fills the visitor's
 // fields from their newest record.
-#include "shell/HandlerWiring.h"
-#include "db/RegisterConnection.h"
-#include "db/ReturningVisitors.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
+#include "db/RegisterConnection.h"
+#include "db/ReturningVisitors.h"
+#include "shell/HandlerWiring.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -38,7 +38,9 @@ void TForm1::connectReturningVisitors()
     IDNumberSuggestions = new TVisitorSuggestionList(Edit_IDNumber);
     ShouJiSuggestions = new TVisitorSuggestionList(Edit_ShouJi);
     for (TVisitorSuggestionList* list : {IDNumberSuggestions, ShouJiSuggestions})
-        list->OnPick = [this](const TReturningVisitor& visitor) { RunGuarded([&] { fillFromReturningVisitor(visitor); }); };
+        list->OnPick = [this](const TReturningVisitor& visitor) {
+            RunGuarded([&] { fillFromReturningVisitor(visitor); });
+        };
     // textEdited comes from the guard's typing only, never from the program
     // setting the text (loading a row, clearing the form, a pick).
     connect(Edit_IDNumber, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Edit_IDNumberChange(); }); });

@@ -1,10 +1,10 @@
 // The category list's "+" and "-" beside the record form's category box.
-#include "app/Unit1.h"
-#include "db/CategoryFile.h"
 #include "app/ComboBoxItems.h"
 #include "app/ComboBoxPicks.h"
-#include "shell/ExecutableFolder.h"
+#include "app/Unit1.h"
+#include "db/CategoryFile.h"
 #include "db/GbkCodec.h"
+#include "shell/ExecutableFolder.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
 

@@ -23,7 +23,8 @@
 
 namespace {
 
-template <typename W> W* place(W* widget, int x, int y, int w, int h)
+template <typename W>
+W* place(W* widget, int x, int y, int w, int h)
 {
     widget->setGeometry(x, y, w, h);
     return widget;
@@ -135,9 +136,11 @@ void TForm1::buildLayout()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedHeight(51);
     group1Layout->addWidget(Panel2);
-    ComboBoxSeachClass = combo(Panel2, "ComboBoxSeachClass",
-        {QStringLiteral("姓名"), QStringLiteral("身份证"), QStringLiteral("手机"), QStringLiteral("电话"),
-         QStringLiteral("地址"), QStringLiteral("来由"), QStringLiteral("备注")}, 8, 15, 76);
+    ComboBoxSeachClass =
+        combo(Panel2, "ComboBoxSeachClass",
+              {QStringLiteral("姓名"), QStringLiteral("身份证"), QStringLiteral("手机"), QStringLiteral("电话"),
+               QStringLiteral("地址"), QStringLiteral("来由"), QStringLiteral("备注")},
+              8, 15, 76);
     ComboBoxSeachClass->setEditText(QStringLiteral("姓名"));
     searchkeyword = edit(Panel2, "searchkeyword", 90, 15, 150);
     searchkeyword->setText(QStringLiteral("请输入搜索关键词"));
@@ -157,10 +160,14 @@ void TForm1::buildLayout()
     GroupBox4 = group(GroupBox1, "GroupBox4", QString());
     GroupBox4->setFixedHeight(234);
     group1Layout->addWidget(GroupBox4);
-    struct Row { QLabel** label; const char* labelName; const char* caption; };
+    struct Row {
+        QLabel** label;
+        const char* labelName;
+        const char* caption;
+    };
     const Row rows[] = {
-        {&Label1, "Label1", "分类"}, {&Label2, "Label2", "姓名"}, {&Label3, "Label3", "身份证"},
-        {&Label4, "Label4", "手机"}, {&Label5, "Label5", "电话"}, {&Label6, "Label6", "地址"},
+        {&Label1, "Label1", "分类"},   {&Label2, "Label2", "姓名"},       {&Label3, "Label3", "身份证"},
+        {&Label4, "Label4", "手机"},   {&Label5, "Label5", "电话"},       {&Label6, "Label6", "地址"},
         {&Label19, "Label19", "来由"}, {&Label22, "Label22", "到访时间"}, {&Label24, "Label24", "离开时间"},
     };
     constexpr int kRowTop = 14;
@@ -168,13 +175,15 @@ void TForm1::buildLayout()
     constexpr int kFieldX = 72;
     constexpr int kFieldW = 170;
     for (int i = 0; i < 9; ++i) {
-        *rows[i].label = label(GroupBox4, rows[i].labelName, QString::fromUtf8(rows[i].caption), 10, kRowTop + 3 + i * kRowStep, 60);
+        *rows[i].label =
+            label(GroupBox4, rows[i].labelName, QString::fromUtf8(rows[i].caption), 10, kRowTop + 3 + i * kRowStep, 60);
         colour(*rows[i].label, kFieldLabel);
     }
     auto rowY = [](int i) { return kRowTop + i * kRowStep; };
     Edit_FenLei = combo(GroupBox4, "Edit_FenLei",
-        {QStringLiteral("网站帐号"), QStringLiteral("论坛帐号"), QStringLiteral("邮箱帐号"),
-         QStringLiteral("QQ帐号"), QStringLiteral("银行帐号"), QStringLiteral("游戏帐号")}, kFieldX, rowY(0), kFieldW);
+                        {QStringLiteral("网站帐号"), QStringLiteral("论坛帐号"), QStringLiteral("邮箱帐号"),
+                         QStringLiteral("QQ帐号"), QStringLiteral("银行帐号"), QStringLiteral("游戏帐号")},
+                        kFieldX, rowY(0), kFieldW);
     Edit_FenLei->setEditText(QString());
     Button_Edit_FenLei_add = button(GroupBox4, "Button_Edit_FenLei_add", QStringLiteral("+"), 246, rowY(0) - 1, 22, 23);
     Button_Edit_FenLei_Del = button(GroupBox4, "Button_Edit_FenLei_Del", QStringLiteral("-"), 270, rowY(0) - 1, 22, 23);
@@ -241,8 +250,10 @@ void TForm1::buildLayout()
     EditVer = edit(GroupBox2, "EditVer", 90, 51, 140);
     EditVer->setText(QStringLiteral("1.01.2010.0609"));
     EditVer->setReadOnly(true);
-    Label12 = link(GroupBox2, "Label12", QStringLiteral("官方网站 ") + QLatin1String(SiteAddresses::UpdateSiteAddress), 20, 84, 420);
-    Label13 = link(GroupBox2, "Label13", QStringLiteral("访客检索 ") + QLatin1String(SiteAddresses::PartnerSite1Address), 20, 110, 420);
+    Label12 = link(GroupBox2, "Label12", QStringLiteral("官方网站 ") + QLatin1String(SiteAddresses::UpdateSiteAddress),
+                   20, 84, 420);
+    Label13 = link(GroupBox2, "Label13",
+                   QStringLiteral("访客检索 ") + QLatin1String(SiteAddresses::PartnerSite1Address), 20, 110, 420);
     Label14 = label(GroupBox2, "Label14", QStringLiteral("用户交流群 Vostrel 值班交流"), 20, 136, 420);
     Label15 = label(GroupBox2, "Label15", QStringLiteral("联系邮箱 support@vostrel.example"), 20, 162, 420);
     Memo1 = place(new QPlainTextEdit(GroupBox2), 20, 192, 420, 110);

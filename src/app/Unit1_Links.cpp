@@ -1,8 +1,8 @@
 // Web links and the two online look-ups: each hands an address to the
 // default browser and returns at once.
-#include "shell/HandlerWiring.h"
 #include "app/SiteAddresses.h"
 #include "app/Unit1.h"
+#include "shell/HandlerWiring.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -17,7 +17,8 @@ namespace {
 // A label that runs its handler on a left click: press and release on it.
 class LabelClick : public QObject {
 public:
-    LabelClick(QLabel* label, std::function<void()> handler) : QObject(label), label_(label), handler_(std::move(handler))
+    LabelClick(QLabel* label, std::function<void()> handler)
+        : QObject(label), label_(label), handler_(std::move(handler))
     {
         label->installEventFilter(this);
     }
@@ -31,8 +32,8 @@ protected:
             pressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            const bool click = pressed_ && mouse->button() == Qt::LeftButton
-                && label_->rect().contains(mouse->position().toPoint());
+            const bool click =
+                pressed_ && mouse->button() == Qt::LeftButton && label_->rect().contains(mouse->position().toPoint());
             pressed_ = false;
             if (click)
                 RunGuarded(handler_);
@@ -100,6 +101,6 @@ void TForm1::Button10Click()
     const QString number = Edit_ShouJi->text();
     if (number.isEmpty())
         return;
-    OpenAddress(QLatin1String(SiteAddresses::PartnerSite2Address) + QStringLiteral("/Data/ShouJiHao/Index.asp?KeyWords=")
-                + number);
+    OpenAddress(QLatin1String(SiteAddresses::PartnerSite2Address)
+                + QStringLiteral("/Data/ShouJiHao/Index.asp?KeyWords=") + number);
 }

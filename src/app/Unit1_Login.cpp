@@ -1,12 +1,12 @@
 // The login check: the stored password is read and deciphered, and the login
 // window asks for it. The main window stays hidden until it is typed.
-#include "shell/HandlerWiring.h"
-#include "shell/MessageBoxes.h"
-#include "db/RegisterFile.h"
-#include "db/RegisterQuery.h"
 #include "app/Unit1.h"
 #include "crypto/Unit_DESCrypt.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
 #include "shell/WindowPlacement.h"
 
 #include <QCoreApplication>

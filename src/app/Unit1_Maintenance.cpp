@@ -1,13 +1,13 @@
 // The settings tab's maintenance: clearing every record and compacting the
 // register file.
 #include "app/Unit1.h"
-#include "shell/ExecutableFolder.h"
-#include "shell/HandlerWiring.h"
-#include "shell/MessageBoxes.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Unit_DB.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/HandlerWiring.h"
+#include "shell/MessageBoxes.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -32,8 +32,7 @@ void TForm1::Button9Click()
         ADOQuery1->Open();
         PerformClick(Button_ClearAllEdit);
         PerformClick(Button_Refresh);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TForm1::Button11Click()

@@ -1,13 +1,13 @@
 // Setting a new administrator password, after a backup of the register.
+#include "app/Unit1.h"
+#include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
 #include "shell/ExecutableFolder.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
 #include "shell/PasswordKeyFilter.h"
-#include "db/RegisterFile.h"
-#include "db/RegisterQuery.h"
-#include "app/Unit1.h"
-#include "crypto/Unit_DESCrypt.h"
 
 #include <QLineEdit>
 #include <QPushButton>

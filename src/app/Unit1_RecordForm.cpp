@@ -1,9 +1,9 @@
 // The record form: loading a row of the list, add, modify, delete, clearing
 // the form and the two time buttons.
+#include "app/Unit1.h"
+#include "db/RegisterQuery.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
-#include "db/RegisterQuery.h"
-#include "app/Unit1.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -74,12 +74,12 @@ void TForm1::Button1Click()
         return;
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("Insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values ('")
-        + SqlValue{Edit_FenLei->currentText()} + "','" + SqlValue{Edit_XingMing->text()} + "','"
-        + SqlValue{Edit_IDNumber->text()} + "','" + SqlValue{Edit_ShouJi->text()} + "','"
-        + SqlValue{Edit_DianHua->text()} + "','" + SqlValue{Edit_LaiYou->text()} + "','"
-        + SqlValue{Edit_DiZhi->text()} + "','" + SqlValue{Edit_LaiFangShiJian->text()} + "','"
-        + SqlValue{Edit_LiKaiShiJian->text()} + "','" + SqlValue{Memo_BeiZhu->toPlainText()} + "','"
-        + SqlValue{ClockText()} + "')");
+                       + SqlValue{Edit_FenLei->currentText()} + "','" + SqlValue{Edit_XingMing->text()} + "','"
+                       + SqlValue{Edit_IDNumber->text()} + "','" + SqlValue{Edit_ShouJi->text()} + "','"
+                       + SqlValue{Edit_DianHua->text()} + "','" + SqlValue{Edit_LaiYou->text()} + "','"
+                       + SqlValue{Edit_DiZhi->text()} + "','" + SqlValue{Edit_LaiFangShiJian->text()} + "','"
+                       + SqlValue{Edit_LiKaiShiJian->text()} + "','" + SqlValue{Memo_BeiZhu->toPlainText()} + "','"
+                       + SqlValue{ClockText()} + "')");
     ADOQuery1->ExecSQL();
     MessageBoxes::ShowMessage(QStringLiteral("添加成功."));
     PerformClick(Button_ClearAllEdit);
@@ -122,8 +122,7 @@ void TForm1::Button3Click()
     try {
         ADOQuery1->Delete();
         PerformClick(Button_ClearAllEdit);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TForm1::Button_ClearAllEditClick()

@@ -2,10 +2,10 @@
 // search box's clearing.
 #include "app/ComboBoxPicks.h"
 #include "app/DBGridLayout.h"
+#include "app/Unit1.h"
+#include "db/RegisterQuery.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
-#include "db/RegisterQuery.h"
-#include "app/Unit1.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -22,7 +22,8 @@ namespace {
 class SearchBoxMouse : public QObject {
 public:
     SearchBoxMouse(QObject* parent, std::function<void()> onClick, std::function<void()> onDblClick)
-        : QObject(parent), onClick_(std::move(onClick)), onDblClick_(std::move(onDblClick)) {}
+        : QObject(parent), onClick_(std::move(onClick)), onDblClick_(std::move(onDblClick))
+    {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -59,9 +60,9 @@ void TForm1::connectRegisterList()
     // Without a completer the typed, partial text is what is filtered.
     ComboBoxClass->setCompleter(nullptr);
     connect(ComboBoxClass->lineEdit(), &QLineEdit::textEdited, this,
-        [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
+            [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
     connect(new TComboBoxPicks(ComboBoxClass), &TComboBoxPicks::Picked, this,
-        [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
+            [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
 
     searchkeyword->installEventFilter(new SearchBoxMouse(
         searchkeyword, [this] { searchkeywordClick(); }, [this] { searchkeywordDblClick(); }));
@@ -76,7 +77,8 @@ void TForm1::Button_RefreshClick()
     ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
     ADOQuery1->Open();
     applyGridLayout();
-    StatusPanel(0)->setText(QStringLiteral("共") + QString::number(ADOQuery1->RecordCount()) + QStringLiteral("条信息"));
+    StatusPanel(0)->setText(QStringLiteral("共") + QString::number(ADOQuery1->RecordCount())
+                            + QStringLiteral("条信息"));
     PerformClick(Button_ClearAllEdit);
 }
 
@@ -90,11 +92,11 @@ void TForm1::Button_SearchClick()
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where ")
-        + SqlColumn{ComboBoxSeachClass->currentText()} + " like '%" + SqlValue{keyword} + "%' ");
+                       + SqlColumn{ComboBoxSeachClass->currentText()} + " like '%" + SqlValue{keyword} + "%' ");
     ADOQuery1->Open();
     const int found = ADOQuery1->RecordCount();
-    StatusPanel(0)->setText(QStringLiteral("关于") + keyword + QStringLiteral("的信息,共搜索到") + QString::number(found)
-        + QStringLiteral("条"));
+    StatusPanel(0)->setText(QStringLiteral("关于") + keyword + QStringLiteral("的信息,共搜索到")
+                            + QString::number(found) + QStringLiteral("条"));
     if (found == 0) {
         MessageBoxes::ShowMessage(QStringLiteral("对不起没有找到相关信息！"));
         ADOQuery1->Close();
@@ -113,7 +115,8 @@ void TForm1::ComboBoxClassChange()
         return;
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
-    ADOQuery1->SQL.Add(SqlLine("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where 分类 like '%")
+    ADOQuery1->SQL.Add(
+        SqlLine("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where 分类 like '%")
         + SqlValue{category} + "%' ");
     ADOQuery1->Open();
     const int found = ADOQuery1->RecordCount();

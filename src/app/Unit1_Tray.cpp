@@ -1,10 +1,10 @@
 // The notification-area icon, its menu and the taskbar presence: the window
 // can be put away into the icon, which forgets the login, and brought back.
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 #include "shell/HandlerWiring.h"
 #include "shell/TrayIcon.h"
-#include "app/Unit1.h"
 #include "shell/Unit_Function.h"
-#include "login/Unit_Login.h"
 #include "shell/WindowPlacement.h"
 
 #include <QAction>

@@ -39,7 +39,7 @@ TVisitorSuggestionList::TVisitorSuggestionList(QLineEdit* edit) : QObject(edit),
 
     connect(list_, &QTreeWidget::itemEntered, list_, [this](QTreeWidgetItem* item) { list_->setCurrentItem(item); });
     connect(list_, &QTreeWidget::itemClicked, this,
-        [this](QTreeWidgetItem* item) { pick(list_->indexOfTopLevelItem(item)); });
+            [this](QTreeWidgetItem* item) { pick(list_->indexOfTopLevelItem(item)); });
     edit_->installEventFilter(this);
     edit_->window()->installEventFilter(this);
 }
@@ -84,10 +84,7 @@ void TVisitorSuggestionList::placeUnderEdit()
     list_->setGeometry(QRect(at, QSize(std::max(width, edit_->width()), height)));
 }
 
-void TVisitorSuggestionList::Close()
-{
-    list_->hide();
-}
+void TVisitorSuggestionList::Close() { list_->hide(); }
 
 bool TVisitorSuggestionList::IsShown() const { return list_->isVisible(); }
 
@@ -127,9 +124,7 @@ bool TVisitorSuggestionList::eventFilter(QObject* watched, QEvent* event)
     }
     switch (event->type()) {
     case QEvent::FocusOut:
-    case QEvent::Hide:
-        Close();
-        return false;
+    case QEvent::Hide: Close(); return false;
     case QEvent::ShortcutOverride: {
         // Escape belongs to the list while it is shown.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -144,24 +139,14 @@ bool TVisitorSuggestionList::eventFilter(QObject* watched, QEvent* event)
         if (key->modifiers() & ~Qt::KeypadModifier)
             return false;
         switch (key->key()) {
-        case Qt::Key_Escape:
-            Close();
-            return true;
-        case Qt::Key_Up:
-            moveHighlight(-1);
-            return true;
-        case Qt::Key_Down:
-            moveHighlight(1);
-            return true;
+        case Qt::Key_Escape: Close(); return true;
+        case Qt::Key_Up: moveHighlight(-1); return true;
+        case Qt::Key_Down: moveHighlight(1); return true;
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            pick(CurrentLine());
-            return true;
-        default:
-            return false;
+        case Qt::Key_Enter: pick(CurrentLine()); return true;
+        default: return false;
         }
     }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -1,7 +1,7 @@
-#include "shell/SingleInstance.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "login/Unit_Login.h"
+#include "shell/SingleInstance.h"
 
 int main(int argc, char** argv)
 {

@@ -17,7 +17,10 @@ QString unquoted(const QString& value)
 
 ConnectionParts ParseConnectionString(const QString& connectionString)
 {
-    struct Pair { QString key; QString value; };
+    struct Pair {
+        QString key;
+        QString value;
+    };
     std::vector<Pair> pairs;
     for (const QString& piece : connectionString.split(QLatin1Char(';'))) {
         const qsizetype eq = piece.indexOf(QLatin1Char('='));

@@ -43,7 +43,8 @@ void appendRecord(QByteArray& out, const QStringList& fields)
 
 void writeOut(std::FILE* file, QByteArray& buffer)
 {
-    if (std::fwrite(buffer.constData(), 1, static_cast<size_t>(buffer.size()), file) != static_cast<size_t>(buffer.size()))
+    if (std::fwrite(buffer.constData(), 1, static_cast<size_t>(buffer.size()), file)
+        != static_cast<size_t>(buffer.size()))
         throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));
     buffer.clear();
 }

@@ -6,9 +6,9 @@
 // the engine raised it; handlers let it reach the application's error box.
 class EDatabaseError : public std::runtime_error {
 public:
-    explicit EDatabaseError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit EDatabaseError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
+
 private:
     QString message_;
 };

@@ -1,8 +1,8 @@
 #include "db/GbkCodec.h"
 
-#include <iconv.h>
 #include <algorithm>
 #include <cerrno>
+#include <iconv.h>
 #include <stdexcept>
 
 namespace {
@@ -17,8 +17,8 @@ size_t utf8CharLength(const char* p, size_t left)
 
 // Converts all of input from one encoding to another; a sequence that cannot
 // be converted is replaced and skipped (one byte, or one UTF-8 character).
-QByteArray convert(const char* to, const char* from, const QByteArray& input,
-                   const QByteArray& replacement, bool skipUtf8Characters)
+QByteArray convert(const char* to, const char* from, const QByteArray& input, const QByteArray& replacement,
+                   bool skipUtf8Characters)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -51,10 +51,7 @@ QString FromGbk(const QByteArray& bytes)
     return QString::fromUtf8(convert("UTF-8", "CP936", bytes, QByteArray("\xEF\xBF\xBD"), false));
 }
 
-QByteArray ToGbk(const QString& text)
-{
-    return convert("CP936", "UTF-8", text.toUtf8(), QByteArray("?"), true);
-}
+QByteArray ToGbk(const QString& text) { return convert("CP936", "UTF-8", text.toUtf8(), QByteArray("?"), true); }
 
 bool IsGbkEncodable(const QString& text)
 {

@@ -9,7 +9,7 @@
 // date (characters 7 to 12, yyMMdd in 19yy). Any other value is left alone:
 // visitors may show passports or other papers.
 struct IdentityNumberCheck {
-    bool judged = false;     // the value has the shape of an identity number
+    bool judged = false; // the value has the shape of an identity number
     bool checkCharacterOk = true;
     bool birthDateOk = true;
     bool ok() const { return checkCharacterOk && birthDateOk; }

@@ -5,10 +5,7 @@ namespace {
 
 unsigned char fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 
-bool sameByte(char a, char b)
-{
-    return fold(static_cast<unsigned char>(a)) == fold(static_cast<unsigned char>(b));
-}
+bool sameByte(char a, char b) { return fold(static_cast<unsigned char>(a)) == fold(static_cast<unsigned char>(b)); }
 
 // Length of the UTF-8 character starting at text[i] (at least 1).
 std::size_t characterLength(std::string_view text, std::size_t i)
@@ -64,10 +61,7 @@ bool containsPlain(std::string_view text, std::string_view needle)
     return containsWith(text, needle, [](char a, char b) { return a == b; });
 }
 
-bool containsFolded(std::string_view text, std::string_view needle)
-{
-    return containsWith(text, needle, sameByte);
-}
+bool containsFolded(std::string_view text, std::string_view needle) { return containsWith(text, needle, sameByte); }
 
 // Wildcard matching with one resumable '%': on a mismatch the last '%'
 // takes one more character of the text.
@@ -110,7 +104,8 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv)
     if (!pattern || !text)
         return; // null
     const std::string_view p(reinterpret_cast<const char*>(pattern), static_cast<std::size_t>(patternBytes));
-    const std::string_view t(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
+    const std::string_view t(reinterpret_cast<const char*>(text),
+                             static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
     sqlite3_result_int(context, LikeMatches(p, t) ? 1 : 0);
 }
 
@@ -129,6 +124,6 @@ bool LikeMatches(std::string_view pattern, std::string_view text)
 
 int InstallLikeFunction(sqlite3* db)
 {
-    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                   nullptr, nullptr);
+    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
+                                   nullptr);
 }

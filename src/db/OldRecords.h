@@ -8,8 +8,8 @@ class TRecordDateReader;
 
 // Records whose record date lies before a day, for deleting old visits.
 struct TOldRecords {
-    std::vector<std::int64_t> ids;   // 编号 of the records dated before the day
-    std::int64_t unreadable = 0;     // records kept because their date could not be read
+    std::vector<std::int64_t> ids; // 编号 of the records dated before the day
+    std::int64_t unreadable = 0;   // records kept because their date could not be read
 };
 
 // Reads every record's date; raises EDatabaseError.

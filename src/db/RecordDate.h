@@ -21,8 +21,8 @@ private:
 
     QLocale locale_;
     QDate today_;
-    qsizetype dateWords_ = 1;    // blank-separated words of a short date
-    bool twoDigitYear_ = false;  // the short format writes "yy"
+    qsizetype dateWords_ = 1;   // blank-separated words of a short date
+    bool twoDigitYear_ = false; // the short format writes "yy"
     // Records share their dates: one parse per distinct date text.
     mutable QHash<QString, QDate> cache_;
 };

@@ -38,8 +38,7 @@ void syncFolder(const QString& folder)
 // Removes the temporary file unless it was renamed into place.
 class TemporaryBeside {
 public:
-    explicit TemporaryBeside(const QString& target)
-        : name_(QFile::encodeName(target + QStringLiteral(".tmp-XXXXXX")))
+    explicit TemporaryBeside(const QString& target) : name_(QFile::encodeName(target + QStringLiteral(".tmp-XXXXXX")))
     {
         const int fd = ::mkstemp(name_.data()); // mode 0600
         if (fd < 0)
@@ -100,8 +99,8 @@ bool ExportToFile(const QString& fileName, const ExportRows& rows, const ExportP
 {
     TemporaryBeside temporary(fileName);
     const bool complete = ExportFormatOf(fileName) == ExportFormat::Csv
-        ? WriteCsvExport(temporary.name(), rows, progress)
-        : WriteXlsxExport(temporary.name(), rows, progress);
+                              ? WriteCsvExport(temporary.name(), rows, progress)
+                              : WriteXlsxExport(temporary.name(), rows, progress);
     if (!complete)
         return false;
     temporary.renameTo(fileName);

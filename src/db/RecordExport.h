@@ -29,9 +29,9 @@ using ExportProgress = std::function<bool(qsizetype written)>;
 
 class EExportError : public std::runtime_error {
 public:
-    explicit EExportError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit EExportError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
+
 private:
     QString message_;
 };

@@ -3,8 +3,8 @@
 #include "db/DatabaseError.h"
 #include "db/LikeMatch.h"
 #include "db/RegisterSchema.h"
-#include "db/Sqlite.h"
 #include "db/SqlStatement.h"
+#include "db/Sqlite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -57,8 +57,8 @@ QByteArray CipherSettingsPragma(int pageSize, const char* schema)
 {
     const QByteArray prefix = schema ? QByteArray(schema) + "." : QByteArray();
     // Compatibility 3 first: it resets the page size to its own default.
-    return "PRAGMA " + prefix + "cipher_compatibility = 3; PRAGMA " + prefix + "cipher_page_size = "
-         + QByteArray::number(pageSize) + ";";
+    return "PRAGMA " + prefix + "cipher_compatibility = 3; PRAGMA " + prefix
+           + "cipher_page_size = " + QByteArray::number(pageSize) + ";";
 }
 
 QString KeyRegisterHandle(sqlite3* db, const QString& password)
@@ -77,7 +77,8 @@ QString KeyRegisterHandle(sqlite3* db, const QString& password)
     const bool legacyFirst = journalPageSize == kLegacyRegisterPageSize;
     const QByteArray key = password.toUtf8();
     const QString error = readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
-    if (error.isEmpty() || readWithPageSize(db, key, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
+    if (error.isEmpty()
+        || readWithPageSize(db, key, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
         return {};
     return error;
 }
@@ -105,7 +106,8 @@ void TRegisterConnection::open()
     if (parts.dataSource.isEmpty())
         throw EDatabaseError(QStringLiteral("the connection string names no data source"));
     if (QFileInfo(parts.dataSource).isDir())
-        throw EDatabaseError(QStringLiteral("unable to open database file: ") + parts.dataSource + QStringLiteral(" is a folder"));
+        throw EDatabaseError(QStringLiteral("unable to open database file: ") + parts.dataSource
+                             + QStringLiteral(" is a folder"));
     sqlite3* db = nullptr;
     // The program never creates the register: a missing file is an error.
     const int rc = sqlite3_open_v2(parts.dataSource.toUtf8().constData(), &db,
@@ -147,6 +149,5 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     SqliteStatement statement(db, sql.text);
     statement.bindTexts(sql.parameters);
     noteWrite();
-    while (statement.step()) {
-    }
+    while (statement.step()) {}
 }

@@ -7,7 +7,7 @@ class TRegisterQuery;
 class TRegisterDataSource : public QObject {
     Q_OBJECT
 public:
-    explicit TRegisterDataSource(TRegisterQuery* dataSet, QObject* parent = nullptr)
-        : QObject(parent), DataSet(dataSet) {}
+    explicit TRegisterDataSource(TRegisterQuery* dataSet, QObject* parent = nullptr) : QObject(parent), DataSet(dataSet)
+    {}
     TRegisterQuery* DataSet;
 };

@@ -1,9 +1,9 @@
 #include "db/RegisterFile.h"
+#include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
 #include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
-#include "crypto/Unit_DESCrypt.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,22 +17,21 @@
 namespace {
 
 // 编号 is never reused, also after the newest rows were deleted.
-const char* const kSchema =
-    "BEGIN;"
-    "CREATE TABLE data ("
-    " 编号 INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT, 电话 TEXT, 来由 TEXT,"
-    " 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
-    "CREATE TABLE Pass (密码 TEXT);"
-    // Narrow copies of the searched columns: a listing reads the record
-    // numbers from data_ids, and a like '%…%' search or the category filter
-    // scans the one index holding its column instead of the whole table.
-    // Columns share an index where that keeps the file small.
-    "CREATE INDEX data_ids ON data (编号);"
-    "CREATE INDEX data_texts ON data (姓名, 来由, 分类, 备注);"
-    "CREATE INDEX data_numbers ON data (身份证, 手机, 电话);"
-    "CREATE INDEX data_address ON data (地址);"
-    "COMMIT;";
+const char* const kSchema = "BEGIN;"
+                            "CREATE TABLE data ("
+                            " 编号 INTEGER PRIMARY KEY AUTOINCREMENT,"
+                            " 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT, 电话 TEXT, 来由 TEXT,"
+                            " 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
+                            "CREATE TABLE Pass (密码 TEXT);"
+                            // Narrow copies of the searched columns: a listing reads the record
+                            // numbers from data_ids, and a like '%…%' search or the category filter
+                            // scans the one index holding its column instead of the whole table.
+                            // Columns share an index where that keeps the file small.
+                            "CREATE INDEX data_ids ON data (编号);"
+                            "CREATE INDEX data_texts ON data (姓名, 来由, 分类, 备注);"
+                            "CREATE INDEX data_numbers ON data (身份证, 手机, 电话);"
+                            "CREATE INDEX data_address ON data (地址);"
+                            "COMMIT;";
 
 bool syncFolder(const QString& folder)
 {
@@ -74,8 +73,8 @@ QString fillRegister(sqlite3* db, const QString& adminPassword)
 QString RegisterConnectionString(const QString& folder)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder
-         + QStringLiteral("_.udb;Persist Security Info=False;Jet OLEDB:Database Password=")
-         + QString::fromLatin1(kRegisterPassword);
+           + QStringLiteral("_.udb;Persist Security Info=False;Jet OLEDB:Database Password=")
+           + QString::fromLatin1(kRegisterPassword);
 }
 
 bool IsValidAdminPassword(const QString& password)
@@ -110,7 +109,8 @@ QString CreateRegisterFile(const QString& folder, const QString& adminPassword, 
     ::umask(oldMask);
     if (error.isEmpty() && ::chmod(QFile::encodeName(building).constData(), 0600) != 0)
         error = QStringLiteral("cannot set the permissions of ") + building;
-    if (error.isEmpty() && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(destination).constData()) != 0)
+    if (error.isEmpty()
+        && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(destination).constData()) != 0)
         error = QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + destination;
     if (!error.isEmpty()) {
         QFile::remove(building);

@@ -24,15 +24,14 @@ struct SelectOnData {
 
 bool matchSelectOnData(const QString& text, SelectOnData& out)
 {
-    static const QRegularExpression select(
-        QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+data(\\s.*)?$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression plainRest(
-        QStringLiteral("^\\s*(where\\s.*)?$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression clauses(
-        QStringLiteral("\\b(order|group|having|limit|union|intersect|except)\\b"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+data(\\s.*)?$"),
+                                           QRegularExpression::CaseInsensitiveOption
+                                               | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression plainRest(QStringLiteral("^\\s*(where\\s.*)?$"),
+                                              QRegularExpression::CaseInsensitiveOption
+                                                  | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression clauses(QStringLiteral("\\b(order|group|having|limit|union|intersect|except)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = select.match(text);
     if (!m.hasMatch())
         return false;
@@ -106,8 +105,8 @@ bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
     sqlite3* db = connection_->handle();
     // The row statement is prepared first so that a bad select list fails
     // before any work is done.
-    auto rowStatement = std::make_unique<SqliteStatement>(
-        db, QStringLiteral("SELECT ") + shape.list + QStringLiteral(" FROM data WHERE 编号 = ?"));
+    auto rowStatement = std::make_unique<SqliteStatement>(db, QStringLiteral("SELECT ") + shape.list
+                                                                  + QStringLiteral(" FROM data WHERE 编号 = ?"));
     // Without an order the engine may read the numbers from the smallest
     // index holding the searched column instead of the whole table; the
     // numbers are put in ascending order here, usually already are.

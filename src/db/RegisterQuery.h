@@ -66,7 +66,7 @@ public:
 signals:
     void afterOpen();
     void afterClose();
-    void afterScroll();      // the current row changed
+    void afterScroll(); // the current row changed
     void afterDelete(int row);
 
 private:

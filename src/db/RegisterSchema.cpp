@@ -2,15 +2,15 @@
 #include "db/DatabaseError.h"
 #include "db/Sqlite.h"
 
-#include <QRegularExpression>
 #include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
-const QStringList kDataColumns = {
-    QStringLiteral("编号"), QStringLiteral("分类"), QStringLiteral("姓名"), QStringLiteral("身份证"),
-    QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("来由"), QStringLiteral("地址"),
-    QStringLiteral("来访"), QStringLiteral("离开"), QStringLiteral("备注"), QStringLiteral("日期")};
+const QStringList kDataColumns = {QStringLiteral("编号"),   QStringLiteral("分类"), QStringLiteral("姓名"),
+                                  QStringLiteral("身份证"), QStringLiteral("手机"), QStringLiteral("电话"),
+                                  QStringLiteral("来由"),   QStringLiteral("地址"), QStringLiteral("来访"),
+                                  QStringLiteral("离开"),   QStringLiteral("备注"), QStringLiteral("日期")};
 const QStringList kPassColumns = {QStringLiteral("密码")};
 const char* const kRecordNumber = "编号";
 
@@ -28,7 +28,8 @@ const QHash<QString, QString> kOwnIndexes = {
     {QStringLiteral("data_name_reason"), QStringLiteral("CREATE INDEX data_name_reason ON data (姓名, 来由)")},
     {QStringLiteral("data_identity"), QStringLiteral("CREATE INDEX data_identity ON data (身份证)")},
     {QStringLiteral("data_phones"), QStringLiteral("CREATE INDEX data_phones ON data (手机, 电话)")},
-    {QStringLiteral("data_category_remarks"), QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
+    {QStringLiteral("data_category_remarks"),
+     QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
 };
 
 // A statement as the schema keeps it, with runs of blanks made one and
@@ -43,7 +44,6 @@ QString normalisedStatement(QString sql)
         sql.chop(1);
     return sql.trimmed();
 }
-
 
 // Names of tables compare without regard to ASCII case, as in statements.
 bool isNamed(const QString& name, const char* expected)
@@ -74,9 +74,11 @@ QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& para
 // constraint; the record number, if expected, is the integer primary key.
 QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
 {
-    const auto kind = rows(db, QStringLiteral("SELECT t.type, t.wr, s.sql FROM pragma_table_list(?) AS t, main.sqlite_schema AS s "
-                                              "WHERE t.schema = 'main' AND s.type = 'table' AND s.name = t.name"),
-                           {name});
+    const auto kind =
+        rows(db,
+             QStringLiteral("SELECT t.type, t.wr, s.sql FROM pragma_table_list(?) AS t, main.sqlite_schema AS s "
+                            "WHERE t.schema = 'main' AND s.type = 'table' AND s.name = t.name"),
+             {name});
     if (kind.size() != 1 || kind[0][0] != QLatin1String("table"))
         return refusal(QStringLiteral("%1 is a %2").arg(name, kind.value(0).value(0, QStringLiteral("stranger"))));
     if (kind[0][1] != QLatin1String("0"))
@@ -86,8 +88,10 @@ QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
         return refusal(QStringLiteral("table %1 has a check constraint").arg(name));
 
     QStringList found;
-    for (const QStringList& column : rows(db, QStringLiteral("SELECT name, upper(type), pk, hidden "
-                                                               "FROM pragma_table_xinfo(?, 'main')"), {name})) {
+    for (const QStringList& column : rows(db,
+                                          QStringLiteral("SELECT name, upper(type), pk, hidden "
+                                                         "FROM pragma_table_xinfo(?, 'main')"),
+                                          {name})) {
         found << column[0];
         if (column[3] != QLatin1String("0"))
             return refusal(QStringLiteral("column %1 of %2 is computed").arg(column[0], name));
@@ -124,7 +128,8 @@ QString checkObject(sqlite3* db, const QString& type, const QString& name, const
         if (isNamed(name, "sqlite_sequence"))
             return {};
         return refusal((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
-                                                                       : QStringLiteral("table %1")).arg(name));
+                                                                      : QStringLiteral("table %1"))
+                           .arg(name));
     }
     if (type == QLatin1String("index"))
         return checkIndex(name, table, sql);
@@ -139,7 +144,8 @@ QString CheckRegisterSchema(sqlite3* db)
 {
     try {
         bool hasData = false, hasPass = false;
-        for (const QStringList& object : rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
+        for (const QStringList& object :
+             rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
             const QString error = checkObject(db, object[0], object[1], object[2], object[3]);
             if (!error.isEmpty())
                 return error;
@@ -147,7 +153,8 @@ QString CheckRegisterSchema(sqlite3* db)
             hasPass = hasPass || isNamed(object[1], "Pass");
         }
         if (!hasData || !hasPass)
-            return refusal(QStringLiteral("table %1 is missing").arg(hasData ? QStringLiteral("Pass") : QStringLiteral("data")));
+            return refusal(
+                QStringLiteral("table %1 is missing").arg(hasData ? QStringLiteral("Pass") : QStringLiteral("data")));
         return {};
     } catch (const EDatabaseError& e) {
         return e.message();

@@ -23,7 +23,8 @@ QByteArray rangeEnd(QByteArray prefix)
 
 void bindBytes(SqliteStatement& s, sqlite3* db, int index, const QByteArray& bytes)
 {
-    if (sqlite3_bind_text(s.get(), index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+    if (sqlite3_bind_text(s.get(), index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT)
+        != SQLITE_OK)
         RaiseEngineError(db);
 }
 
@@ -46,7 +47,8 @@ public:
     {
         if (list_.size() == limit_ && id <= list_.back().id)
             return;
-        const auto same = std::find_if(list_.begin(), list_.end(), [&](const Candidate& c) { return c.value == value; });
+        const auto same =
+            std::find_if(list_.begin(), list_.end(), [&](const Candidate& c) { return c.value == value; });
         if (same != list_.end()) {
             if (same->id >= id)
                 return;
@@ -80,7 +82,8 @@ std::vector<Candidate> newestMatches(sqlite3* db, VisitorKey key, const QByteArr
     SqliteStatement range(db, ReturningVisitorRangeStatement(key));
     bindBytes(range, db, 1, prefix);
     bindBytes(range, db, 2, rangeEnd(prefix));
-    SqliteStatement backwards(db, QStringLiteral("SELECT 编号, ") + column + QStringLiteral(" FROM data NOT INDEXED ORDER BY 编号 DESC"));
+    SqliteStatement backwards(db, QStringLiteral("SELECT 编号, ") + column
+                                      + QStringLiteral(" FROM data NOT INDEXED ORDER BY 编号 DESC"));
 
     // The range walk: numbers come grouped in index order; each group's newest
     // record is offered.
@@ -102,7 +105,8 @@ std::vector<Candidate> newestMatches(sqlite3* db, VisitorKey key, const QByteArr
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(range.get(), 0));
             const int bytes = sqlite3_column_bytes(range.get(), 0);
             const qint64 id = range.columnInt64(1);
-            if (groupNewest >= 0 && bytes == group.size() && std::memcmp(text, group.constData(), static_cast<std::size_t>(bytes)) == 0) {
+            if (groupNewest >= 0 && bytes == group.size()
+                && std::memcmp(text, group.constData(), static_cast<std::size_t>(bytes)) == 0) {
                 groupNewest = std::max(groupNewest, id);
                 continue;
             }
@@ -129,7 +133,7 @@ QString ReturningVisitorRangeStatement(VisitorKey key)
 {
     const QString column = columnOf(key);
     return QStringLiteral("SELECT ") + column + QStringLiteral(", 编号 FROM data WHERE ") + column
-         + QStringLiteral(" >= ?1 AND ") + column + QStringLiteral(" < ?2");
+           + QStringLiteral(" >= ?1 AND ") + column + QStringLiteral(" < ?2");
 }
 
 std::vector<TReturningVisitor> FindReturningVisitors(sqlite3* db, VisitorKey key, const QString& prefix, int limit)
@@ -138,7 +142,8 @@ std::vector<TReturningVisitor> FindReturningVisitors(sqlite3* db, VisitorKey key
     if (prefix.isEmpty() || limit <= 0)
         return visitors;
     const std::vector<Candidate> found = newestMatches(db, key, prefix.toUtf8(), limit);
-    SqliteStatement read(db, QStringLiteral("SELECT 分类, 姓名, 身份证, 手机, 电话, 地址, 来访, 日期 FROM data WHERE 编号 = ?1"));
+    SqliteStatement read(
+        db, QStringLiteral("SELECT 分类, 姓名, 身份证, 手机, 电话, 地址, 来访, 日期 FROM data WHERE 编号 = ?1"));
     for (const Candidate& c : found) {
         read.reset();
         read.bindInt64(1, c.id);

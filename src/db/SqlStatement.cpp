@@ -5,10 +5,10 @@
 
 const QStringList& DataColumns()
 {
-    static const QStringList columns = {
-        QStringLiteral("编号"), QStringLiteral("分类"), QStringLiteral("姓名"), QStringLiteral("身份证"),
-        QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("来由"), QStringLiteral("地址"),
-        QStringLiteral("来访"), QStringLiteral("离开"), QStringLiteral("备注"), QStringLiteral("日期")};
+    static const QStringList columns = {QStringLiteral("编号"),   QStringLiteral("分类"), QStringLiteral("姓名"),
+                                        QStringLiteral("身份证"), QStringLiteral("手机"), QStringLiteral("电话"),
+                                        QStringLiteral("来由"),   QStringLiteral("地址"), QStringLiteral("来访"),
+                                        QStringLiteral("离开"),   QStringLiteral("备注"), QStringLiteral("日期")};
     return columns;
 }
 
@@ -64,8 +64,8 @@ void appendValue(QString& out, bool insideQuotes)
 // Jet accepts a table name in parentheses after FROM; SQLite only in a select.
 QString withoutParenthesisedTable(QString text)
 {
-    static const QRegularExpression parenthesised(
-        QStringLiteral("\\bfrom\\s*\\(\\s*([^\\s()]+)\\s*\\)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression parenthesised(QStringLiteral("\\bfrom\\s*\\(\\s*([^\\s()]+)\\s*\\)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
     text.replace(parenthesised, QStringLiteral("from \\1"));
     return text;
 }
@@ -76,7 +76,7 @@ CompiledSql TSqlStrings::compile() const
 {
     static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]{1,18}$"));
     CompiledSql result;
-    QString fixedText;   // fixed pieces only, with placeholders: what the engine parses
+    QString fixedText; // fixed pieces only, with placeholders: what the engine parses
     bool insideQuotes = false;
     for (const SqlLine& line : lines_) {
         for (const SqlPiece& p : line.pieces()) {

@@ -11,19 +11,25 @@
 
 struct SqlPiece {
     enum Kind {
-        Fixed,   // program text, sent as it stands
-        Value,   // typed text, bound as a parameter
-        Column,  // typed column name, accepted only when it names a column of data
-        Integer  // typed record number, accepted only when it is a whole number
+        Fixed,  // program text, sent as it stands
+        Value,  // typed text, bound as a parameter
+        Column, // typed column name, accepted only when it names a column of data
+        Integer // typed record number, accepted only when it is a whole number
     };
     Kind kind;
     QString text;
 };
 
 // Wrappers that mark a form value for its kind of piece.
-struct SqlValue { QString text; };
-struct SqlColumn { QString text; };
-struct SqlInteger { QString text; };
+struct SqlValue {
+    QString text;
+};
+struct SqlColumn {
+    QString text;
+};
+struct SqlInteger {
+    QString text;
+};
 
 class SqlLine {
 public:
@@ -34,7 +40,13 @@ public:
     SqlLine& operator+=(const SqlValue& v);
     SqlLine& operator+=(const SqlColumn& c);
     SqlLine& operator+=(const SqlInteger& n);
-    template <typename T> SqlLine operator+(const T& piece) const { SqlLine l(*this); l += piece; return l; }
+    template <typename T>
+    SqlLine operator+(const T& piece) const
+    {
+        SqlLine l(*this);
+        l += piece;
+        return l;
+    }
 
     const std::vector<SqlPiece>& pieces() const { return pieces_; }
     QString text() const;
@@ -60,8 +72,16 @@ public:
     // Called before every change, so the owning query can close.
     std::function<void()> onChanging;
 
-    void Clear() { changing(); lines_.clear(); }
-    void Add(const SqlLine& line) { changing(); lines_.push_back(line); }
+    void Clear()
+    {
+        changing();
+        lines_.clear();
+    }
+    void Add(const SqlLine& line)
+    {
+        changing();
+        lines_.push_back(line);
+    }
     int Count() const { return static_cast<int>(lines_.size()); }
     bool isEmpty() const { return lines_.empty(); }
     // The statement as written, values in place: every line followed by CR LF.
@@ -71,7 +91,11 @@ public:
     CompiledSql compile() const;
 
 private:
-    void changing() { if (onChanging) onChanging(); }
+    void changing()
+    {
+        if (onChanging)
+            onChanging();
+    }
     std::vector<SqlLine> lines_;
 };
 

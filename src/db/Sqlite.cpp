@@ -31,7 +31,8 @@ SqliteStatement::~SqliteStatement()
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+    : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr))
+{}
 
 SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept
 {
@@ -50,7 +51,8 @@ void SqliteStatement::bindTexts(const QStringList& values)
         throw EDatabaseError(QStringLiteral("statement parameters do not match its values"));
     for (int i = 0; i < values.size(); ++i) {
         const QByteArray utf8 = values[i].toUtf8();
-        if (sqlite3_bind_text(stmt_, i + 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        if (sqlite3_bind_text(stmt_, i + 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT)
+            != SQLITE_OK)
             RaiseEngineError(db_);
     }
 }
@@ -93,11 +95,13 @@ long long SqliteStatement::columnInt64(int i) const { return sqlite3_column_int6
 
 bool HardenHandle(sqlite3* db)
 {
-    const int settings[][2] = {
-        {SQLITE_DBCONFIG_DEFENSIVE, 1},           {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
-        {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0}, {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
-        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},          {SQLITE_DBCONFIG_DQS_DML, 0},
-        {SQLITE_DBCONFIG_DQS_DDL, 0}};
+    const int settings[][2] = {{SQLITE_DBCONFIG_DEFENSIVE, 1},
+                               {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+                               {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0},
+                               {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+                               {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+                               {SQLITE_DBCONFIG_DQS_DML, 0},
+                               {SQLITE_DBCONFIG_DQS_DDL, 0}};
     for (const auto& [option, value] : settings) {
         int now = -1;
         if (sqlite3_db_config(db, option, value, &now) != SQLITE_OK || now != value)

@@ -11,9 +11,9 @@
 #include <QUrl>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +43,7 @@ public:
             ::close(fd_);
         fd_ = -1;
     }
+
 private:
     int fd_ = -1;
 };
@@ -79,12 +80,13 @@ void removeCompactionLeftovers(const QString& registerPath)
 {
     const QString unique = QStringLiteral("[A-Za-z0-9]{6}");
     const QString copy = QRegularExpression::escape(QLatin1String(kTemporaryPrefix)) + unique
-                       + QRegularExpression::escape(QLatin1String(kTemporarySuffix));
+                         + QRegularExpression::escape(QLatin1String(kTemporarySuffix));
     const QString temp = GetTempDirectory();
     removeLeftoversIn(temp, QRegularExpression(QStringLiteral("^") + copy + QStringLiteral("$")));
     // A journal goes only once its copy is gone, so a running compaction keeps it.
-    const QStringList journals = QDir(temp).entryList(
-        QStringList{QLatin1String(kTemporaryPrefix) + QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList journals =
+        QDir(temp).entryList(QStringList{QLatin1String(kTemporaryPrefix) + QStringLiteral("*-journal")},
+                             QDir::Files | QDir::Hidden | QDir::System);
     const QRegularExpression journal(QStringLiteral("^(") + copy + QStringLiteral(")-journal$"));
     for (const QString& entry : journals) {
         const QRegularExpressionMatch match = journal.match(entry);
@@ -98,8 +100,9 @@ void removeCompactionLeftovers(const QString& registerPath)
     for (const QString& file : std::as_const(registers)) {
         const QFileInfo info(file);
         removeLeftoversIn(info.absolutePath(),
-            QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(info.fileName())
-                               + QRegularExpression::escape(QLatin1String(kCopyTemporaryInfix)) + unique + QStringLiteral("$")));
+                          QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(info.fileName())
+                                             + QRegularExpression::escape(QLatin1String(kCopyTemporaryInfix)) + unique
+                                             + QStringLiteral("$")));
     }
 }
 
@@ -115,10 +118,7 @@ QString makeTemporaryFile(const QString& prefix, const char* suffix)
     return QFile::decodeName(name);
 }
 
-bool execute(sqlite3* db, const char* sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
+bool execute(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 // A handle on a register keyed with `password`, closed with the object.
 class KeyedHandle {
@@ -135,6 +135,7 @@ public:
     KeyedHandle(const KeyedHandle&) = delete;
     KeyedHandle& operator=(const KeyedHandle&) = delete;
     sqlite3* get() const { return db_; }
+
 private:
     sqlite3* db_ = nullptr;
 };
@@ -191,8 +192,8 @@ bool compactInto(const QString& path, const QString& temporary, const QString& p
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     return source.get() && CheckRegisterSchema(source.get()).isEmpty()
-        && exportCompacted(source.get(), temporary, password, inUse)
-        && isSoundRegister(temporary, password) && CopyFileAtomically(temporary, path);
+           && exportCompacted(source.get(), temporary, password, inUse) && isSoundRegister(temporary, password)
+           && CopyFileAtomically(temporary, path);
 }
 
 } // namespace
@@ -210,7 +211,8 @@ bool CompactDatabaseFile(const QString& path, const QString& password) noexcept
     bool result = false;
     try {
         removeCompactionLeftovers(path);
-        const QString temporary = makeTemporaryFile(GetTempDirectory() + QLatin1String(kTemporaryPrefix), kTemporarySuffix);
+        const QString temporary =
+            makeTemporaryFile(GetTempDirectory() + QLatin1String(kTemporaryPrefix), kTemporarySuffix);
         if (temporary.isEmpty())
             return false;
         // The engine writes the copy into a file of its own making.

@@ -6,10 +6,11 @@ DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number,
 {
     sqlite3* db = connection.handle();
     {
-        SqliteStatement update(db, QStringLiteral(
-            "UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND (离开 is null or 离开 = '')"));
+        SqliteStatement update(
+            db, QStringLiteral("UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND (离开 is null or 离开 = '')"));
         const QByteArray time = departureTime.toUtf8();
-        if (sqlite3_bind_text(update.get(), 1, time.constData(), static_cast<int>(time.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        if (sqlite3_bind_text(update.get(), 1, time.constData(), static_cast<int>(time.size()), SQLITE_TRANSIENT)
+            != SQLITE_OK)
             RaiseEngineError(db);
         update.bindInt64(2, number);
         connection.noteWrite();

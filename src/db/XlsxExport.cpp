@@ -17,10 +17,7 @@ struct WorkbookFreer {
     void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
 };
 
-[[noreturn]] void fail(lxw_error error)
-{
-    throw EExportError(QString::fromUtf8(lxw_strerror(error)));
-}
+[[noreturn]] void fail(lxw_error error) { throw EExportError(QString::fromUtf8(lxw_strerror(error))); }
 
 // Width in spreadsheet character units: a CJK character takes two.
 double displayWidth(const QString& text)
@@ -49,12 +46,13 @@ public:
 
     void writeRow(lxw_row_t row, const QStringList& cells, bool header)
     {
-        const lxw_col_t count = static_cast<lxw_col_t>(std::min<size_t>(widths_.size(), static_cast<size_t>(cells.size())));
+        const lxw_col_t count =
+            static_cast<lxw_col_t>(std::min<size_t>(widths_.size(), static_cast<size_t>(cells.size())));
         for (lxw_col_t col = 0; col < count; ++col) {
             const QString& text = cells[col];
             widths_[col] = std::max(widths_[col], displayWidth(text));
-            const lxw_error error = worksheet_write_string(sheet_, row, col, text.toUtf8().constData(),
-                                                           header ? header_ : nullptr);
+            const lxw_error error =
+                worksheet_write_string(sheet_, row, col, text.toUtf8().constData(), header ? header_ : nullptr);
             if (error != LXW_NO_ERROR)
                 fail(error);
         }
@@ -93,9 +91,8 @@ bool WriteXlsxExport(const QByteArray& path, const ExportRows& rows, const Expor
     SheetWriter sheet(workbook.get(), rows.header.size());
     sheet.writeRow(0, rows.header, true);
     lxw_row_t next = 1;
-    const bool complete = WriteExportRows(rows, progress, [&](const QStringList& row) {
-        sheet.writeRow(next++, row, false);
-    });
+    const bool complete =
+        WriteExportRows(rows, progress, [&](const QStringList& row) { sheet.writeRow(next++, row, false); });
     if (!complete)
         return false;
     sheet.finish();

@@ -1,14 +1,13 @@
 #include "login/Unit_Login.h"
+#include "app/ProgramIcon.h"
+#include "app/TVostrelApplication.h"
+#include "app/Unit1.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
 #include "shell/PasswordCharacter.h"
 #include "shell/PasswordKeyFilter.h"
-#include "app/ProgramIcon.h"
-#include "app/TVostrelApplication.h"
-#include "app/Unit1.h"
 #include "shell/Unit_Function.h"
 #include "shell/WindowPlacement.h"
-
 
 #include <QMouseEvent>
 

@@ -11,12 +11,12 @@ namespace {
 // The handler travels with its control as a child object.
 class ClickBinding : public QObject {
 public:
-    ClickBinding(QObject* control, std::function<void()> handler)
-        : QObject(control), handler_(std::move(handler))
+    ClickBinding(QObject* control, std::function<void()> handler) : QObject(control), handler_(std::move(handler))
     {
         setObjectName(QStringLiteral("clickBinding"));
     }
     void run() const { handler_(); }
+
 private:
     std::function<void()> handler_;
 };

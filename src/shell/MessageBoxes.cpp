@@ -21,8 +21,8 @@ QWidget* ownerWindow()
 {
     auto isForm = [](const QWidget* w) {
         return w && w->isWindow() && w->isVisible() && !w->isMinimized()
-            && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog)
-            && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+               && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog)
+               && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
     };
     if (QWidget* active = QApplication::activeWindow(); isForm(active))
         return active;

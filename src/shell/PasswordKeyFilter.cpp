@@ -10,8 +10,7 @@ namespace {
 
 class PasswordKeyFilter : public QObject {
 public:
-    PasswordKeyFilter(QLineEdit* edit, std::function<bool()> onEnter)
-        : QObject(edit), onEnter_(std::move(onEnter)) {}
+    PasswordKeyFilter(QLineEdit* edit, std::function<bool()> onEnter) : QObject(edit), onEnter_(std::move(onEnter)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override

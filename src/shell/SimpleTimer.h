@@ -1,6 +1,6 @@
 #pragma once
-#include <QObject>
 #include <QHash>
+#include <QObject>
 #include <functional>
 
 class TSimpleTimer;

@@ -144,8 +144,8 @@ TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner)
     TTrayIconHandler::Acquire(this);
     tray_ = new QSystemTrayIcon(this);
     animTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer*) { RunGuarded([this] { AnimTick(); }); });
-    singleClickTimer_ = std::make_unique<TSimpleTimer>(
-        1000, [this](TSimpleTimer*) { RunGuarded([this] { SingleClickTick(); }); });
+    singleClickTimer_ =
+        std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer*) { RunGuarded([this] { SingleClickTick(); }); });
     leaveTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer*) { RunGuarded([this] { LeaveTick(); }); });
 
     // Where the platform reports only whole clicks, they stand for press and release.
@@ -171,8 +171,7 @@ TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner)
             handler->CallbackWindowProc(id, TTrayMessage::MButtonDown);
             handler->CallbackWindowProc(id, TTrayMessage::MButtonUp);
             break;
-        case QSystemTrayIcon::Unknown:
-            break;
+        case QSystemTrayIcon::Unknown: break;
         }
     });
     connect(tray_, &QSystemTrayIcon::messageClicked, this, [this] {
@@ -377,7 +376,8 @@ void TTrayIcon::Callback(TTrayMessage message)
         break;
     case TTrayMessage::LButtonDown:
         if (OnDblClick) {
-            singleClickTimer_->SetPeriod(static_cast<unsigned>(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
+            singleClickTimer_->SetPeriod(
+                static_cast<unsigned>(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
             singleClickTimer_->SetActive(true);
         }
         FireMouseDown(TMouseButton::mbLeft, {keys, Qt::LeftButton}, pos.x(), pos.y());
@@ -412,17 +412,14 @@ void TTrayIcon::Callback(TTrayMessage message)
         if (alive && popupMenu_)
             PopupMenuAtCursor();
         break;
-    case TTrayMessage::RButtonUp:
-        FireMouseUp(TMouseButton::mbRight, {keys, Qt::RightButton}, pos.x(), pos.y());
-        break;
+    case TTrayMessage::RButtonUp: FireMouseUp(TMouseButton::mbRight, {keys, Qt::RightButton}, pos.x(), pos.y()); break;
     case TTrayMessage::MButtonDown:
         FireMouseDown(TMouseButton::mbMiddle, {keys, Qt::MiddleButton}, pos.x(), pos.y());
         break;
     case TTrayMessage::MButtonUp:
         FireMouseUp(TMouseButton::mbMiddle, {keys, Qt::MiddleButton}, pos.x(), pos.y());
         break;
-    case TTrayMessage::BalloonUserClick:
-        break;
+    case TTrayMessage::BalloonUserClick: break;
     }
 }
 
@@ -482,7 +479,8 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event)
     // no longer a QMenu, and comparing it with popupMenu_ would cast it to one.
     const bool actionsChanged = event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved;
     if (actionsChanged && watched == popupMenu_)
-        QMetaObject::invokeMethod(this, [this] { ExportMenu(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { ExportMenu(); }, Qt::QueuedConnection);
     // The owner window comes to the front whenever it is shown.
     if (watched == ownerWindow_ && event->type() == QEvent::Show) {
         ownerWindow_->raise();
@@ -491,11 +489,43 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void TTrayIcon::FireClick() { if (OnClick) OnClick(); }
-void TTrayIcon::FireDblClick() { if (OnDblClick) OnDblClick(); }
-void TTrayIcon::FireCycle(int nextIndex) { if (OnCycle) OnCycle(nextIndex); }
-void TTrayIcon::FireMouseDown(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseDown) OnMouseDown(b, s, x, y); }
-void TTrayIcon::FireMouseUp(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseUp) OnMouseUp(b, s, x, y); }
-void TTrayIcon::FireMouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouseMove(s, x, y); }
-void TTrayIcon::FireMouseEnter() { if (OnMouseEnter) OnMouseEnter(); }
-void TTrayIcon::FireMouseExit() { if (OnMouseExit) OnMouseExit(); }
+void TTrayIcon::FireClick()
+{
+    if (OnClick)
+        OnClick();
+}
+void TTrayIcon::FireDblClick()
+{
+    if (OnDblClick)
+        OnDblClick();
+}
+void TTrayIcon::FireCycle(int nextIndex)
+{
+    if (OnCycle)
+        OnCycle(nextIndex);
+}
+void TTrayIcon::FireMouseDown(TMouseButton b, TShiftState s, int x, int y)
+{
+    if (OnMouseDown)
+        OnMouseDown(b, s, x, y);
+}
+void TTrayIcon::FireMouseUp(TMouseButton b, TShiftState s, int x, int y)
+{
+    if (OnMouseUp)
+        OnMouseUp(b, s, x, y);
+}
+void TTrayIcon::FireMouseMove(TShiftState s, int x, int y)
+{
+    if (OnMouseMove)
+        OnMouseMove(s, x, y);
+}
+void TTrayIcon::FireMouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter();
+}
+void TTrayIcon::FireMouseExit()
+{
+    if (OnMouseExit)
+        OnMouseExit();
+}

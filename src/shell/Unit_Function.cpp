@@ -49,7 +49,7 @@ bool isTaskbarWindow(const QWidget* w)
 {
     const Qt::WindowType type = w->windowType();
     return w->isWindow() && (type == Qt::Window || type == Qt::Dialog)
-        && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+           && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
 }
 
 // Adds or removes _NET_WM_STATE_SKIP_TASKBAR and nothing else. A mapped
@@ -83,7 +83,7 @@ void applySkipTaskbar(QWidget* widget, bool skip)
 
     if (widget->isVisible()) {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        xcb_client_message_event_t message {};
+        xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.format = 32;
         message.window = window;
@@ -91,8 +91,7 @@ void applySkipTaskbar(QWidget* widget, bool skip)
         message.data.data32[0] = skip ? 1 : 0; // _NET_WM_STATE_ADD / _REMOVE
         message.data.data32[1] = skipTaskbar;
         message.data.data32[3] = 1; // from an application
-        xcb_send_event(c, 0, screen->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&message));
     }
     xcb_flush(c);

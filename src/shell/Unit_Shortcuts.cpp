@@ -51,7 +51,8 @@ bool CreateShellLink(const QString& target, const QString& name, const QString& 
     entry += QStringLiteral("Name=") + entryString(linkName) + QLatin1Char('\n');
     entry += QStringLiteral("Exec=") + execQuoted(targetInfo.absoluteFilePath()) + QLatin1Char('\n');
     entry += QStringLiteral("Path=") + entryString(exeFolder) + QLatin1Char('\n');
-    entry += QStringLiteral("Icon=") + entryString(iconPath.isEmpty() ? QStringLiteral("x-office-address-book") : iconPath) + QLatin1Char('\n');
+    entry += QStringLiteral("Icon=")
+             + entryString(iconPath.isEmpty() ? QStringLiteral("x-office-address-book") : iconPath) + QLatin1Char('\n');
     entry += QStringLiteral("Terminal=false\n");
 
     QSaveFile file(linkFolder + QLatin1Char('/') + linkName + QStringLiteral(".desktop"));

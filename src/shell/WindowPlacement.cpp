@@ -23,8 +23,8 @@ void askNormalInitialState(QWidget* window)
     const auto id = static_cast<xcb_window_t>(window->winId());
     constexpr uint32_t kStateHint = 2, kNormalState = 1, kLongs = 9;
     uint32_t hints[kLongs] = {};
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, kLongs), nullptr);
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, kLongs), nullptr);
     if (reply && reply->format == 32) {
         const auto n = std::min<uint32_t>(kLongs, static_cast<uint32_t>(xcb_get_property_value_length(reply) / 4));
         const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));

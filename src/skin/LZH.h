@@ -29,20 +29,30 @@ inline constexpr const char* kFreeErrorText = "LZH : Error freeing memory for di
 // bits (first byte included, minus the six low bits' share) that code it.
 constexpr int DCode(int n)
 {
-    if (n < 32) return 0;
-    if (n < 80) return (n - 16) >> 4;
-    if (n < 144) return (n - 48) >> 3;
-    if (n < 192) return (n - 96) >> 2;
-    if (n < 240) return (n - 144) >> 1;
+    if (n < 32)
+        return 0;
+    if (n < 80)
+        return (n - 16) >> 4;
+    if (n < 144)
+        return (n - 48) >> 3;
+    if (n < 192)
+        return (n - 96) >> 2;
+    if (n < 240)
+        return (n - 144) >> 1;
     return n - 192;
 }
 constexpr int DLen(int n)
 {
-    if (n < 32) return 3;
-    if (n < 80) return 4;
-    if (n < 144) return 5;
-    if (n < 192) return 6;
-    if (n < 240) return 7;
+    if (n < 32)
+        return 3;
+    if (n < 80)
+        return 4;
+    if (n < 144)
+        return 5;
+    if (n < 192)
+        return 6;
+    if (n < 240)
+        return 7;
     return 8;
 }
 } // namespace lzh

@@ -62,8 +62,7 @@ void TLZHTree::Update(int symbol)
         const unsigned k = ++freq[c];
         int l = c + 1;
         if (k > freq[l]) {
-            while (k > freq[++l]) {
-            }
+            while (k > freq[++l]) {}
             --l;
             freq[c] = freq[l];
             freq[l] = static_cast<uint16_t>(k);

@@ -4,10 +4,7 @@
 
 #include <QtCore/qglobal.h>
 
-static void registerShippedSkin()
-{
-    Q_INIT_RESOURCE(vostrel_skin);
-}
+static void registerShippedSkin() { Q_INIT_RESOURCE(vostrel_skin); }
 
 void InitShippedSkinResource()
 {

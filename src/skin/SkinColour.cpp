@@ -35,7 +35,4 @@ QColor Blend(const QColor& a, const QColor& b, int weight)
     return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
 }
 
-int Brightness(const QColor& c)
-{
-    return (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000;
-}
+int Brightness(const QColor& c) { return (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000; }

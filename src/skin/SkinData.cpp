@@ -163,7 +163,6 @@ void TSkinData::LoadSkinBitmap(QImage& bitmap, const QString& value) const
         bitmap = image.convertToFormat(QImage::Format_RGB32);
 }
 
-
 void TSkinData::Loaded()
 {
     if (active_ && notReady_) {
@@ -200,15 +199,9 @@ bool TSkinData::MayBeSkinned(const QString& aName, bool firstAnswer)
     return firstAnswer;
 }
 
-QColor TSkinData::Colour(int slot) const
-{
-    return slot >= 0 && slot < kColourSlots ? colours_[slot] : QColor();
-}
+QColor TSkinData::Colour(int slot) const { return slot >= 0 && slot < kColourSlots ? colours_[slot] : QColor(); }
 
-bool TSkinData::ColourGiven(int slot) const
-{
-    return slot >= 0 && slot < kColourSlots && colourGiven_[slot];
-}
+bool TSkinData::ColourGiven(int slot) const { return slot >= 0 && slot < kColourSlots && colourGiven_[slot]; }
 
 TDataSkinObject* TSkinData::Element(const QString& name) const
 {

@@ -25,14 +25,43 @@ class TSkinData : public QObject {
     Q_OBJECT
 public:
     enum TSkinControlType {
-        xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox,
-        xcRadioButton, xcProgress, xcScrollbar, xcEdit, xcButton, xcBitBtn, xcSpeedButton, xcSpin,
-        xcPanel, xcGroupBox, xcStatusBar, xcTab, xcTrackBar, xcSystemMenu, xcFastReport
+        xcMainMenu,
+        xcPopupMenu,
+        xcMenuItem,
+        xcToolbar,
+        xcControlbar,
+        xcCombo,
+        xcCheckBox,
+        xcRadioButton,
+        xcProgress,
+        xcScrollbar,
+        xcEdit,
+        xcButton,
+        xcBitBtn,
+        xcSpeedButton,
+        xcSpin,
+        xcPanel,
+        xcGroupBox,
+        xcStatusBar,
+        xcTab,
+        xcTrackBar,
+        xcSystemMenu,
+        xcFastReport
     };
     Q_ENUM(TSkinControlType)
     enum TSkinOption {
-        xoMDIScrollbar, xoMenuMerge, xoTransparent, xoPreview, xoParentBackGround, xoNoFocusRect,
-        xoToolbarBK, xoToolbarButton, xoMDIChildBorder, xoMenuBG, xoCaptionButtonHint, xoFormScrollbar
+        xoMDIScrollbar,
+        xoMenuMerge,
+        xoTransparent,
+        xoPreview,
+        xoParentBackGround,
+        xoNoFocusRect,
+        xoToolbarBK,
+        xoToolbarButton,
+        xoMDIChildBorder,
+        xoMenuBG,
+        xoCaptionButtonHint,
+        xoFormScrollbar
     };
     Q_ENUM(TSkinOption)
     enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
@@ -50,10 +79,22 @@ public:
 
     // Colour-table slots.
     enum ColourSlot {
-        csWindowText = 0, csTitleTextActive = 1, csTitleTextNoActive = 2, csButtonFace = 3,
-        csButtonText = 4, csButtonHilight = 5, csButtonlight = 6, csButtonShadow = 7,
-        csButtonDkShadow = 8, csHilightText = 11, csHilight = 12, csMenubar = 13,
-        csMenuBarText = 14, csMenuText = 15, csMenu = 16, csScrollbar = 18
+        csWindowText = 0,
+        csTitleTextActive = 1,
+        csTitleTextNoActive = 2,
+        csButtonFace = 3,
+        csButtonText = 4,
+        csButtonHilight = 5,
+        csButtonlight = 6,
+        csButtonShadow = 7,
+        csButtonDkShadow = 8,
+        csHilightText = 11,
+        csHilight = 12,
+        csMenubar = 13,
+        csMenuBarText = 14,
+        csMenuText = 15,
+        csMenu = 16,
+        csScrollbar = 18
     };
     static constexpr int kColourSlots = 19;
     // Width the combo strips give the arrow button (scroll-arrow width + 2).
@@ -103,7 +144,8 @@ public:
     // Host hooks; empty when not assigned.
     std::function<void(QObject* sender, const QString& aName, bool& doSkin)> OnFormSkin;
     std::function<void(QObject* sender, TSkinData* skinData, QObject* form, QObject* control,
-                       const QString& controlClass, QObject*& skinnedControl)> OnSkinControl;
+                       const QString& controlClass, QObject*& skinnedControl)>
+        OnSkinControl;
     std::function<void(QObject* sender, quintptr ahwnd, const QString& aName)> OnBeforeSkinForm;
     std::function<void(QObject* sender, quintptr ahwnd, const QString& aName)> OnAfterSkinForm;
 
@@ -158,7 +200,11 @@ public:
     // Optional elements by section name, ignoring case ("SunkEdge",
     // "ComboxArrow", "Toolbar", "MenuBar", ...); null when absent.
     TDataSkinObject* Element(const QString& name) const;
-    template <class T> T* ElementAs(const QString& name) const { return dynamic_cast<T*>(Element(name)); }
+    template <class T>
+    T* ElementAs(const QString& name) const
+    {
+        return dynamic_cast<T*>(Element(name));
+    }
     QStringList ElementNames() const;
 
     // 16x16 menu glyphs: 0 restore, 1 maximize, 2 minimize, 3 close.

@@ -41,8 +41,8 @@ void stretch(QPainter& p, const QRect& target, const QImage& source, const QRect
 }
 } // namespace
 
-void DrawNineSlice(QPainter& p, const QRect& target, const QImage& source, const QRect& sourceRect,
-                   int left, int top, int right, int bottom, bool tileMiddle)
+void DrawNineSlice(QPainter& p, const QRect& target, const QImage& source, const QRect& sourceRect, int left, int top,
+                   int right, int bottom, bool tileMiddle)
 {
     const QRect src = sourceRect.intersected(source.rect());
     if (src.isEmpty() || target.isEmpty())
@@ -97,8 +97,8 @@ QImage RenderElement(const QSize& size, const TDataSkinObject& element, int fram
     {
         QPainter p(&out);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        DrawNineSlice(p, out.rect(), element.Bitmap, src, element.LeftWidth, element.TopHeight,
-                      element.RightWidth, element.BottomHeight, element.TilesMiddle());
+        DrawNineSlice(p, out.rect(), element.Bitmap, src, element.LeftWidth, element.TopHeight, element.RightWidth,
+                      element.BottomHeight, element.TilesMiddle());
     }
     return element.Trans == 1 ? MagentaToTransparent(out) : out;
 }
@@ -111,8 +111,8 @@ void DrawElement(QPainter& painter, const QRect& rect, const TDataSkinObject* el
         const QRect src = SkinFrameRect(*element, frameCount, frame);
         if (src.isEmpty())
             return;
-        DrawNineSlice(painter, rect, element->Bitmap, src, element->LeftWidth, element->TopHeight,
-                      element->RightWidth, element->BottomHeight, element->TilesMiddle());
+        DrawNineSlice(painter, rect, element->Bitmap, src, element->LeftWidth, element->TopHeight, element->RightWidth,
+                      element->BottomHeight, element->TilesMiddle());
         return;
     }
     painter.drawImage(rect.topLeft(), RenderElement(rect.size(), *element, frameCount, frame));

@@ -21,8 +21,8 @@ void DrawElement(QPainter& painter, const QRect& rect, const TDataSkinObject* el
 QImage RenderElement(const QSize& size, const TDataSkinObject& element, int frameCount, int frame);
 
 // Nine-slice of an arbitrary source rectangle with explicit margins.
-void DrawNineSlice(QPainter& painter, const QRect& target, const QImage& source, const QRect& sourceRect,
-                   int left, int top, int right, int bottom, bool tileMiddle);
+void DrawNineSlice(QPainter& painter, const QRect& target, const QImage& source, const QRect& sourceRect, int left,
+                   int top, int right, int bottom, bool tileMiddle);
 
 // Copy of image with magenta (255, 0, 255) pixels made transparent.
 QImage MagentaToTransparent(const QImage& image);

@@ -31,10 +31,7 @@ bool parseDigits(const QString& text, int base, qint64& value)
 }
 } // namespace
 
-void TQuickIni::LoadFromStream(const QByteArray& bytes)
-{
-    LoadFromText(QString::fromLatin1(bytes));
-}
+void TQuickIni::LoadFromStream(const QByteArray& bytes) { LoadFromText(QString::fromLatin1(bytes)); }
 
 void TQuickIni::LoadFromText(const QString& text)
 {

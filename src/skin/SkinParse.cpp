@@ -111,14 +111,22 @@ void TSkinData::ParseBorders(const TQuickIni& ini)
 void TSkinData::ParseColours(const TQuickIni& ini, const QStringList& sections)
 {
     const QString colours = QStringLiteral("Colours");
-    const std::pair<const char*, int> order[] = {
-        {"WindowText", csWindowText}, {"ButtonFace", csButtonFace}, {"Scrollbar", csScrollbar},
-        {"HilightText", csHilightText}, {"Hilight", csHilight}, {"Menubar", csMenubar},
-        {"Menu", csMenu}, {"MenuText", csMenuText}, {"ButtonText", csButtonText},
-        {"ButtonHilight", csButtonHilight}, {"Buttonlight", csButtonlight},
-        {"ButtonShadow", csButtonShadow}, {"ButtonDkShadow", csButtonDkShadow},
-        {"MenuBarText", csMenuBarText}, {"TitleTextActive", csTitleTextActive},
-        {"TitleTextNoActive", csTitleTextNoActive}};
+    const std::pair<const char*, int> order[] = {{"WindowText", csWindowText},
+                                                 {"ButtonFace", csButtonFace},
+                                                 {"Scrollbar", csScrollbar},
+                                                 {"HilightText", csHilightText},
+                                                 {"Hilight", csHilight},
+                                                 {"Menubar", csMenubar},
+                                                 {"Menu", csMenu},
+                                                 {"MenuText", csMenuText},
+                                                 {"ButtonText", csButtonText},
+                                                 {"ButtonHilight", csButtonHilight},
+                                                 {"Buttonlight", csButtonlight},
+                                                 {"ButtonShadow", csButtonShadow},
+                                                 {"ButtonDkShadow", csButtonDkShadow},
+                                                 {"MenuBarText", csMenuBarText},
+                                                 {"TitleTextActive", csTitleTextActive},
+                                                 {"TitleTextNoActive", csTitleTextNoActive}};
     for (const auto& [key, slot] : order) {
         const QString text = ini.ReadString(colours, QLatin1String(key), QString());
         const QColor fallback = slot == csMenubar ? colours_[csButtonFace] : SystemColour(slot);
@@ -132,9 +140,9 @@ void TSkinData::ParseColours(const TQuickIni& ini, const QStringList& sections)
                 ColourOf(ini.ReadString(s, QStringLiteral("color"), QString()), SystemColour(csWindowText)));
     }
     for (int i = 0; i < 10; ++i)
-        customColours_[static_cast<size_t>(i)] = ColourOf(
-            ini.ReadString(QStringLiteral("Customcolors"), QStringLiteral("Color%1").arg(i), QString()),
-            QColor(255, 255, 255));
+        customColours_[static_cast<size_t>(i)] =
+            ColourOf(ini.ReadString(QStringLiteral("Customcolors"), QStringLiteral("Color%1").arg(i), QString()),
+                     QColor(255, 255, 255));
 }
 
 void TSkinData::ParseCaptionButtons(const TQuickIni& ini, const QStringList& sections)
@@ -337,10 +345,10 @@ void TSkinData::ParseElements(const TQuickIni& ini)
     generic("SunkEdge");
     if (auto* combo = ElementAs<TDataSkinBorder>(QStringLiteral("ComboButton")); combo && !combo->Bitmap.isNull())
         combo->Bitmap2 = combo->Bitmap.mirrored(true, false).convertToFormat(QImage::Format_RGB32);
-    for (const char* s : {"ExtraImages", "Headerbar", "MenuItem", "MenuBackground", "Scrollbar", "HorzScroll",
-                          "VertScroll", "HorzScrollThumb", "VertScrollThumb", "Trackbar.ThumbHorz",
-                          "Trackbar.ThumbVert", "Trackbar.ThumbLeft", "Trackbar.ThumbRight", "Trackbar.ThumbUp",
-                          "Trackbar.ThumbDown"})
+    for (const char* s :
+         {"ExtraImages", "Headerbar", "MenuItem", "MenuBackground", "Scrollbar", "HorzScroll", "VertScroll",
+          "HorzScrollThumb", "VertScrollThumb", "Trackbar.ThumbHorz", "Trackbar.ThumbVert", "Trackbar.ThumbLeft",
+          "Trackbar.ThumbRight", "Trackbar.ThumbUp", "Trackbar.ThumbDown"})
         generic(s);
     withSecond("UpDown.Horz", "GlyphImage");
     withSecond("UpDown.Vert", "GlyphImage");

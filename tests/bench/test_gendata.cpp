@@ -1,10 +1,10 @@
+#include "TempDir.h"
+#include "VisitorGenerator.h"
 #include "db/CategoryFile.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
-#include "db/Sqlite.h"
 #include "db/SqlStatement.h"
-#include "TempDir.h"
-#include "VisitorGenerator.h"
+#include "db/Sqlite.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -66,7 +66,8 @@ TEST(VisitorGenerator, RegistersOfTheSameSeedHoldTheSameRows)
     ASSERT_EQ(GenerateRegister(two.path(), 300, 5), QString());
     auto rows = [](const TempDir& dir) {
         sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr);
         EXPECT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
         QStringList all;
         {

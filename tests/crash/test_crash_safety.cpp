@@ -20,8 +20,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <map>
 #include <optional>
@@ -117,7 +117,8 @@ public:
             SqliteStatement integrity(db, QStringLiteral("PRAGMA integrity_check"));
             check(integrity.step() && integrity.columnText(0) == QLatin1String("ok"),
                   QStringLiteral("integrity_check: ") + integrity.columnText(0));
-            SqliteStatement rows(db, QStringLiteral("SELECT 分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 FROM data"));
+            SqliteStatement rows(
+                db, QStringLiteral("SELECT 分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 FROM data"));
             bool unique = true;
             while (rows.step()) {
                 QStringList fields;
@@ -163,8 +164,9 @@ private:
             seenBackups_.insert(key);
             check(ownerOnly(path), name + QStringLiteral(" is not owner-only"));
             sqlite3* db = nullptr;
-            bool sound = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
-                      && KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty();
+            bool sound =
+                sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+                && KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty();
             if (sound) {
                 try {
                     SqliteStatement integrity(db, QStringLiteral("PRAGMA quick_check"));
@@ -185,7 +187,9 @@ private:
 QString describe(const State& s)
 {
     QStringList tags = s.records.keys();
-    return QStringLiteral("%1 records, pass %2, categories %3").arg(tags.size()).arg(s.pass, s.categories.join(QLatin1Char('|')));
+    return QStringLiteral("%1 records, pass %2, categories %3")
+        .arg(tags.size())
+        .arg(s.pass, s.categories.join(QLatin1Char('|')));
 }
 
 struct Driver {
@@ -301,7 +305,8 @@ int main(int argc, char** argv)
                     ++okOps;
                 } else {
                     ++failedOps;
-                    std::printf("  operation failed: [%s] %s %s\n", e.kind.toHex().constData(), e.op.constData(), qPrintable(e.args.join(QLatin1Char(' '))));
+                    std::printf("  operation failed: [%s] %s %s\n", e.kind.toHex().constData(), e.op.constData(),
+                                qPrintable(e.args.join(QLatin1Char(' '))));
                 }
             }
         }
@@ -315,7 +320,8 @@ int main(int argc, char** argv)
             break;
         const bool records = actual->records == expected.records || actual->records == alternative.records;
         const bool pass = actual->pass == expected.pass || actual->pass == alternative.pass;
-        const bool categories = actual->categories == expected.categories || actual->categories == alternative.categories;
+        const bool categories =
+            actual->categories == expected.categories || actual->categories == alternative.categories;
         checker.check(records, QStringLiteral("records after kill %1").arg(k));
         checker.check(pass, QStringLiteral("Pass after kill %1").arg(k));
         checker.check(categories, QStringLiteral("class.dat after kill %1").arg(k));

@@ -9,14 +9,14 @@
 //
 // Prints "ready" on standard output once logged in for the first time.
 #include "app/ComboBoxItems.h"
-#include "shell/ExecutableFolder.h"
-#include "shell/MessageBoxes.h"
-#include "db/RegisterFile.h"
-#include "db/RegisterQuery.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "crypto/Unit_DESCrypt.h"
+#include "db/RegisterFile.h"
+#include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
+#include "shell/ExecutableFolder.h"
+#include "shell/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -53,6 +53,7 @@ public:
         }
         ::fsync(fd_);
     }
+
 private:
     int fd_;
 };
@@ -62,7 +63,7 @@ struct Pending {
     QByteArray op;
     QStringList args;
     QString successText; // empty for the handlers that show nothing
-    bool done = true; // nothing under way
+    bool done = true;    // nothing under way
 };
 
 std::unique_ptr<Journal> journal;
@@ -90,8 +91,8 @@ void end(bool ok)
 
 QStringList formFields(TForm1& f)
 {
-    return {f.Edit_FenLei->currentText(), f.Edit_XingMing->text(), f.Edit_IDNumber->text(),
-            f.Edit_ShouJi->text(),        f.Edit_DianHua->text(),  f.Edit_LaiYou->text(),
+    return {f.Edit_FenLei->currentText(), f.Edit_XingMing->text(),       f.Edit_IDNumber->text(),
+            f.Edit_ShouJi->text(),        f.Edit_DianHua->text(),        f.Edit_LaiYou->text(),
             f.Edit_DiZhi->text(),         f.Edit_LaiFangShiJian->text(), f.Edit_LiKaiShiJian->text(),
             f.Memo_BeiZhu->toPlainText()};
 }

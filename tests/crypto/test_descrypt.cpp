@@ -50,8 +50,7 @@ TEST(DesCrypt, PublishedVectorsBothWays)
     // Empty key and empty text: the zero key on the zero block.
     EXPECT_EQ(EncryptToHex("", ""), "8CA64DE9C1B123A7");
     // Lower-case digits are read too.
-    EXPECT_EQ(DecryptFromHex("85e813540F0Ab405", KeyTextFor("133457799BBCDFF1")),
-              FromHex("0123456789ABCDEF"));
+    EXPECT_EQ(DecryptFromHex("85e813540F0Ab405", KeyTextFor("133457799BBCDFF1")), FromHex("0123456789ABCDEF"));
 
     // Several blocks, each enciphered alone, in order.
     const std::string cipher = "3FA40E8A984D48156A271787AB8883F9893D51EC4B563B53";
@@ -104,8 +103,16 @@ TEST(DesCrypt, MalformedHexGivesEmptyText)
 {
     const std::string good = EncryptToHex("secret", "vum");
     ASSERT_EQ(DecryptFromHex(good, "vum"), "secret");
-    const std::string bad[] = {"", " ", " " + good, good + " ", "+1", "-1", "0x12", "G0",
-                               good.substr(0, 15) + "g", std::string(2, '\0'),
+    const std::string bad[] = {"",
+                               " ",
+                               " " + good,
+                               good + " ",
+                               "+1",
+                               "-1",
+                               "0x12",
+                               "G0",
+                               good.substr(0, 15) + "g",
+                               std::string(2, '\0'),
                                good.substr(0, 4) + "\xEF\xBC\xA1" + good.substr(4)};
     for (const std::string& hex : bad)
         EXPECT_EQ(DecryptFromHex(hex, "vum"), "") << '"' << hex << '"';
@@ -125,8 +132,7 @@ TEST(DesCrypt, KeyTextFolding)
     // Only the least significant bit of each key byte is ignored.
     EXPECT_EQ(cipher("vum"), cipher("wtl"));
     EXPECT_NE(cipher("vum"), cipher("vuo"));
-    EXPECT_EQ(EncryptToHex(FromHex("0123456789ABCDEF"), KeyTextFor("123456789ABCDEF0")),
-              "85E813540F0AB405");
+    EXPECT_EQ(EncryptToHex(FromHex("0123456789ABCDEF"), KeyTextFor("123456789ABCDEF0")), "85E813540F0AB405");
 }
 
 TEST(DesCrypt, WrongKeyIsNotAnError)

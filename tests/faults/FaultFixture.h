@@ -1,15 +1,15 @@
 #pragma once
 #include "FormFixture.h"
 
+#include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
 
+#include "db/RegisterQuery.h"
 #include <QDir>
 #include <QFile>
-#include "db/RegisterQuery.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -63,7 +63,8 @@ protected:
     {
         QStringList rows;
         sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr);
         if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
             SqliteStatement data(db, QStringLiteral("SELECT 编号,分类,姓名,身份证,来由,备注 FROM data ORDER BY 编号"));
             while (data.step()) {

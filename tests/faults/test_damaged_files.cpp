@@ -63,9 +63,11 @@ TEST_F(DamagedRegisterTest, AnUnkeyedFileAndAFolderAreRefused)
 {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE Pass (密码 TEXT); INSERT INTO Pass VALUES ('43590DA7229AF019');"
-                               "CREATE TABLE data (编号 INTEGER PRIMARY KEY, 分类 TEXT);",
-                           nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE Pass (密码 TEXT); INSERT INTO Pass VALUES ('43590DA7229AF019');"
+                           "CREATE TABLE data (编号 INTEGER PRIMARY KEY, 分类 TEXT);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     sqlite3_close(db);
     expectRefusedAtLogin(bytes(QStringLiteral("_.udb")));
     boxes.clear();
@@ -113,10 +115,13 @@ TEST_F(DamagedRegisterTest, ACraftedSchemaIsRefusedAtLoginAndTheCheckRetries)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db,
-                                  SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+                                  SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
         ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
         ASSERT_EQ(sqlite3_exec(db, "DROP TABLE Pass; CREATE VIEW Pass AS SELECT rtreenode(2, zeroblob(64)) AS 密码;",
-                               nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(db);
         sqlite3_close(db);
     }
     const QByteArray crafted = bytes(QStringLiteral("_.udb"));
@@ -160,7 +165,9 @@ protected:
 TEST_F(HostileCategoryFileTest, InvalidGbkAndAZeroByteLoadWhatCanBeRead)
 {
     // Bad sequences become replacement characters; the lines stay lines.
-    const QStringList items = load(QByteArray("\x81\x20" "abc\r\n\xff\xfe\r\n\xb0\r\nQQ") + QByteArray("\0after\r\n", 8));
+    const QStringList items = load(QByteArray("\x81\x20"
+                                              "abc\r\n\xff\xfe\r\n\xb0\r\nQQ")
+                                   + QByteArray("\0after\r\n", 8));
     ASSERT_EQ(items.size(), 4);
     EXPECT_TRUE(items[0].endsWith(QLatin1String("abc")));
     EXPECT_EQ(items[3], QStringLiteral("QQ")); // reading stops at the zero byte

@@ -38,10 +38,8 @@ protected:
                               O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ASSERT_GE(fd, 0);
         const QByteArray block(4096, 'x');
-        while (::write(fd, block.constData(), block.size()) > 0) {
-        }
-        while (::write(fd, "x", 1) > 0) {
-        }
+        while (::write(fd, block.constData(), block.size()) > 0) {}
+        while (::write(fd, "x", 1) > 0) {}
         ::close(fd);
     }
 

@@ -61,7 +61,8 @@ TEST_F(PrivateFilesTest, FilesAreOwnerOnlyAndNoPasswordIsWrittenOut)
     EXPECT_EQ(mode(dir.file(QStringLiteral("_.udb"))), 0600u);
     EXPECT_EQ(mode(dir.file(backups[0])), 0600u);
     // The compaction leaves nothing behind in the temporary folder.
-    EXPECT_TRUE(QDir(temp).isEmpty()) << QDir(temp).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QDir(temp).isEmpty())
+        << QDir(temp).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
 
     // No password in plain text in any file the run wrote, the output included.
     const QList<QByteArray> secrets = {kAdminPassword, "Secret77", kRegisterPassword};

@@ -6,17 +6,14 @@
 #include "db/RegisterSchema.h"
 #include "db/Sqlite.h"
 
-#include <cstdint>
 #include <QByteArray>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 // Stops a statement of a huge or looping image after a bounded amount of work.
-int stopLongWork(void* steps)
-{
-    return ++*static_cast<int*>(steps) > 20000;
-}
+int stopLongWork(void* steps) { return ++*static_cast<int*>(steps) > 20000; }
 
 // The register's tables and indexes with two rows, on small pages.
 QByteArray soundImage()
@@ -33,7 +30,8 @@ QByteArray soundImage()
                  "CREATE INDEX data_numbers ON data (身份证, 手机, 电话);"
                  "CREATE INDEX data_address ON data (地址);"
                  "INSERT INTO Pass VALUES ('43590DA7229AF019');"
-                 "INSERT INTO data (分类, 姓名, 身份证, 来由, 备注) VALUES ('快递', '张三', '110101199003077777', '送货', '北门'),"
+                 "INSERT INTO data (分类, 姓名, 身份证, 来由, 备注) VALUES ('快递', '张三', '110101199003077777', "
+                 "'送货', '北门'),"
                  " ('访客', '李四', '', '面试', '');",
                  nullptr, nullptr, nullptr);
     sqlite3_int64 size = 0;
@@ -70,17 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto* image = static_cast<unsigned char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(imageSize)));
     std::memcpy(image, patched.constData(), static_cast<size_t>(imageSize));
     const bool passes = sqlite3_deserialize(db, "main", image, imageSize, imageSize,
-                                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) == SQLITE_OK
-                     && CheckRegisterSchema(db).isEmpty();
+                                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE)
+                            == SQLITE_OK
+                        && CheckRegisterSchema(db).isEmpty();
     if (size < 4 && !passes)
         __builtin_trap(); // the sound register itself must pass
     if (passes) {
-        for (const char* sql : {"Select 密码 from Pass",
-                                "Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data",
-                                "Select 编号,分类,姓名 from data where 姓名 like '%张%'",
-                                "Insert into data (分类,姓名,日期) values ('快递','张三','2026/12/8 9:00:00')",
-                                "Update data set 来由='x' where 编号=1", "Delete from data where 编号=2",
-                                "Update Pass set 密码='43590DA7229AF019'"}) {
+        for (const char* sql :
+             {"Select 密码 from Pass", "Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data",
+              "Select 编号,分类,姓名 from data where 姓名 like '%张%'",
+              "Insert into data (分类,姓名,日期) values ('快递','张三','2026/12/8 9:00:00')",
+              "Update data set 来由='x' where 编号=1", "Delete from data where 编号=2",
+              "Update Pass set 密码='43590DA7229AF019'"}) {
             steps = 0;
             sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         }

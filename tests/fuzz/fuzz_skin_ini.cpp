@@ -35,7 +35,7 @@ void put32(QByteArray& out, uint32_t v)
 // A version-20000 container: a.bmp ... f.bmp of assorted shapes, then the INI.
 QByteArray container(const QByteArray& ini)
 {
-    static const QList<QByteArray> bodies = {bmp(1, 1, 0xFF000000), bmp(60, 20, 0xFF808080), bmp(120, 21, 0xFF2040A0),
+    static const QList<QByteArray> bodies = {bmp(1, 1, 0xFF000000),  bmp(60, 20, 0xFF808080),  bmp(120, 21, 0xFF2040A0),
                                              bmp(3, 40, 0xFFFF00FF), bmp(200, 17, 0xFF10A010), bmp(13, 13, 0xFFFFFFFF)};
     static const QByteArray names = "a.bmp\r\nb.bmp\r\nc.bmp\r\nd.bmp\r\ne.bmp\r\nf.bmp\r\nskin.ini\r\n";
     QByteArray out;

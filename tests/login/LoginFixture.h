@@ -1,9 +1,9 @@
 #pragma once
 #include "FormFixture.h"
+#include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
 
 #include <QLineEdit>
@@ -32,7 +32,9 @@ protected:
     void sql(const char* statement)
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
+                                  nullptr),
+                  SQLITE_OK);
         ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
         ASSERT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);

@@ -1,9 +1,9 @@
 // The login check and the login window.
 #include "LoginFixture.h"
+#include "crypto/Unit_DESCrypt.h"
 #include "shell/MessageBeep.h"
 #include "skin/engine/SkinForm.h"
 #include "skin/engine/SkinManager.h"
-#include "crypto/Unit_DESCrypt.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -28,8 +28,8 @@ TEST_F(LoginFixture, TheLoginWindowAppearsASecondAfterStartAndTheMainWindowWaits
     // The skin's frame surrounds a client area of 294 x 161.
     const TSkinForm* frame = TSkinManager::Instance()->FindSkinForm(form2.get());
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(form2->size(), QSize(294 + frame->LeftWidth() + frame->RightWidth(),
-                                   161 + frame->TopHeight() + frame->BottomHeight()));
+    EXPECT_EQ(form2->size(),
+              QSize(294 + frame->LeftWidth() + frame->RightWidth(), 161 + frame->TopHeight() + frame->BottomHeight()));
     EXPECT_EQ(form2->GroupBox1->pos(), QPoint(frame->LeftWidth(), frame->TopHeight()));
 
     form1->show(); // a stray show before the password changes nothing
@@ -135,9 +135,9 @@ TEST_F(LoginFixture, NoStoredPasswordEndsTheProgramSilently)
 {
     // The last one deciphers to the empty text.
     const std::string enciphersNothing = "UPDATE Pass SET 密码='" + EncryptToHex("", "vum") + "'";
-    for (const std::string& statement : {std::string("UPDATE Pass SET 密码=''"), std::string("DELETE FROM Pass"),
-                                         std::string("UPDATE Pass SET 密码='XYZ'"), std::string("UPDATE Pass SET 密码=NULL"),
-                                         enciphersNothing}) {
+    for (const std::string& statement :
+         {std::string("UPDATE Pass SET 密码=''"), std::string("DELETE FROM Pass"),
+          std::string("UPDATE Pass SET 密码='XYZ'"), std::string("UPDATE Pass SET 密码=NULL"), enciphersNothing}) {
         SCOPED_TRACE(statement);
         TearDown();
         boxes.clear();

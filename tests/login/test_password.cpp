@@ -1,8 +1,8 @@
 // Setting a new administrator password on the settings tab.
 #include "LoginFixture.h"
-#include "shell/MessageBeep.h"
-#include "db/RegisterQuery.h"
 #include "crypto/Unit_DESCrypt.h"
+#include "db/RegisterQuery.h"
+#include "shell/MessageBeep.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,7 +101,9 @@ TEST_F(PasswordTest, AFailedUpdateKeepsTheOldPasswordAndTheProgramRuns)
     loggedIn();
     // Another holder locks the register against writing.
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
     ASSERT_EQ(KeyRegisterHandle(other, QString::fromLatin1(kRegisterPassword)), QString());
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     set(QStringLiteral("short"), QStringLiteral("short"));

@@ -2,22 +2,22 @@
 #include "FormFixture.h"
 #include "ReadOnlyFolder.h"
 
-#include "db/CategoryFile.h"
 #include "app/ComboBoxItems.h"
+#include "app/Unit1.h"
+#include "db/CategoryFile.h"
 #include "db/GbkCodec.h"
 #include "db/RegisterQuery.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QCoreApplication>
-#include <QInputMethodEvent>
-#include <QAbstractItemView>
-#include <QFocusEvent>
 #include <QTest>
 
 namespace {
@@ -198,7 +198,8 @@ TEST_F(CategoryTest, RemoveStopsOnAnEmptyTextOrAnswerNo)
     answerNextQuestions({false});
     form1->Button_Edit_FenLei_Del->click();
 
-    EXPECT_EQ(boxTexts(), QStringList({QStringLiteral("请选择要删除的分类."), QStringLiteral("您真的要删除该分类吗?")}));
+    EXPECT_EQ(boxTexts(),
+              QStringList({QStringLiteral("请选择要删除的分类."), QStringLiteral("您真的要删除该分类吗?")}));
     EXPECT_EQ(ItemsOf(form1->Edit_FenLei), DefaultCategories());
     EXPECT_EQ(form1->Edit_FenLei->currentText(), kForum);
     EXPECT_EQ(form1->Edit_XingMing->text(), QStringLiteral("张三"));

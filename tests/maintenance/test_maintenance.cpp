@@ -3,13 +3,13 @@
 #include "ReadOnlyFolder.h"
 
 #include "app/DBGridModel.h"
-#include "shell/HandlerWiring.h"
+#include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Sqlite.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
+#include "shell/HandlerWiring.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +47,7 @@ protected:
     QStringList leftovers() const
     {
         return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden)
-             + QDir(dir.path()).entryList({QStringLiteral("_.udb.*")}, QDir::Files | QDir::Hidden);
+               + QDir(dir.path()).entryList({QStringLiteral("_.udb.*")}, QDir::Files | QDir::Hidden);
     }
 
     // Every row of data and Pass, read with the register's key.
@@ -86,8 +86,17 @@ protected:
         makeRegister();
         QList<QStringList> rows;
         for (int i = 0; i < count; ++i)
-            rows << QStringList{QStringLiteral("QQ帐号"), QStringLiteral("访客%1").arg(i), QStringLiteral("110101199001011234"),
-                                {}, {}, QStringLiteral("送货"), {}, {}, {}, QString(200, QChar(u'备')), {}};
+            rows << QStringList{QStringLiteral("QQ帐号"),
+                                QStringLiteral("访客%1").arg(i),
+                                QStringLiteral("110101199001011234"),
+                                {},
+                                {},
+                                QStringLiteral("送货"),
+                                {},
+                                {},
+                                {},
+                                QString(200, QChar(u'备')),
+                                {}};
         insertRows(rows);
         exec("DELETE FROM data WHERE 编号 % 20 <> 0");
     }
@@ -124,7 +133,8 @@ private:
 TEST_F(MaintenanceTest, ClearAllAnsweredNoKeepsRecordsAndYesEmptiesEverything)
 {
     makeRegister();
-    insertRows({{QStringLiteral("QQ帐号"), QStringLiteral("张三")}, {QStringLiteral("QQ帐号"), QStringLiteral("李四")}});
+    insertRows(
+        {{QStringLiteral("QQ帐号"), QStringLiteral("张三")}, {QStringLiteral("QQ帐号"), QStringLiteral("李四")}});
     createForms();
     form1->Edit_XingMing->setText(QStringLiteral("张三"));
 
@@ -229,7 +239,9 @@ TEST_F(MaintenanceTest, CompactionFailsWhileAnotherProcessHoldsATransaction)
     const QString flag = temp.file(QStringLiteral("held"));
     other.write(QStringLiteral("PRAGMA key = '%1';\nPRAGMA cipher_page_size = %3;\n"
                                "BEGIN;\nINSERT INTO data (姓名) VALUES ('未提交');\n.shell touch '%2'\n")
-                    .arg(QString::fromLatin1(kRegisterPassword), flag).arg(kRegisterPageSize).toUtf8());
+                    .arg(QString::fromLatin1(kRegisterPassword), flag)
+                    .arg(kRegisterPageSize)
+                    .toUtf8());
     ASSERT_TRUE(other.waitForBytesWritten());
     for (int i = 0; i < 100 && !QFileInfo::exists(flag); ++i)
         QThread::msleep(50);
@@ -252,7 +264,10 @@ TEST_F(MaintenanceTest, CompactionFailsWhenTheProgramFolderIsFull)
         GTEST_SKIP() << "mounting a small file system needs root";
     const QByteArray folder = QFile::encodeName(dir.path());
     ASSERT_EQ(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=16m,mode=0700"), 0);
-    struct Unmount { const QByteArray& path; ~Unmount() { ::umount2(path.constData(), MNT_DETACH); } } unmount{folder};
+    struct Unmount {
+        const QByteArray& path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{folder};
 
     makeThinnedRegister(1500);
     createForms();
@@ -261,8 +276,7 @@ TEST_F(MaintenanceTest, CompactionFailsWhenTheProgramFolderIsFull)
         QFile filler(dir.file(QStringLiteral("filler")));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
         const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
+        while (filler.write(block) == block.size() && filler.flush()) {}
         filler.resize(filler.size() - 8192);
     }
     expectCompactionFails();

@@ -1,8 +1,8 @@
 // Compaction of a register file on its own, without the windows.
+#include "TempDir.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
-#include "TempDir.h"
 #include "db/Unit_DB.h"
 
 #include <QDir>
@@ -36,10 +36,7 @@ private:
     QByteArray oldTemp_;
 };
 
-TEST_F(UnitDBTest, TemporaryFolderIsTheSystemsWithASeparator)
-{
-    EXPECT_EQ(GetTempDirectory(), temp.folder());
-}
+TEST_F(UnitDBTest, TemporaryFolderIsTheSystemsWithASeparator) { EXPECT_EQ(GetTempDirectory(), temp.folder()); }
 
 TEST_F(UnitDBTest, WrongPasswordFailsAndLeavesNoFiles)
 {

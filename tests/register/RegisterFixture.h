@@ -1,13 +1,13 @@
 #pragma once
-#include "app/DBGridModel.h"
 #include "FormFixture.h"
-#include "shell/HandlerWiring.h"
+#include "app/DBGridModel.h"
+#include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Sqlite.h"
-#include "app/Unit1.h"
 #include "login/Unit_Login.h"
+#include "shell/HandlerWiring.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -27,7 +27,6 @@ public:
     static constexpr const char* kClock = "2026/12/7 09:05:03";
 
 protected:
-
     void login(const QList<QStringList>& rows = {})
     {
         makeRegister();
@@ -48,8 +47,17 @@ protected:
     {
         QList<QStringList> rows;
         for (const QString& n : names)
-            rows << QStringList{category, n, QStringLiteral("110"), QString(), QString(), QStringLiteral("送货"),
-                QString(), QString(), QString(), QString(), QStringLiteral("旧日期")};
+            rows << QStringList{category,
+                                n,
+                                QStringLiteral("110"),
+                                QString(),
+                                QString(),
+                                QStringLiteral("送货"),
+                                QString(),
+                                QString(),
+                                QString(),
+                                QString(),
+                                QStringLiteral("旧日期")};
         return rows;
     }
 
@@ -89,8 +97,10 @@ protected:
         KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
         QList<QStringList> rows;
         {
-            SqliteStatement s(db, QStringLiteral(
-                "SELECT 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期 FROM data ORDER BY 编号"));
+            SqliteStatement s(
+                db,
+                QStringLiteral(
+                    "SELECT 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期 FROM data ORDER BY 编号"));
             while (s.step()) {
                 QStringList row;
                 for (int i = 0; i < 12; ++i)

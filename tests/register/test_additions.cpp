@@ -1,8 +1,8 @@
 // The record list's additions on the real window: the context menu and its
 // keys, the departure, the on-site view, returning visitors and the identity
 // number's check.
-#include "app/AdditionTexts.h"
 #include "RegisterFixture.h"
+#include "app/AdditionTexts.h"
 #include "app/VisitorSuggestionList.h"
 
 #include <QAction>
@@ -16,9 +16,17 @@ namespace {
 // 分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期.
 QStringList visit(const QString& name, const QString& departure, const QString& category = QStringLiteral("QQ帐号"))
 {
-    return {category, name, QStringLiteral("4401061990030712") + QString::number(name.size()) + QStringLiteral("1"),
-        QStringLiteral("13800138000"), QStringLiteral("020-8888"), QStringLiteral("送货"), QStringLiteral("广州"),
-        QStringLiteral("2026/12/7 08:00:00"), departure, QStringLiteral("第一行\n第二行"), QStringLiteral("2026/12/7 08:00:01")};
+    return {category,
+            name,
+            QStringLiteral("4401061990030712") + QString::number(name.size()) + QStringLiteral("1"),
+            QStringLiteral("13800138000"),
+            QStringLiteral("020-8888"),
+            QStringLiteral("送货"),
+            QStringLiteral("广州"),
+            QStringLiteral("2026/12/7 08:00:00"),
+            departure,
+            QStringLiteral("第一行\n第二行"),
+            QStringLiteral("2026/12/7 08:00:01")};
 }
 
 } // namespace
@@ -56,7 +64,6 @@ protected:
         QCoreApplication::sendEvent(grid->viewport(), &ask);
         return form1->PopupMenu_DBGrid1;
     }
-
 };
 
 TEST_F(Additions, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
@@ -204,7 +211,8 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
 TEST_F(Additions, OnSiteViewListsTheOpenVisitsInListOrder)
 {
     auto rows = QList<QStringList>{visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 09:00:00")),
-        visit(QStringLiteral("李四"), QString()), visit(QStringLiteral("王五"), QStringLiteral(" "))};
+                                   visit(QStringLiteral("李四"), QString()),
+                                   visit(QStringLiteral("王五"), QStringLiteral(" "))};
     login(rows);
     insertRows({visit(QStringLiteral("赵六"), QString())});
     // A departure the store holds as null is empty too; a blank is a departure.
@@ -341,9 +349,10 @@ TEST_F(ReturningVisitors, PickingWithEnterFillsTheVisitorAndLeavesThisVisit)
     // The filled visit is added as usual.
     form1->Button1->click();
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("添加成功.")});
-    EXPECT_EQ(stored().last().mid(1, 7),
-              (QStringList{QStringLiteral("网站帐号"), QStringLiteral("李四"), QStringLiteral("440106198512120012"),
-                           QStringLiteral("13900139000"), QString(), QStringLiteral("今天的来由"), QStringLiteral("深圳")}));
+    EXPECT_EQ(
+        stored().last().mid(1, 7),
+        (QStringList{QStringLiteral("网站帐号"), QStringLiteral("李四"), QStringLiteral("440106198512120012"),
+                     QStringLiteral("13900139000"), QString(), QStringLiteral("今天的来由"), QStringLiteral("深圳")}));
 }
 
 TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
@@ -465,11 +474,13 @@ TEST_F(Additions, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
         KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
         QStringList names;
         {
-            SqliteStatement s(db, QStringLiteral("SELECT name FROM sqlite_master WHERE name IN ('data_mobiles', 'data_on_site')"));
+            SqliteStatement s(
+                db, QStringLiteral("SELECT name FROM sqlite_master WHERE name IN ('data_mobiles', 'data_on_site')"));
             while (s.step())
                 names << s.columnText(0);
         }
-        sqlite3_exec(db, "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site;", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site;", nullptr, nullptr,
+                     nullptr);
         sqlite3_close(db);
         return names;
     };

@@ -1,13 +1,13 @@
 // Exporting the list, hiding numbers and deleting old records on the real window.
-#include "app/DeleteBeforeDateDialog.h"
 #include "ExportReadBack.h"
 #include "RegisterFixture.h"
+#include "app/DeleteBeforeDateDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
-#include <QDir>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QProgressDialog>
@@ -17,9 +17,17 @@ namespace {
 // 分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期.
 QStringList visit(const QString& name, const QString& recordDate, const QString& category = QStringLiteral("QQ帐号"))
 {
-    return {category, name, QStringLiteral("440106199003071234"), QStringLiteral("13800138000"),
-        QStringLiteral("020-8888"), QStringLiteral("送货, \"急件\""), QStringLiteral("广州"),
-        QStringLiteral("2026/12/7 08:00:00"), QString(), QStringLiteral("第一行\r\n第二行"), recordDate};
+    return {category,
+            name,
+            QStringLiteral("440106199003071234"),
+            QStringLiteral("13800138000"),
+            QStringLiteral("020-8888"),
+            QStringLiteral("送货, \"急件\""),
+            QStringLiteral("广州"),
+            QStringLiteral("2026/12/7 08:00:00"),
+            QString(),
+            QStringLiteral("第一行\r\n第二行"),
+            recordDate};
 }
 
 // Runs `act` on the next modal dialog of type T once it is shown.
@@ -66,8 +74,8 @@ protected:
     static QStringList header()
     {
         return {QStringLiteral("编号"), QStringLiteral("分类"), QStringLiteral("姓名"), QStringLiteral("身份证"),
-            QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("来由"), QStringLiteral("地址"),
-            QStringLiteral("来访"), QStringLiteral("离开"), QStringLiteral("备注")};
+                QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("来由"), QStringLiteral("地址"),
+                QStringLiteral("来访"), QStringLiteral("离开"), QStringLiteral("备注")};
     }
 };
 
@@ -126,7 +134,8 @@ TEST_F(ExportAndRetention, CtrlEFromAnEditAsksForTheFileAndTheTypeGivesTheExtens
     const QString chosen = dir.file(QStringLiteral("访客"));
     whenShown<QFileDialog>([chosen](QFileDialog* dialog) {
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        EXPECT_EQ(dialog->nameFilters(), (QStringList{QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("CSV (*.csv)")}));
+        EXPECT_EQ(dialog->nameFilters(),
+                  (QStringList{QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("CSV (*.csv)")}));
         EXPECT_TRUE(dialog->selectedFiles().value(0).contains(QStringLiteral("访客登记_")));
         // The type picked in the dialog's own box, as a person picks it.
         auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));

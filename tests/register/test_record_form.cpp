@@ -13,9 +13,9 @@ class RecordFormFields : public RecordForm {
 protected:
     QList<QWidget*> fields() const
     {
-        return {form1->Edit_BianHao, form1->Edit_FenLei, form1->Edit_XingMing, form1->Edit_IDNumber,
-            form1->Edit_ShouJi, form1->Edit_DianHua, form1->Edit_LaiYou, form1->Edit_DiZhi,
-            form1->Edit_LaiFangShiJian, form1->Edit_LiKaiShiJian, form1->Memo_BeiZhu};
+        return {form1->Edit_BianHao,        form1->Edit_FenLei,       form1->Edit_XingMing, form1->Edit_IDNumber,
+                form1->Edit_ShouJi,         form1->Edit_DianHua,      form1->Edit_LaiYou,   form1->Edit_DiZhi,
+                form1->Edit_LaiFangShiJian, form1->Edit_LiKaiShiJian, form1->Memo_BeiZhu};
     }
     static QString textOf(QWidget* w)
     {
@@ -51,9 +51,17 @@ protected:
 TEST_F(RecordFormFields, ACellClickLoadsAllElevenFieldsOfItsRow)
 {
     auto rows = visitors({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")});
-    rows[2] = QStringList{QStringLiteral("不在列表的分类"), QStringLiteral("丙"), QStringLiteral("4401"), QStringLiteral("139"),
-        QStringLiteral("020"), QStringLiteral("面试"), QStringLiteral("广州"), QStringLiteral("9:00"), QStringLiteral("10:00"),
-        QStringLiteral("两行\n备注"), QStringLiteral("x")};
+    rows[2] = QStringList{QStringLiteral("不在列表的分类"),
+                          QStringLiteral("丙"),
+                          QStringLiteral("4401"),
+                          QStringLiteral("139"),
+                          QStringLiteral("020"),
+                          QStringLiteral("面试"),
+                          QStringLiteral("广州"),
+                          QStringLiteral("9:00"),
+                          QStringLiteral("10:00"),
+                          QStringLiteral("两行\n备注"),
+                          QStringLiteral("x")};
     login(rows);
     clickCell(2, 4);
     EXPECT_EQ(panel(1), QStringLiteral("3"));
@@ -72,11 +80,17 @@ TEST_F(RecordFormFields, ACellClickLoadsAllElevenFieldsOfItsRow)
 TEST_F(RecordFormFields, AddChecksTheFormInOrderThenStoresItWithTheClockText)
 {
     login(visitors({QStringLiteral("甲")}));
-    const struct { QStringList texts; const char* message; } checks[] = {
-        {{QString(), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QStringLiteral("送货")}, "请选择分类."},
+    const struct {
+        QStringList texts;
+        const char* message;
+    } checks[] = {
+        {{QString(), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QStringLiteral("送货")},
+         "请选择分类."},
         {{QStringLiteral("QQ帐号"), QString(), QString(), QString(), QString(), QString()}, "请填写姓名."},
-        {{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QString(), QString(), QString(), QString()}, "请填写身份证编号."},
-        {{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QString()}, "请填写来由."},
+        {{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QString(), QString(), QString(), QString()},
+         "请填写身份证编号."},
+        {{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QString()},
+         "请填写来由."},
     };
     for (const auto& c : checks) {
         boxes.clear();
@@ -88,13 +102,15 @@ TEST_F(RecordFormFields, AddChecksTheFormInOrderThenStoresItWithTheClockText)
     EXPECT_EQ(stored().size(), 1);
 
     boxes.clear();
-    fill({QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QStringLiteral("送货")});
+    fill({QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(),
+          QStringLiteral("送货")});
     form1->Button1->click();
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("添加成功.")});
     const QList<QStringList> all = stored();
     ASSERT_EQ(all.size(), 2);
-    EXPECT_EQ(all[1].mid(1), (QStringList{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(),
-        QString(), QStringLiteral("送货"), QString(), QString(), QString(), QString(), kClockText}));
+    EXPECT_EQ(all[1].mid(1),
+              (QStringList{QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(),
+                           QStringLiteral("送货"), QString(), QString(), QString(), QString(), kClockText}));
     EXPECT_EQ(panel(0), QStringLiteral("共2条信息"));
     EXPECT_EQ(gridRows(), 2);
     EXPECT_EQ(form(), QStringList(11, QString()));
@@ -103,7 +119,7 @@ TEST_F(RecordFormFields, AddChecksTheFormInOrderThenStoresItWithTheClockText)
 TEST_F(RecordFormFields, ModifyNeedsALoadedRowAndReturnsToItsPosition)
 {
     login(visitors({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁"),
-        QStringLiteral("戊"), QStringLiteral("己")}));
+                    QStringLiteral("戊"), QStringLiteral("己")}));
     fill({QStringLiteral("QQ帐号"), QStringLiteral("乙")});
     form1->Button2->click();
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("不可编辑")});
@@ -173,9 +189,16 @@ TEST_F(RecordFormFields, DeleteAsksThenRemovesTheHighlightedRowWithoutAListing)
 TEST_F(RecordFormFields, QuotesAndLineBreaksAreStoredAsTypedThroughAddModifyAndSearch)
 {
     login();
-    const QStringList typed = {QStringLiteral("O'Neil\"类"), QStringLiteral("O'Brien"), QStringLiteral("'; drop table data; --"),
-        QStringLiteral("13'9"), QStringLiteral("\"020\""), QStringLiteral("it's"), QStringLiteral("%_'"),
-        QStringLiteral("9'00"), QStringLiteral("10\"00"), QStringLiteral("第一行\n第二行 'x'\n")};
+    const QStringList typed = {QStringLiteral("O'Neil\"类"),
+                               QStringLiteral("O'Brien"),
+                               QStringLiteral("'; drop table data; --"),
+                               QStringLiteral("13'9"),
+                               QStringLiteral("\"020\""),
+                               QStringLiteral("it's"),
+                               QStringLiteral("%_'"),
+                               QStringLiteral("9'00"),
+                               QStringLiteral("10\"00"),
+                               QStringLiteral("第一行\n第二行 'x'\n")};
     fill(typed);
     form1->Button1->click();
     ASSERT_EQ(stored().size(), 1);
@@ -202,7 +225,8 @@ TEST_F(RecordFormFields, AFailedWriteShowsTheEnginesMessageAndLeavesTheListEmpty
     sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
     ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    fill({QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(), QStringLiteral("送货")});
+    fill({QStringLiteral("QQ帐号"), QStringLiteral("乙"), QStringLiteral("4401"), QString(), QString(),
+          QStringLiteral("送货")});
     form1->Button1->click();
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);

@@ -31,7 +31,7 @@ TEST_F(RegisterList, ListingCountsTheRecordsAndSetsTheColumnsBack)
 TEST_F(RegisterList, SearchListsTheMatchesAndEmptiesTheKeyword)
 {
     login(visitors({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张飞"), QStringLiteral("小张"),
-        QStringLiteral("赵六")}));
+                    QStringLiteral("赵六")}));
     form1->Edit_XingMing->setText(QStringLiteral("不动"));
     form1->searchkeyword->setText(QStringLiteral("张"));
     form1->Button_Search->click();
@@ -165,14 +165,15 @@ TEST_F(RegisterList, LeavingTheFilterBoxDoesNotFilterASecondTime)
     box->showPopup();
     QAbstractItemView* list = box->view();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-        list->visualRect(list->model()->index(box->findText(QStringLiteral("QQ帐号")), 0)).center());
+                      list->visualRect(list->model()->index(box->findText(QStringLiteral("QQ帐号")), 0)).center());
     EXPECT_EQ(panel(0), QStringLiteral("QQ帐号分类下共有1条"));
     EXPECT_EQ(boxes.size(), 1);
 }
 
 TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
 {
-    login({{QStringLiteral("QQ帐号"), QStringLiteral("张三"), QStringLiteral("110101199001011234"), QStringLiteral("13800000000")}});
+    login({{QStringLiteral("QQ帐号"), QStringLiteral("张三"), QStringLiteral("110101199001011234"),
+            QStringLiteral("13800000000")}});
     QTableView* grid = form1->DBGrid1;
     auto tipOver = [grid](int column) {
         QToolTip::hideText();
@@ -184,8 +185,8 @@ TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234")); // 18 digits in 110 pixels
-    EXPECT_EQ(tipOver(2), QString());                             // the name fits
-    EXPECT_EQ(tipOver(4), QString());                             // 11 digits fit as well
+    EXPECT_EQ(tipOver(2), QString());                            // the name fits
+    EXPECT_EQ(tipOver(4), QString());                            // 11 digits fit as well
     grid->setColumnWidth(3, 300);
     EXPECT_EQ(tipOver(3), QString());
     QToolTip::hideText();
@@ -227,7 +228,7 @@ TEST_F(RegisterList, WheelKeysAndTheRowIndicatorMoveHighlightAndQueryTogether)
     QTableView* grid = form1->DBGrid1;
     auto wheel = [&](int delta) {
         QWheelEvent e(QPointF(20, 20), grid->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
-            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(grid->viewport(), &e);
     };
     form1->StatusPanel(1)->setText(QStringLiteral("x"));
@@ -250,7 +251,7 @@ TEST_F(RegisterList, WheelKeysAndTheRowIndicatorMoveHighlightAndQueryTogether)
     // The row indicator moves the highlight but loads nothing.
     QHeaderView* indicator = grid->verticalHeader();
     QTest::mouseClick(indicator->viewport(), Qt::LeftButton, {},
-        QPoint(indicator->width() / 2, indicator->sectionViewportPosition(0) + 5));
+                      QPoint(indicator->width() / 2, indicator->sectionViewportPosition(0) + 5));
     EXPECT_EQ(form1->ADOQuery1->RecNo(), 1);
     EXPECT_EQ(gridRow(), 0);
     EXPECT_EQ(form1->Edit_XingMing->text(), QString());

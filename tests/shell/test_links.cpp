@@ -1,9 +1,9 @@
 #include "FormFixture.h"
-#include "shell/HandlerWiring.h"
-#include "app/SiteAddresses.h"
 #include "UrlCatcher.h"
+#include "app/SiteAddresses.h"
 #include "app/Unit1.h"
 #include "login/Unit_Login.h"
+#include "shell/HandlerWiring.h"
 
 #include <QCoreApplication>
 
@@ -27,7 +27,8 @@ protected:
     {
         const QPointF at(2, 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, label->mapToGlobal(at), button, button, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, label->mapToGlobal(at), button, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, label->mapToGlobal(at), button, Qt::NoButton,
+                            Qt::NoModifier);
         QCoreApplication::sendEvent(label, &press);
         QCoreApplication::sendEvent(label, &release);
     }

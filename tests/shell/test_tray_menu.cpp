@@ -1,15 +1,15 @@
 #include "FormFixture.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 #include "shell/HandlerWiring.h"
 #include "shell/TrayIcon.h"
-#include "app/Unit1.h"
 #include "shell/Unit_Function.h"
-#include "login/Unit_Login.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 
 namespace {
 

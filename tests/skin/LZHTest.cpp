@@ -62,7 +62,8 @@ TEST(LZHRoundTrip, RandomTextRunsAndMixedData)
 
     QByteArray text;
     for (int i = 0; i < 3000; ++i)
-        text += "Visitor " + QByteArray::number(i * 7919 % 1000) + " came at 09:" + QByteArray::number(i % 60) + ".\r\n";
+        text +=
+            "Visitor " + QByteArray::number(i * 7919 % 1000) + " came at 09:" + QByteArray::number(i % 60) + ".\r\n";
     EXPECT_EQ(RoundTrip(text), text);
 
     QByteArray mixed = RandomBytes(5000, 3) + QByteArray(70000, 'x') + text.left(9000) + RandomBytes(4000, 4);

@@ -30,18 +30,41 @@ TEST(ShippedSkin, EmbeddedPayloadLoadsEveryElement)
     ASSERT_TRUE(LoadShippedSkin(skin));
     EXPECT_TRUE(skin.Ready());
     EXPECT_EQ(skin.SkinName(), "Vostrel Olive");
-    for (const TDataSkinObject* e : {static_cast<TDataSkinObject*>(skin.Left()), static_cast<TDataSkinObject*>(skin.Right()),
-                                     static_cast<TDataSkinObject*>(skin.Top()), static_cast<TDataSkinObject*>(skin.Bottom()),
-                                     static_cast<TDataSkinObject*>(skin.Title()), static_cast<TDataSkinObject*>(skin.Buttons())})
+    for (const TDataSkinObject* e :
+         {static_cast<TDataSkinObject*>(skin.Left()), static_cast<TDataSkinObject*>(skin.Right()),
+          static_cast<TDataSkinObject*>(skin.Top()), static_cast<TDataSkinObject*>(skin.Bottom()),
+          static_cast<TDataSkinObject*>(skin.Title()), static_cast<TDataSkinObject*>(skin.Buttons())})
         EXPECT_FALSE(e->Bitmap.isNull()) << e->Name.toStdString();
     EXPECT_FALSE(skin.Buttons()->CheckBitmap.isNull());
     EXPECT_FALSE(skin.Buttons()->RadioBitmap.isNull());
-    for (const char* name : {"GroupBoxEdge", "Tabs", "Tab.Pane", "StatusBarEdges", "SunkEdge", "ComboButton",
-                             "ExtraImages", "Headerbar", "MenuItem", "MenuBackground", "MenuBar", "Scrollbar",
-                             "HorzScroll", "VertScroll", "HorzScrollThumb", "VertScrollThumb", "Progress",
-                             "Progress.Chunk", "Trackbar.ThumbHorz", "Trackbar.ThumbVert", "Trackbar.ThumbLeft",
-                             "Trackbar.ThumbRight", "Trackbar.ThumbUp", "Trackbar.ThumbDown", "UpDown.Horz",
-                             "UpDown.Vert", "ComboxArrow", "Toolbar"}) {
+    for (const char* name : {"GroupBoxEdge",
+                             "Tabs",
+                             "Tab.Pane",
+                             "StatusBarEdges",
+                             "SunkEdge",
+                             "ComboButton",
+                             "ExtraImages",
+                             "Headerbar",
+                             "MenuItem",
+                             "MenuBackground",
+                             "MenuBar",
+                             "Scrollbar",
+                             "HorzScroll",
+                             "VertScroll",
+                             "HorzScrollThumb",
+                             "VertScrollThumb",
+                             "Progress",
+                             "Progress.Chunk",
+                             "Trackbar.ThumbHorz",
+                             "Trackbar.ThumbVert",
+                             "Trackbar.ThumbLeft",
+                             "Trackbar.ThumbRight",
+                             "Trackbar.ThumbUp",
+                             "Trackbar.ThumbDown",
+                             "UpDown.Horz",
+                             "UpDown.Vert",
+                             "ComboxArrow",
+                             "Toolbar"}) {
         const TDataSkinObject* e = skin.Element(QLatin1String(name));
         ASSERT_NE(e, nullptr) << name;
         EXPECT_FALSE(e->Bitmap.isNull()) << name;

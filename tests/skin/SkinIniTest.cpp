@@ -13,7 +13,8 @@ TQuickIni Ini(const char* text)
 
 TEST(QuickIni, LinesCommentsAndSections)
 {
-    const TQuickIni ini = Ini("  ; a comment\r\n\r\n [First] \r\nKey = spaced value \rother=1\n[trackbar.thumbhorz]\nImage=t.bmp\n[Last]");
+    const TQuickIni ini = Ini(
+        "  ; a comment\r\n\r\n [First] \r\nKey = spaced value \rother=1\n[trackbar.thumbhorz]\nImage=t.bmp\n[Last]");
     EXPECT_EQ(ini.Lines().size(), 6);
     QStringList sections;
     ini.ReadSections(&sections);
@@ -40,7 +41,8 @@ TEST(QuickIni, FirstKeyStopsTheWalkEvenWhenEmpty)
 
 TEST(QuickIni, Integers)
 {
-    const TQuickIni ini = Ini("[N]\nhex=0x1F\ndollar=$1F\nbare=0x\nneg=-12\nword=abc\nbig=0xFFFFFFFF\nupper=0X10\nspace=1 2\n");
+    const TQuickIni ini =
+        Ini("[N]\nhex=0x1F\ndollar=$1F\nbare=0x\nneg=-12\nword=abc\nbig=0xFFFFFFFF\nupper=0X10\nspace=1 2\n");
     EXPECT_EQ(ini.ReadInteger("N", "hex", 7), 31);
     EXPECT_EQ(ini.ReadInteger("N", "dollar", 7), 31);
     EXPECT_EQ(ini.ReadInteger("N", "bare", 7), 7);

@@ -1,7 +1,7 @@
+#include "SkinTestUtil.h"
 #include "skin/SkinColour.h"
 #include "skin/SkinData.h"
 #include "skin/SkinReader.h"
-#include "SkinTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +46,11 @@ TEST(SkinData, PublishedDefaults)
     TSkinData d;
     EXPECT_FALSE(d.Active());
     EXPECT_EQ(d.DisableTag(), 99);
-    EXPECT_EQ(d.SkinControls(), TSkinData::kAllControls & ~(TSkinData::Bit(TSkinData::xcMenuItem) | TSkinData::Bit(TSkinData::xcFastReport)));
-    EXPECT_EQ(d.Options(), TSkinData::Bit(TSkinData::xoPreview) | TSkinData::Bit(TSkinData::xoToolbarBK) |
-                               TSkinData::Bit(TSkinData::xoCaptionButtonHint));
+    EXPECT_EQ(d.SkinControls(),
+              TSkinData::kAllControls
+                  & ~(TSkinData::Bit(TSkinData::xcMenuItem) | TSkinData::Bit(TSkinData::xcFastReport)));
+    EXPECT_EQ(d.Options(), TSkinData::Bit(TSkinData::xoPreview) | TSkinData::Bit(TSkinData::xoToolbarBK)
+                               | TSkinData::Bit(TSkinData::xoCaptionButtonHint));
     EXPECT_EQ(d.property("Version").toString(), "1.0");
     d.setProperty("Version", "2.0");
     EXPECT_EQ(d.Version(), "1.0");
@@ -218,8 +220,8 @@ TEST(SkinData, ComboStripsAndArrow)
     EXPECT_EQ(arrow->Frame, 4);
 
     QImage magentaCombo = SolidImage(76, 21, QColor(255, 0, 255));
-    auto alone = Load("[Colours]\nButtonFace=1 2 3\n[ComboButton]\nImage=combo.bmp\n",
-                      {{"combo.bmp", BmpBytes(magentaCombo)}});
+    auto alone =
+        Load("[Colours]\nButtonFace=1 2 3\n[ComboButton]\nImage=combo.bmp\n", {{"combo.bmp", BmpBytes(magentaCombo)}});
     ASSERT_NE(alone->Element("ComboxArrow"), nullptr);
     EXPECT_EQ(alone->Element("ComboxArrow")->Bitmap.pixelColor(3, 3), QColor(1, 2, 3));
 }

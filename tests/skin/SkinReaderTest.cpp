@@ -1,6 +1,6 @@
-#include "skin/SkinMessage.h"
 #include "skin/SkinReader.h"
 #include "SkinTestUtil.h"
+#include "skin/SkinMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,10 @@ namespace {
 struct MessageCatcher {
     QStringList messages;
     TSkinMessageHandler previous;
-    MessageCatcher() { previous = SetSkinMessageHandler([this](const QString& t) { messages << t; }); }
+    MessageCatcher()
+    {
+        previous = SetSkinMessageHandler([this](const QString& t) { messages << t; });
+    }
     ~MessageCatcher() { SetSkinMessageHandler(previous); }
 };
 

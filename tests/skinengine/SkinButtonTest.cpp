@@ -2,8 +2,8 @@
 // focus rectangle, the click delivered by the skinner, the parent showing
 // through, and the plain look after detaching.
 #include "skin/engine/SkinButton.h"
-#include "skin/SkinData.h"
 #include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
 
 #include <QApplication>
 #include <QPainter>

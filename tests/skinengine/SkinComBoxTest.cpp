@@ -2,8 +2,8 @@
 // still takes typed text, the list gets a scroll-bar skinner, and detaching
 // gives the plain look back.
 #include "skin/engine/SkinComBox.h"
-#include "skin/SkinData.h"
 #include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
 #include "skin/engine/SkinScrollbar.h"
 
 #include <QAbstractItemView>

@@ -2,8 +2,8 @@
 
 #include "skin/ShippedSkin.h"
 #include "skin/SkinData.h"
-#include "skin/engine/SkinForm.h"
 #include "skin/SkinMessage.h"
+#include "skin/engine/SkinForm.h"
 
 #include <QWidget>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 // The skinned window frame on real widgets (offscreen platform).
 #include "SkinEngineTestUtil.h"
 
-#include "skin/engine/SkinCaptionButtons.h"
 #include "skin/SkinData.h"
+#include "skin/engine/SkinCaptionButtons.h"
 #include "skin/engine/SkinForm.h"
 
 #include <QApplication>
@@ -11,9 +11,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QWindow>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,8 +60,8 @@ TEST(SkinForm, FrameReservesBordersAroundAnUnchangedClientAndReleaseUndoesIt)
     ASSERT_GT(form->TopHeight(), 0);
     ASSERT_GT(form->LeftWidth(), 0);
     EXPECT_EQ(form->ClientRect().size(), before);
-    EXPECT_EQ(win.w.size(), before + QSize(form->LeftWidth() + form->RightWidth(),
-                                           form->TopHeight() + form->BottomHeight()));
+    EXPECT_EQ(win.w.size(),
+              before + QSize(form->LeftWidth() + form->RightWidth(), form->TopHeight() + form->BottomHeight()));
     EXPECT_EQ(win.child->pos(), childBefore.topLeft() + QPoint(form->LeftWidth(), form->TopHeight()));
     EXPECT_TRUE(win.w.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(win.w.palette().color(QPalette::Window), data->FaceColour());
@@ -96,7 +96,8 @@ TEST(SkinForm, FixedSizeWindowStaysFixedAndLayoutWindowUsesMargins)
     const QMargins margins = laidOut.contentsMargins();
     TSkinForm* second = SkinNow(&laidOut, data.get());
     EXPECT_EQ(laidOut.contentsMargins(),
-              margins + QMargins(second->LeftWidth(), second->TopHeight(), second->RightWidth(), second->BottomHeight()));
+              margins
+                  + QMargins(second->LeftWidth(), second->TopHeight(), second->RightWidth(), second->BottomHeight()));
     second->Release();
     EXPECT_EQ(laidOut.contentsMargins(), margins);
     EXPECT_EQ(laidOut.size(), QSize(240, 120));

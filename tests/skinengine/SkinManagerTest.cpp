@@ -1,14 +1,14 @@
 // The manager: which windows and popups get skinned, the switch and its
 // actions, and the matching of controls to skinners.
+#include "skin/engine/SkinManager.h"
+#include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
 #include "skin/engine/SkinBox.h"
 #include "skin/engine/SkinButton.h"
-#include "skin/SkinData.h"
 #include "skin/engine/SkinEdit.h"
-#include "SkinEngineTestUtil.h"
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinForm.h"
 #include "skin/engine/SkinGroupBox.h"
-#include "skin/engine/SkinManager.h"
 #include "skin/engine/SkinPopupMenu.h"
 
 #include <QApplication>

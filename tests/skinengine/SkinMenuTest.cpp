@@ -1,8 +1,8 @@
 // Skinned popup menus: the background and border from MenuBackground, the
 // owner-drawn items from MenuItem, and which popups get a skinner.
+#include "SkinEngineTestUtil.h"
 #include "skin/SkinData.h"
 #include "skin/SkinElements.h"
-#include "SkinEngineTestUtil.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/engine/SkinMenuOwnerDraw.h"
 #include "skin/engine/SkinPopupMenu.h"

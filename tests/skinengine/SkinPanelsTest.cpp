@@ -1,9 +1,9 @@
 // Edits, group boxes, status bars and boxes: what each skinner draws, and the
 // control's own look back after detaching.
-#include "skin/engine/SkinBox.h"
-#include "skin/SkinData.h"
-#include "skin/engine/SkinEdit.h"
 #include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
+#include "skin/engine/SkinBox.h"
+#include "skin/engine/SkinEdit.h"
 #include "skin/engine/SkinGroupBox.h"
 #include "skin/engine/SkinStatusBar.h"
 

@@ -3,13 +3,13 @@
 // their window was hidden, and the selected item of the tray menu.
 #include "FormFixture.h"
 #include "app/ProgramIcon.h"
-#include "skin/engine/SkinCaptionButtons.h"
-#include "skin/SkinData.h"
-#include "skin/SkinElements.h"
-#include "skin/engine/SkinForm.h"
-#include "skin/engine/SkinManager.h"
 #include "app/Unit1.h"
 #include "login/Unit_Login.h"
+#include "skin/SkinData.h"
+#include "skin/SkinElements.h"
+#include "skin/engine/SkinCaptionButtons.h"
+#include "skin/engine/SkinForm.h"
+#include "skin/engine/SkinManager.h"
 
 #include <QApplication>
 #include <QFontMetrics>

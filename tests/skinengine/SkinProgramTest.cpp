@@ -2,12 +2,12 @@
 // plain look and size back, switching it on frames them again, and the
 // windows keep working either way.
 #include "FormFixture.h"
+#include "app/Unit1.h"
+#include "login/Unit_Login.h"
 #include "skin/SkinData.h"
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinForm.h"
 #include "skin/engine/SkinManager.h"
-#include "app/Unit1.h"
-#include "login/Unit_Login.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -40,7 +40,8 @@ TEST_F(SkinProgramTest, SwitchingTheSkinOffAndOnKeepsTheWindowsWhole)
     ASSERT_NE(frame, nullptr);
     const QSize skinned = form1->size();
     const QPoint client(frame->LeftWidth(), frame->TopHeight());
-    EXPECT_EQ(skinned, QSize(716 + frame->LeftWidth() + frame->RightWidth(), 687 + frame->TopHeight() + frame->BottomHeight()));
+    EXPECT_EQ(skinned,
+              QSize(716 + frame->LeftWidth() + frame->RightWidth(), 687 + frame->TopHeight() + frame->BottomHeight()));
     EXPECT_TRUE(SkinEvents::AnswersSkinned(form1->Button4));
     EXPECT_TRUE(SkinEvents::AnswersSkinned(form1->PageControl1));
 

@@ -1,8 +1,8 @@
 // Scroll bars of scroll areas: groove and thumb from the scroll elements,
 // the bars keep scrolling, and detaching gives the plain look back.
-#include "skin/SkinData.h"
-#include "SkinEngineTestUtil.h"
 #include "skin/engine/SkinScrollbar.h"
+#include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,8 +1,8 @@
 // Tab widgets: the tab band and the pane drawn from the Tabs elements, the
 // pages in the face colour, and the plain look back after detaching.
-#include "skin/SkinData.h"
-#include "SkinEngineTestUtil.h"
 #include "skin/engine/SkinTab.h"
+#include "SkinEngineTestUtil.h"
+#include "skin/SkinData.h"
 #include "skin/engine/SkinTabSheet.h"
 
 #include <QLabel>
@@ -134,7 +134,8 @@ TEST(SkinTab, DetachGivesTabsAndPagesTheirOwnLookBack)
     EXPECT_NE(skinned, plain);
     // The page shows the face colour.
     ASSERT_NE(PixelAt(plain, page->mapTo(&w.tabs, QPoint(page->width() - 3, page->height() - 3))), data->FaceColour());
-    EXPECT_EQ(PixelAt(skinned, page->mapTo(&w.tabs, QPoint(page->width() - 3, page->height() - 3))), data->FaceColour());
+    EXPECT_EQ(PixelAt(skinned, page->mapTo(&w.tabs, QPoint(page->width() - 3, page->height() - 3))),
+              data->FaceColour());
 
     sheet->Detach();
     skin->Detach();

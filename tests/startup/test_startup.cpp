@@ -1,11 +1,11 @@
 // Start-up of the main window: caption, clock, missing register, class.dat,
 // desktop entry, grid wheel.
-#include "db/CategoryFile.h"
 #include "FormFixture.h"
-#include "db/RegisterQuery.h"
-#include "skin/SkinData.h"
 #include "app/Unit1.h"
+#include "db/CategoryFile.h"
+#include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
+#include "skin/SkinData.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -79,8 +79,10 @@ TEST_F(StartupTest, WithARegisterTheWindowStaysHiddenAndTheLoginCheckIsArmed)
     const QString entry = QString::fromUtf8(bytesOf(desktopEntry()));
     EXPECT_TRUE(entry.contains(QStringLiteral("Type=Application\n")));
     EXPECT_TRUE(entry.contains(QStringLiteral("Name=Vostrel\n")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QStringLiteral("\"\n")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("Path=") + QCoreApplication::applicationDirPath() + QStringLiteral("/\n")));
+    EXPECT_TRUE(
+        entry.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QStringLiteral("\"\n")));
+    EXPECT_TRUE(
+        entry.contains(QStringLiteral("Path=") + QCoreApplication::applicationDirPath() + QStringLiteral("/\n")));
     EXPECT_TRUE(QFile(desktopEntry()).permissions() & QFile::ExeOwner);
 }
 
@@ -116,9 +118,10 @@ TEST_F(StartupTest, AMissingClassDatIsWrittenWithTheSixDefaults)
 {
     makeRegister();
     createForms();
-    const QByteArray expected = QByteArray("\xcd\xf8\xd5\xbe\xd5\xca\xba\xc5\r\n") + "\xc2\xdb\xcc\xb3\xd5\xca\xba\xc5\r\n"
-                              + "\xd3\xca\xcf\xe4\xd5\xca\xba\xc5\r\n" + "QQ\xd5\xca\xba\xc5\r\n"
-                              + "\xd2\xf8\xd0\xd0\xd5\xca\xba\xc5\r\n" + "\xd3\xce\xcf\xb7\xd5\xca\xba\xc5\r\n";
+    const QByteArray expected = QByteArray("\xcd\xf8\xd5\xbe\xd5\xca\xba\xc5\r\n")
+                                + "\xc2\xdb\xcc\xb3\xd5\xca\xba\xc5\r\n" + "\xd3\xca\xcf\xe4\xd5\xca\xba\xc5\r\n"
+                                + "QQ\xd5\xca\xba\xc5\r\n" + "\xd2\xf8\xd0\xd0\xd5\xca\xba\xc5\r\n"
+                                + "\xd3\xce\xcf\xb7\xd5\xca\xba\xc5\r\n";
     EXPECT_EQ(bytesOf(dir.file(QStringLiteral("class.dat"))), expected);
     EXPECT_EQ(itemsOf(form1->Edit_FenLei), DefaultCategories());
     EXPECT_EQ(itemsOf(form1->ComboBoxClass), DefaultCategories());
@@ -128,7 +131,8 @@ TEST_F(StartupTest, AMissingClassDatIsWrittenWithTheSixDefaults)
 TEST_F(StartupTest, AnExistingClassDatIsShownAsItStands)
 {
     makeRegister();
-    WriteCategoryFile(dir.file(QStringLiteral("class.dat")), {QStringLiteral("访客"), QStringLiteral("快递"), QStringLiteral("维修")});
+    WriteCategoryFile(dir.file(QStringLiteral("class.dat")),
+                      {QStringLiteral("访客"), QStringLiteral("快递"), QStringLiteral("维修")});
     createForms();
     const QStringList three = {QStringLiteral("访客"), QStringLiteral("快递"), QStringLiteral("维修")};
     EXPECT_EQ(itemsOf(form1->Edit_FenLei), three);
@@ -143,7 +147,7 @@ TEST_F(StartupTest, AnUnreadableClassDatTakesTheStartupErrorPath)
     createForms();
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("程序发生未知错误,请联系客服 QQ480215967 ")});
     EXPECT_TRUE(form1->Timer_CheckLogin->isActive()); // armed before the failing step
-    EXPECT_FALSE(form1->HasClosed());                // the program goes on
+    EXPECT_FALSE(form1->HasClosed());                 // the program goes on
     EXPECT_TRUE(QFile::exists(desktopEntry()));
 }
 
@@ -189,7 +193,8 @@ TEST_F(StartupTest, TheTrayIconAndTheLoginCheckLeaveALoginWindowThatIsGoneAlone)
 TEST_F(StartupTest, OneWheelEventMovesExactlyOneRecord)
 {
     makeRegister();
-    insertRows({{QStringLiteral("QQ帐号"), QStringLiteral("a")}, {QStringLiteral("QQ帐号"), QStringLiteral("b")},
+    insertRows({{QStringLiteral("QQ帐号"), QStringLiteral("a")},
+                {QStringLiteral("QQ帐号"), QStringLiteral("b")},
                 {QStringLiteral("QQ帐号"), QStringLiteral("c")}});
     createForms();
     form1->ADOQuery1->SQL.Clear();

@@ -1,8 +1,8 @@
 #pragma once
+#include "TempDir.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -45,7 +45,8 @@ protected:
     void addVisitor(const QString& name, const QString& category = QStringLiteral("QQ帐号"))
     {
         exec(insertLine({category, name, QStringLiteral("110101199003077777"), QString(), QString(),
-                         QStringLiteral("送货"), QString(), QString(), QString(), QString(), QStringLiteral("2026/12/8 9:00:00")}));
+                         QStringLiteral("送货"), QString(), QString(), QString(), QString(),
+                         QStringLiteral("2026/12/8 9:00:00")}));
     }
 
     static SqlLine allRecords()

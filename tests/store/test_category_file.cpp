@@ -1,6 +1,6 @@
 // "class.dat": reading rules, GBK on disk, whole writes.
-#include "db/CategoryFile.h"
 #include "TempDir.h"
+#include "db/CategoryFile.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -38,8 +38,9 @@ TEST(CategoryFile, WrittenInGbkWithCrLfAfterEveryItem)
 
 TEST(CategoryFile, DefaultsAreTheSixAccountKinds)
 {
-    EXPECT_EQ(DefaultCategories(), (QStringList{QStringLiteral("网站帐号"), QStringLiteral("论坛帐号"), QStringLiteral("邮箱帐号"),
-                                                QStringLiteral("QQ帐号"), QStringLiteral("银行帐号"), QStringLiteral("游戏帐号")}));
+    EXPECT_EQ(DefaultCategories(),
+              (QStringList{QStringLiteral("网站帐号"), QStringLiteral("论坛帐号"), QStringLiteral("邮箱帐号"),
+                           QStringLiteral("QQ帐号"), QStringLiteral("银行帐号"), QStringLiteral("游戏帐号")}));
 }
 
 TEST(CategoryFile, BadBytesAndMissingFiles)

@@ -2,10 +2,10 @@
 // compared cell by cell with what was written.
 #include "ExportReadBack.h"
 #include "ReadOnlyFolder.h"
-#include "db/RecordExport.h"
-#include "db/Sqlite.h"
 #include "StoreFixture.h"
 #include "TempDir.h"
+#include "db/RecordExport.h"
+#include "db/Sqlite.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +19,8 @@ const QStringList kHeader = {QStringLiteral("编号"), QStringLiteral("姓名"),
 const QList<QStringList> kRows = {
     {QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("440101199001011234"), QStringLiteral("送货")},
     {QStringLiteral("2"), QStringLiteral("O'Neil, Jr."), QStringLiteral("007"), QStringLiteral("he said \"hi\"")},
-    {QStringLiteral("3"), QStringLiteral("李四"), QStringLiteral("0000123"), QStringLiteral("第一行\r\n第二行\n第三行")},
+    {QStringLiteral("3"), QStringLiteral("李四"), QStringLiteral("0000123"),
+     QStringLiteral("第一行\r\n第二行\n第三行")},
     {QStringLiteral("4"), QString(), QStringLiteral("=1+1"), QStringLiteral("  <b>&amp; 空格  ")},
 };
 
@@ -91,7 +92,8 @@ TEST(ExportTest, XlsxHoldsOneTextSheetWithAFrozenBoldHeader)
     ASSERT_EQ(sheet.textTypes.size(), 19);
     for (const QString& type : sheet.textTypes)
         EXPECT_EQ(type, QStringLiteral("inlineStr"));
-    EXPECT_TRUE(QString::fromUtf8(UnzipEntry(file, QStringLiteral("xl/workbook.xml"))).contains(QStringLiteral("name=\"访客登记\"")));
+    EXPECT_TRUE(QString::fromUtf8(UnzipEntry(file, QStringLiteral("xl/workbook.xml")))
+                    .contains(QStringLiteral("name=\"访客登记\"")));
     EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
 }
 
@@ -101,7 +103,10 @@ TEST(ExportTest, CancelledExportLeavesNothingAndKeepsAnExistingFile)
         TempDir dir;
         const QString file = dir.file(name);
         qsizetype reported = 0;
-        const auto cancelAtOnce = [&](qsizetype written) { reported = written; return false; };
+        const auto cancelAtOnce = [&](qsizetype written) {
+            reported = written;
+            return false;
+        };
         EXPECT_FALSE(ExportToFile(file, rowsOf(manyRows(2500)), cancelAtOnce));
         EXPECT_EQ(reported, kExportProgressStep);
         EXPECT_EQ(filesIn(dir), QStringList());
@@ -171,7 +176,8 @@ TEST_F(QueryRowsTest, ReadingAWholeResultMatchesItsCells)
 {
     exec(SqlLine("BEGIN"));
     for (int i = 0; i < 400; ++i)
-        addVisitor(QStringLiteral("访客%1").arg(i), i % 97 == 0 || (i >= 200 && i < 230) ? QStringLiteral("快递") : QStringLiteral("QQ帐号"));
+        addVisitor(QStringLiteral("访客%1").arg(i),
+                   i % 97 == 0 || (i >= 200 && i < 230) ? QStringLiteral("快递") : QStringLiteral("QQ帐号"));
     exec(SqlLine("COMMIT"));
 
     open(allRecords());

@@ -1,11 +1,11 @@
 // Files replaced whole: through a symbolic link "_.udb", the leftovers of a
 // compaction that was killed, and category names that GBK cannot hold.
+#include "TempDir.h"
 #include "db/AtomicFileCopy.h"
 #include "db/GbkCodec.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
-#include "TempDir.h"
 #include "db/Unit_DB.h"
 
 #include <QDir>
@@ -37,7 +37,8 @@ protected:
         qputenv("TMPDIR", temp.path().toUtf8());
         ASSERT_EQ(CreateRegisterFile(data.path(), QStringLiteral("abc123"), false), QString());
         ASSERT_TRUE(QFile::rename(data.file(QStringLiteral("_.udb")), target()));
-        ASSERT_TRUE(QFile::link(QStringLiteral("../") + QDir(data.path()).dirName() + QStringLiteral("/visitors.db"), link()));
+        ASSERT_TRUE(
+            QFile::link(QStringLiteral("../") + QDir(data.path()).dirName() + QStringLiteral("/visitors.db"), link()));
         ASSERT_TRUE(QFileInfo(link()).isSymLink());
     }
     void TearDown() override { qputenv("TMPDIR", oldTemp_); }
@@ -63,7 +64,8 @@ protected:
         TRegisterQuery query(&connection);
         for (int i = 0; i < count; ++i) {
             query.SQL.Clear();
-            query.SQL.Add(SqlLine("insert into data (姓名,备注) values ('访客','") + SqlValue{QString(300, QChar(u'备'))} + "')");
+            query.SQL.Add(SqlLine("insert into data (姓名,备注) values ('访客','")
+                          + SqlValue{QString(300, QChar(u'备'))} + "')");
             query.ExecSQL();
         }
         query.SQL.Clear();
@@ -120,12 +122,14 @@ TEST_F(LinkedRegister, LeftoversOfAKilledCompactionGoAtTheNextOne)
 {
     // What a compaction killed at different steps leaves behind, and files
     // of the same folders whose names the program never makes.
-    const QStringList leftovers = {temp.file(QStringLiteral("~ACPa1B2c3.tmp")), temp.file(QStringLiteral("~ACPa1B2c3.tmp-journal")),
-                                   temp.file(QStringLiteral("~ACPzzzzzz.tmp")), data.file(QStringLiteral("visitors.db.tmp-Q9w8E7")),
-                                   program.file(QStringLiteral("_.udb.tmp-x1y2z3"))};
-    const QStringList others = {temp.file(QStringLiteral("~ACPnotes.txt")), temp.file(QStringLiteral("~ACPa1B2c3d4.tmp")),
-                                temp.file(QStringLiteral("report.tmp")), data.file(QStringLiteral("visitors.db.tmp-toolong1")),
-                                data.file(QStringLiteral("other.db.tmp-abcdef")), program.file(QStringLiteral("_.udb.bak"))};
+    const QStringList leftovers = {
+        temp.file(QStringLiteral("~ACPa1B2c3.tmp")), temp.file(QStringLiteral("~ACPa1B2c3.tmp-journal")),
+        temp.file(QStringLiteral("~ACPzzzzzz.tmp")), data.file(QStringLiteral("visitors.db.tmp-Q9w8E7")),
+        program.file(QStringLiteral("_.udb.tmp-x1y2z3"))};
+    const QStringList others = {
+        temp.file(QStringLiteral("~ACPnotes.txt")),       temp.file(QStringLiteral("~ACPa1B2c3d4.tmp")),
+        temp.file(QStringLiteral("report.tmp")),          data.file(QStringLiteral("visitors.db.tmp-toolong1")),
+        data.file(QStringLiteral("other.db.tmp-abcdef")), program.file(QStringLiteral("_.udb.bak"))};
     for (const QString& file : leftovers + others)
         writeFile(file, "left");
     // A folder and a link with a leftover's name are no leftovers.

@@ -14,8 +14,8 @@ namespace {
 
 struct Crafting {
     const char* name;
-    const char* sql;      // run on the fresh register through a keyed handle
-    const char* refusal;  // part of the message
+    const char* sql;     // run on the fresh register through a keyed handle
+    const char* refusal; // part of the message
 };
 
 // The statements stand for the published attacks on old engines through a
@@ -23,11 +23,11 @@ struct Crafting {
 // and statistics that the query planner trusted.
 const Crafting kCraftings[] = {
     {"PassIsAViewCallingRtreenode",
-     "DROP TABLE Pass; CREATE VIEW Pass AS SELECT rtreenode(2, x'000000000000000000000000') AS 密码;",
-     "view Pass"},
+     "DROP TABLE Pass; CREATE VIEW Pass AS SELECT rtreenode(2, x'000000000000000000000000') AS 密码;", "view Pass"},
     {"TriggerOnData", "CREATE TRIGGER wipe AFTER INSERT ON data BEGIN DELETE FROM data; END;", "trigger wipe on data"},
     {"VirtualTableNamedData",
-     "DROP TABLE data; CREATE VIRTUAL TABLE data USING fts5(编号, 分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期);",
+     "DROP TABLE data; CREATE VIRTUAL TABLE data USING fts5(编号, 分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, "
+     "离开, 备注, 日期);",
      "data is a virtual"},
     {"CraftedStatistics",
      "ANALYZE; DELETE FROM sqlite_stat1; INSERT INTO sqlite_stat1 VALUES ('data', 'data_texts', '0 0 0 0 0');",
@@ -35,7 +35,8 @@ const Crafting kCraftings[] = {
     {"IndexOnAnExpression", "DROP INDEX data_address; CREATE INDEX data_address ON data (lower(地址));",
      "index data_address is not one of the register's"},
     {"ForeignIndex", "CREATE INDEX data_date ON data (日期);", "index data_date on data"},
-    {"ComputedColumn", "ALTER TABLE data ADD COLUMN 年份 TEXT AS (substr(日期, 1, 4));", "column 年份 of data is computed"},
+    {"ComputedColumn", "ALTER TABLE data ADD COLUMN 年份 TEXT AS (substr(日期, 1, 4));",
+     "column 年份 of data is computed"},
     {"ColumnMissing", "ALTER TABLE data DROP COLUMN 日期;", "table data does not have the register's columns"},
     {"PassMissing", "DROP TABLE Pass;", "table Pass is missing"},
 };
@@ -53,7 +54,8 @@ protected:
     void craft(const char* sql)
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
         ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
         const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));

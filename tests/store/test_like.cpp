@@ -47,10 +47,16 @@ TEST(LikeMatch, AgreesWithTheEnginesLikeOnEveryShortPatternAndText)
         for (const std::string& t : texts)
             ASSERT_EQ(LikeMatches(p, t), engineLike(db, p, t)) << "'" << t << "' like '" << p << "'";
 
-    const std::vector<std::pair<std::string, std::string>> longer = {
-        {"%QQ帐号%", "QQ帐号"}, {"%qq帐号%", "我的QQ帐号们"}, {"%石河%", "新疆维吾尔自治区石河子市"},
-        {"%0903-%", "0903-1234567"}, {"%17400%", "13517400123"}, {"%a%b%c%", "xxaYYbZZc"},
-        {"%%", ""}, {"%", "x"}, {"%100%%", "100%"}, {"%贵重物品%", "寄存贵重物品一件\n已登记"}};
+    const std::vector<std::pair<std::string, std::string>> longer = {{"%QQ帐号%", "QQ帐号"},
+                                                                     {"%qq帐号%", "我的QQ帐号们"},
+                                                                     {"%石河%", "新疆维吾尔自治区石河子市"},
+                                                                     {"%0903-%", "0903-1234567"},
+                                                                     {"%17400%", "13517400123"},
+                                                                     {"%a%b%c%", "xxaYYbZZc"},
+                                                                     {"%%", ""},
+                                                                     {"%", "x"},
+                                                                     {"%100%%", "100%"},
+                                                                     {"%贵重物品%", "寄存贵重物品一件\n已登记"}};
     for (const auto& [p, t] : longer)
         EXPECT_EQ(LikeMatches(p, t), engineLike(db, p, t)) << "'" << t << "' like '" << p << "'";
     sqlite3_close(db);
@@ -62,7 +68,8 @@ TEST(LikeMatch, ReplacesLikeOnAHandleAndKeepsNulls)
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     ASSERT_EQ(InstallLikeFunction(db), SQLITE_OK);
     {
-        SqliteStatement s(db, QStringLiteral("SELECT 'ab' LIKE '%B%', NULL LIKE '%', 'x' LIKE NULL, '张三' LIKE '_三'"));
+        SqliteStatement s(db,
+                          QStringLiteral("SELECT 'ab' LIKE '%B%', NULL LIKE '%', 'x' LIKE NULL, '张三' LIKE '_三'"));
         ASSERT_TRUE(s.step());
         EXPECT_EQ(s.columnInt64(0), 1);
         EXPECT_EQ(sqlite3_column_type(s.get(), 1), SQLITE_NULL);

@@ -1,6 +1,6 @@
 // The working query over a real register: results, navigation, deletes.
-#include "db/DatabaseError.h"
 #include "StoreFixture.h"
+#include "db/DatabaseError.h"
 
 #include <QFile>
 
@@ -116,11 +116,19 @@ TEST_F(StoreFixture, SearchAndFilterStatementsMatchSubstrings)
 
 TEST_F(StoreFixture, TypedTextIsStoredExactlyAndNeverChangesAStatement)
 {
-    const QString remarks = QStringLiteral("第一行\r\n第二行 'quoted' \"double\"\n") + QString(100000, QLatin1Char('x'));
-    const QStringList values = {QStringLiteral("O'Brien's"), QStringLiteral("x'); delete from data; --"),
-                                QStringLiteral("'"), QStringLiteral("%_\\"), QStringLiteral("\"'\""),
-                                QStringLiteral("a' or '1'='1"), QStringLiteral(" 两边有空格 "), QString(),
-                                QStringLiteral("\t"), remarks, QStringLiteral("2026/12/8 9:00:00")};
+    const QString remarks =
+        QStringLiteral("第一行\r\n第二行 'quoted' \"double\"\n") + QString(100000, QLatin1Char('x'));
+    const QStringList values = {QStringLiteral("O'Brien's"),
+                                QStringLiteral("x'); delete from data; --"),
+                                QStringLiteral("'"),
+                                QStringLiteral("%_\\"),
+                                QStringLiteral("\"'\""),
+                                QStringLiteral("a' or '1'='1"),
+                                QStringLiteral(" 两边有空格 "),
+                                QString(),
+                                QStringLiteral("\t"),
+                                remarks,
+                                QStringLiteral("2026/12/8 9:00:00")};
     addVisitor(QStringLiteral("first"));
     exec(insertLine(values));
     open(allRecords());
@@ -142,11 +150,28 @@ TEST_F(StoreFixture, TheTwelveLineModifyRewritesOneRow)
     open(allRecords());
     query.Last();
     const QString id = query.Fields(0);
-    const QStringList v = {QStringLiteral("网站帐号"), QStringLiteral("b'2"), QString(), QStringLiteral("139"),
-                           QStringLiteral("010"), QString(), QStringLiteral("北京"), QStringLiteral("9:00"),
-                           QStringLiteral("10:00"), QStringLiteral("多\n行"), QStringLiteral("2026/12/8 10:00:00")};
-    const char* heads[] = {"update data  set 分类='", ", 姓名='", ", 身份证='", ", 手机='", ", 电话='", ", 来由='",
-                           ", 地址='", ", 来访='", ", 离开='", ", 备注='", ", 日期='"};
+    const QStringList v = {QStringLiteral("网站帐号"),
+                           QStringLiteral("b'2"),
+                           QString(),
+                           QStringLiteral("139"),
+                           QStringLiteral("010"),
+                           QString(),
+                           QStringLiteral("北京"),
+                           QStringLiteral("9:00"),
+                           QStringLiteral("10:00"),
+                           QStringLiteral("多\n行"),
+                           QStringLiteral("2026/12/8 10:00:00")};
+    const char* heads[] = {"update data  set 分类='",
+                           ", 姓名='",
+                           ", 身份证='",
+                           ", 手机='",
+                           ", 电话='",
+                           ", 来由='",
+                           ", 地址='",
+                           ", 来访='",
+                           ", 离开='",
+                           ", 备注='",
+                           ", 日期='"};
     query.SQL.Clear();
     for (int i = 0; i < 11; ++i)
         query.SQL.Add(SqlLine(heads[i]) + SqlValue{v[i]} + "' ");
@@ -167,7 +192,8 @@ TEST_F(StoreFixture, BadColumnOrRecordNumberFailsAndWritesNothing)
 {
     addVisitor(QStringLiteral("a"));
     try {
-        open(SqlLine("Select 编号 from data where ") + SqlColumn{QStringLiteral("姓名 like '%' or 1=1 --")} + " like '%x%' ");
+        open(SqlLine("Select 编号 from data where ") + SqlColumn{QStringLiteral("姓名 like '%' or 1=1 --")}
+             + " like '%x%' ");
         FAIL() << "an unknown column was accepted";
     } catch (const EDatabaseError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("姓名 like"))) << e.message().toStdString();

@@ -1,10 +1,10 @@
 // The set-up of a fresh register.
+#include "TempDir.h"
+#include "crypto/Unit_DESCrypt.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Sqlite.h"
-#include "TempDir.h"
-#include "crypto/Unit_DESCrypt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +38,11 @@ TEST(RegisterFile, AnExistingRegisterIsReplacedOnlyWhenAsked)
 {
     TempDir dir;
     ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("one"), false), QString());
-    const QByteArray before = [&] { QFile f(dir.file(QStringLiteral("_.udb"))); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray before = [&] {
+        QFile f(dir.file(QStringLiteral("_.udb")));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     EXPECT_NE(CreateRegisterFile(dir.path(), QStringLiteral("two"), false), QString());
     QFile f(dir.file(QStringLiteral("_.udb")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -68,7 +72,9 @@ TEST(RegisterFile, ListingAndSearchesScanAnIndexNotTheTable)
     TempDir dir;
     ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db,
+                              SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
     ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
     QStringList wheres{QString()};
     for (const char* column : {"姓名", "身份证", "手机", "电话", "地址", "来由", "备注", "分类"})
@@ -76,7 +82,8 @@ TEST(RegisterFile, ListingAndSearchesScanAnIndexNotTheTable)
     for (const QString& where : wheres) {
         SqliteStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN SELECT 编号 FROM data") + where);
         ASSERT_TRUE(plan.step());
-        EXPECT_TRUE(plan.columnText(3).contains(QStringLiteral("COVERING INDEX"))) << where.toStdString() << ": " << plan.columnText(3).toStdString();
+        EXPECT_TRUE(plan.columnText(3).contains(QStringLiteral("COVERING INDEX")))
+            << where.toStdString() << ": " << plan.columnText(3).toStdString();
     }
     sqlite3_close(db);
 }

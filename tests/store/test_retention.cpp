@@ -1,11 +1,11 @@
 // Keeping a register within the law: masked numbers, reading record dates,
 // deleting records older than a day.
+#include "StoreFixture.h"
 #include "db/DatabaseError.h"
 #include "db/NumberMask.h"
 #include "db/OldRecords.h"
 #include "db/RecordDate.h"
 #include "db/Sqlite.h"
-#include "StoreFixture.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -44,7 +44,7 @@ TEST(RecordDateTest, ReadsWhatTheClockWritesInEachLocale)
         const TRecordDateReader reader(locale, today);
         for (const QDate day : {QDate(2026, 12, 7), QDate(2019, 1, 2), QDate(1999, 11, 30)}) {
             const QString written = locale.toString(day, QLocale::ShortFormat) + QLatin1Char(' ')
-                + locale.toString(QTime(9, 5, 3), QLocale::LongFormat);
+                                    + locale.toString(QTime(9, 5, 3), QLocale::LongFormat);
             EXPECT_EQ(reader.dateOf(written), day) << name << ": " << written.toStdString();
         }
     }
@@ -65,7 +65,8 @@ TEST(RecordDateTest, YearFirstIsReadInAnyLocaleButDayAndMonthAreNeverGuessed)
     const TRecordDateReader china(QLocale(QStringLiteral("zh_CN")), QDate(2026, 12, 8));
     EXPECT_EQ(china.dateOf(QStringLiteral("04/03/2025 10:00:00")), std::nullopt);
     EXPECT_EQ(china.dateOf(QStringLiteral("3/4/25 10:00 AM")), std::nullopt);
-    for (const QString& bad : {QString(), QStringLiteral("   "), QStringLiteral("昨天"), QStringLiteral("2025/2/30 10:00:00")})
+    for (const QString& bad :
+         {QString(), QStringLiteral("   "), QStringLiteral("昨天"), QStringLiteral("2025/2/30 10:00:00")})
         EXPECT_EQ(china.dateOf(bad), std::nullopt) << bad.toStdString();
 }
 
@@ -115,7 +116,8 @@ TEST_F(OldRecordsTest, FindsRecordsBeforeTheDayAndCountsUnreadableDates)
     EXPECT_EQ(old.unreadable, 2);
 
     DeleteRecords(connection, old.ids);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("乙"), QStringLiteral("丁"), QStringLiteral("戊"), QStringLiteral("己")}));
+    EXPECT_EQ(names(),
+              (QStringList{QStringLiteral("乙"), QStringLiteral("丁"), QStringLiteral("戊"), QStringLiteral("己")}));
 }
 
 TEST_F(OldRecordsTest, ALockedRegisterChangesNothingAndSaysSo)

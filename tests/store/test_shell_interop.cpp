@@ -3,9 +3,9 @@
 // SQLCipher 3 with the register's page size.
 #include "StoreFixture.h"
 
+#include "crypto/Unit_DESCrypt.h"
 #include "db/Sqlite.h"
 #include "db/Unit_DB.h"
-#include "crypto/Unit_DESCrypt.h"
 
 #include <QFile>
 #include <QProcess>
@@ -31,7 +31,10 @@ protected:
         process.start(shell, {QStringLiteral("-batch"), dir.file(QStringLiteral("_.udb"))});
         EXPECT_TRUE(process.waitForStarted());
         process.write(QStringLiteral("PRAGMA key = '%1';\nPRAGMA cipher_page_size = %2;\n%3\n")
-                          .arg(QString::fromLatin1(kRegisterPassword)).arg(pageSize).arg(script).toUtf8());
+                          .arg(QString::fromLatin1(kRegisterPassword))
+                          .arg(pageSize)
+                          .arg(script)
+                          .toUtf8());
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(30000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
@@ -55,14 +58,16 @@ TEST_F(ShellInteropTest, ARegisterMadeByTheShellOpensListsAndTakesWrites)
     connection.Close();
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("_.udb"))));
     const QString hex = QString::fromStdString(EncryptToHex("abc123", "vum"));
-    runShell(QStringLiteral(
-        "CREATE TABLE data (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT,"
-        " 电话 TEXT, 来由 TEXT, 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
-        "CREATE TABLE Pass (密码 TEXT);"
-        "INSERT INTO Pass VALUES ('%1');"
-        "INSERT INTO data (分类, 姓名, 身份证, 来由, 备注, 日期) VALUES"
-        " ('快递', '欧阳娜娜', '110101199003077777', '送货', '北门进,'||char(10)||'南门出', '2026/12/8 9:00:00'),"
-        " ('访客', '张三', '110101199003071234', '面试', '', '2026/12/8 9:05:00');").arg(hex));
+    runShell(
+        QStringLiteral(
+            "CREATE TABLE data (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 分类 TEXT, 姓名 TEXT, 身份证 TEXT, 手机 TEXT,"
+            " 电话 TEXT, 来由 TEXT, 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
+            "CREATE TABLE Pass (密码 TEXT);"
+            "INSERT INTO Pass VALUES ('%1');"
+            "INSERT INTO data (分类, 姓名, 身份证, 来由, 备注, 日期) VALUES"
+            " ('快递', '欧阳娜娜', '110101199003077777', '送货', '北门进,'||char(10)||'南门出', '2026/12/8 9:00:00'),"
+            " ('访客', '张三', '110101199003071234', '面试', '', '2026/12/8 9:05:00');")
+            .arg(hex));
 
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("欧阳娜娜/北门进,\n南门出"), QStringLiteral("张三/")}));
     open(SqlLine("Select 密码 from Pass"));
@@ -83,11 +88,13 @@ TEST_F(ShellInteropTest, ARegisterWrittenAndCompactedByTheProgramReadsBackInTheS
     addVisitor(QStringLiteral("司马光"));
     connection.Close();
     const QString expected = QStringLiteral("ok\n1:王小明:快递\n3:司马光:QQ帐号");
-    EXPECT_EQ(runShell(QStringLiteral("PRAGMA integrity_check; SELECT 编号 || ':' || 姓名 || ':' || 分类 FROM data ORDER BY 编号;")),
+    EXPECT_EQ(runShell(QStringLiteral(
+                  "PRAGMA integrity_check; SELECT 编号 || ':' || 姓名 || ':' || 分类 FROM data ORDER BY 编号;")),
               expected);
 
     ASSERT_TRUE(CompactDatabaseFile(dir.file(QStringLiteral("_.udb")), QString::fromLatin1(kRegisterPassword)));
-    EXPECT_EQ(runShell(QStringLiteral("PRAGMA integrity_check; SELECT 编号 || ':' || 姓名 || ':' || 分类 FROM data ORDER BY 编号;")),
+    EXPECT_EQ(runShell(QStringLiteral(
+                  "PRAGMA integrity_check; SELECT 编号 || ':' || 姓名 || ':' || 分类 FROM data ORDER BY 编号;")),
               expected);
 }
 

@@ -77,8 +77,9 @@ TEST(ConnectionStrings, TheProgramsStringGivesFileAndKey)
 
 TEST(ConnectionStrings, QuotesCaseAndSemicolonsInFolders)
 {
-    EXPECT_EQ(ParseConnectionString(QStringLiteral("data source=\"/a;b/_.udb\";JET OLEDB:DATABASE PASSWORD='k'")).dataSource,
-              QStringLiteral("/a;b/_.udb"));
+    EXPECT_EQ(
+        ParseConnectionString(QStringLiteral("data source=\"/a;b/_.udb\";JET OLEDB:DATABASE PASSWORD='k'")).dataSource,
+        QStringLiteral("/a;b/_.udb"));
     EXPECT_EQ(ParseConnectionString(QStringLiteral("Data Source=/a;b/_.udb;Jet OLEDB:Database Password=k")).dataSource,
               QStringLiteral("/a;b/_.udb"));
     EXPECT_EQ(ParseConnectionString(QStringLiteral("Jet OLEDB:Database Password=k")).password, QStringLiteral("k"));

@@ -1,10 +1,10 @@
 // The store side of the record list's additions: the identity-number check,
 // returning visitors by number prefix, departures, and the look-up indexes.
+#include "StoreFixture.h"
 #include "db/IdentityNumber.h"
 #include "db/LookupIndexes.h"
 #include "db/ReturningVisitors.h"
 #include "db/Sqlite.h"
-#include "StoreFixture.h"
 #include "db/VisitorPresence.h"
 
 #include <QRandomGenerator>
@@ -61,7 +61,7 @@ TEST(IdentityNumber, FifteenDigitNumbersAreCheckedForTheirDateOnly)
 {
     EXPECT_TRUE(check("110105491231002").judged);
     EXPECT_TRUE(check("110105491231002").ok());
-    EXPECT_TRUE(check("110105040229002").ok()); // 1904 was a leap year,
+    EXPECT_TRUE(check("110105040229002").ok());  // 1904 was a leap year,
     EXPECT_FALSE(check("110105000229002").ok()); // 1900 was none
     EXPECT_FALSE(check("110105490230002").birthDateOk);
     EXPECT_FALSE(check("110105491331002").birthDateOk);
@@ -70,9 +70,9 @@ TEST(IdentityNumber, FifteenDigitNumbersAreCheckedForTheirDateOnly)
 
 TEST(IdentityNumber, OtherPapersAreNotJudged)
 {
-    for (const char* other : {"", "E12345678", "G12345678", "11010519491231002", "1101051949123100201",
-                              "11010519491231002Y", "1101051949123100X2", "11010519491231 02X", "11010549123100X",
-                              "H1234567890", "abcdefghijklmnopqr"}) {
+    for (const char* other :
+         {"", "E12345678", "G12345678", "11010519491231002", "1101051949123100201", "11010519491231002Y",
+          "1101051949123100X2", "11010519491231 02X", "11010549123100X", "H1234567890", "abcdefghijklmnopqr"}) {
         const IdentityNumberCheck c = check(other);
         EXPECT_FALSE(c.judged) << other;
         EXPECT_TRUE(c.ok()) << other;
@@ -85,9 +85,8 @@ class VisitorLookups : public StoreFixture {
 protected:
     // Adds a visit: 分类, 姓名, 身份证, 手机, 电话, 地址, 来访, 离开, 日期.
     void visit(const QString& category, const QString& name, const QString& id, const QString& mobile,
-               const QString& phone = QString(), const QString& address = QString(),
-               const QString& arrival = QString(), const QString& departure = QString(),
-               const QString& recordDate = QStringLiteral("2026/12/8 9:00:00"))
+               const QString& phone = QString(), const QString& address = QString(), const QString& arrival = QString(),
+               const QString& departure = QString(), const QString& recordDate = QStringLiteral("2026/12/8 9:00:00"))
     {
         exec(insertLine({category, name, id, mobile, phone, QStringLiteral("送货"), address, arrival, departure,
                          QStringLiteral("备注"), recordDate}));
@@ -111,8 +110,9 @@ protected:
     {
         const QString column = key == VisitorKey::IdentityNumber ? QStringLiteral("身份证") : QStringLiteral("手机");
         SqliteStatement s(connection.handle(), QStringLiteral("SELECT max(编号) FROM data WHERE substr(") + column
-            + QStringLiteral(", 1, length(?1)) = ?1 GROUP BY ") + column + QStringLiteral(" ORDER BY 1 DESC LIMIT ")
-            + QString::number(limit));
+                                                   + QStringLiteral(", 1, length(?1)) = ?1 GROUP BY ") + column
+                                                   + QStringLiteral(" ORDER BY 1 DESC LIMIT ")
+                                                   + QString::number(limit));
         s.bindTexts({prefix});
         QList<qint64> ids;
         while (s.step())
@@ -140,7 +140,8 @@ protected:
 
 TEST_F(VisitorLookups, OneLinePerNumberFromItsNewestVisitNewestFirst)
 {
-    visit("QQ帐号", "张三", "440106199003071231", "13800138000", "020-1", "广州", "2025/1/2 8:00:00", "2025/1/2 9:00:00");
+    visit("QQ帐号", "张三", "440106199003071231", "13800138000", "020-1", "广州", "2025/1/2 8:00:00",
+          "2025/1/2 9:00:00");
     visit("网站帐号", "李四", "440106198512120012", "13900139000", "", "深圳", "2025/3/4 8:00:00");
     visit("邮箱帐号", "张三丰", "440106199003071231", "13800138001", "020-2", "佛山", "2026/6/1 10:00:00");
     visit("QQ帐号", "王五", "110101199001011234", "13800138002");
@@ -207,7 +208,7 @@ TEST_F(VisitorLookups, AgreesWithAPlainReadingWhicheverWalkFinishesFirst)
             mobile = QStringLiteral("13800138000");
         } else {
             id = regions[random.bounded(3)] + QString::number(19500101 + random.bounded(500000)).left(8)
-               + QString::number(1000 + random.bounded(9000));
+                 + QString::number(1000 + random.bounded(9000));
             mobile = QStringLiteral("13") + QString::number(100000000 + random.bounded(900000000));
         }
         insert.reset();
@@ -216,16 +217,19 @@ TEST_F(VisitorLookups, AgreesWithAPlainReadingWhicheverWalkFinishesFirst)
     }
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
 
-    const QStringList idPrefixes = {QStringLiteral("440106"), QStringLiteral("652901"), QStringLiteral("6529011970"),
-        QStringLiteral("440106198001010011"), QStringLiteral("4401061980"), QStringLiteral("110101"),
-        QStringLiteral("999999"), QStringLiteral("3101041")};
+    const QStringList idPrefixes = {QStringLiteral("440106"),     QStringLiteral("652901"),
+                                    QStringLiteral("6529011970"), QStringLiteral("440106198001010011"),
+                                    QStringLiteral("4401061980"), QStringLiteral("110101"),
+                                    QStringLiteral("999999"),     QStringLiteral("3101041")};
     for (const QString& prefix : idPrefixes)
         for (int limit : {1, 8})
-            EXPECT_EQ(numbers(find(VisitorKey::IdentityNumber, prefix, limit)), expected(VisitorKey::IdentityNumber, prefix, limit))
+            EXPECT_EQ(numbers(find(VisitorKey::IdentityNumber, prefix, limit)),
+                      expected(VisitorKey::IdentityNumber, prefix, limit))
                 << prefix.toStdString() << " limit " << limit;
     for (const QString& prefix : {QStringLiteral("1380013"), QStringLiteral("1740000"), QStringLiteral("1300000"),
                                   QStringLiteral("13800138000"), QStringLiteral("1390000")})
-        EXPECT_EQ(numbers(find(VisitorKey::Mobile, prefix)), expected(VisitorKey::Mobile, prefix, 8)) << prefix.toStdString();
+        EXPECT_EQ(numbers(find(VisitorKey::Mobile, prefix)), expected(VisitorKey::Mobile, prefix, 8))
+            << prefix.toStdString();
 }
 
 TEST_F(VisitorLookups, TheLookupsAndTheOnSiteViewReadIndexes)
@@ -236,7 +240,8 @@ TEST_F(VisitorLookups, TheLookupsAndTheOnSiteViewReadIndexes)
     }
     // The list reads the record numbers of its rows first, with the view's condition.
     const QString onSite = QString::fromUtf8(kOnSiteListing);
-    const QString numbersOnly = QStringLiteral("SELECT 编号 FROM data ") + onSite.mid(onSite.indexOf(QLatin1String("where")));
+    const QString numbersOnly =
+        QStringLiteral("SELECT 编号 FROM data ") + onSite.mid(onSite.indexOf(QLatin1String("where")));
     const QString plan = planOf(numbersOnly);
     EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX data_on_site"))) << plan.toStdString();
 }
@@ -246,7 +251,9 @@ TEST_F(VisitorLookups, AnOlderRegisterGetsTheIndexesOnce)
     EXPECT_TRUE(MissingLookupIndexes(connection.handle()).isEmpty()); // the set-up tool made them
     sqlite3* db = connection.handle();
     for (const QString& name : LookupIndexNames())
-        ASSERT_EQ(sqlite3_exec(db, (QStringLiteral("DROP INDEX ") + name).toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(
+            sqlite3_exec(db, (QStringLiteral("DROP INDEX ") + name).toUtf8().constData(), nullptr, nullptr, nullptr),
+            SQLITE_OK);
     visit("QQ帐号", "张三", "440106199003071231", "13800138000");
     EXPECT_EQ(MissingLookupIndexes(db), LookupIndexNames());
     EXPECT_EQ(CreateLookupIndexes(db), QString());

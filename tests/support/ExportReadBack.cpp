@@ -66,8 +66,6 @@ QString DecodeXmlEscapes(const QString& text)
     return out + text.mid(from);
 }
 
-
-
 ExportedSheet ParseSheet(const QByteArray& xml)
 {
     ExportedSheet sheet;
@@ -82,7 +80,7 @@ ExportedSheet ParseSheet(const QByteArray& xml)
         } else if (reader.name() == QLatin1String("pane")) {
             const auto a = reader.attributes();
             sheet.headerFrozen = a.value(QLatin1String("ySplit")) == QLatin1String("1")
-                && a.value(QLatin1String("state")) == QLatin1String("frozen");
+                                 && a.value(QLatin1String("state")) == QLatin1String("frozen");
         } else if (reader.name() == QLatin1String("c")) {
             const QString ref = reader.attributes().value(QLatin1String("r")).toString();
             cellType = reader.attributes().value(QLatin1String("t")).toString();
@@ -98,4 +96,3 @@ ExportedSheet ParseSheet(const QByteArray& xml)
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     return sheet;
 }
-

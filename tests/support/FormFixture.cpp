@@ -1,11 +1,11 @@
 #include "FormFixture.h"
-#include "shell/ExecutableFolder.h"
-#include "db/RegisterFile.h"
 #include "app/Unit1.h"
+#include "db/RegisterFile.h"
 #include "login/Unit_Login.h"
+#include "shell/ExecutableFolder.h"
 
-#include "db/Sqlite.h"
 #include "db/RegisterConnection.h"
+#include "db/Sqlite.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -50,12 +50,15 @@ void FormFixture::createForms()
 void FormFixture::insertRows(const QList<QStringList>& rows)
 {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
     ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     for (const QStringList& r : rows) {
-        SqliteStatement insert(db, QStringLiteral(
-            "INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
+        SqliteStatement insert(
+            db, QStringLiteral("INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES "
+                               "(?,?,?,?,?,?,?,?,?,?,?)"));
         QStringList values = r;
         while (values.size() < 11)
             values << QString();

@@ -1,6 +1,6 @@
 #pragma once
-#include "shell/MessageBoxes.h"
 #include "TempDir.h"
+#include "shell/MessageBoxes.h"
 
 #include <QString>
 #include <QStringList>

@@ -45,6 +45,6 @@ private:
     bool refusesWrites_ = false;
 };
 
-#define REQUIRE_READ_ONLY(folder) \
-    if (!(folder).refusesWrites()) \
-        GTEST_SKIP() << "cannot make a folder read-only here (neither permission bits nor a read-only bind mount work)"
+#define REQUIRE_READ_ONLY(folder)                                                                                      \
+    if (!(folder).refusesWrites())                                                                                     \
+    GTEST_SKIP() << "cannot make a folder read-only here (neither permission bits nor a read-only bind mount work)"

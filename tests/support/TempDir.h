@@ -14,6 +14,7 @@ public:
     // The folder with a trailing separator, as the program names its folder.
     QString folder() const { return dir_.path() + QLatin1Char('/'); }
     QString file(const QString& name) const { return folder() + name; }
+
 private:
     QTemporaryDir dir_;
 };

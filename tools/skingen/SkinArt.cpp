@@ -82,7 +82,8 @@ void arrow(QPainter& p, const QRect& r, Dir d, const QColor& c, int size = 4)
 }
 
 // Draws `count` cells of w x h side by side.
-QImage strip(int count, int w, int h, const QColor& fill, const std::function<void(QPainter&, QImage&, const QRect&, int)>& cell)
+QImage strip(int count, int w, int h, const QColor& fill,
+             const std::function<void(QPainter&, QImage&, const QRect&, int)>& cell)
 {
     QImage img = canvas(w * count, h, fill);
     for (int f = 0; f < count; ++f) {
@@ -187,10 +188,22 @@ QImage captionButton(const std::function<void(QPainter&, const QRect&, const QCo
     return strip(4, 18, 18, kMagenta, [&](QPainter& p, QImage& img, const QRect& r, int f) {
         const QRect body = r.adjusted(1, 1, -1, -1);
         QColor top = kOliveHot, bottom = kOliveBottom;
-        if (f == 1) { top = kOliveEdge; bottom = kOliveBottom; }
-        if (f == 2 && danger) { top = QColor(196, 112, 86); bottom = QColor(156, 72, 52); }
-        if (f == 2 && !danger) { top = QColor(168, 182, 112); bottom = kOliveTop; }
-        if (f == 3) { top = kGreyTop; bottom = kGreyBottom; }
+        if (f == 1) {
+            top = kOliveEdge;
+            bottom = kOliveBottom;
+        }
+        if (f == 2 && danger) {
+            top = QColor(196, 112, 86);
+            bottom = QColor(156, 72, 52);
+        }
+        if (f == 2 && !danger) {
+            top = QColor(168, 182, 112);
+            bottom = kOliveTop;
+        }
+        if (f == 3) {
+            top = kGreyTop;
+            bottom = kGreyBottom;
+        }
         vgradient(p, body, top, bottom);
         ring(p, body, f == 3 ? kGreyEdge : kOliveEdge, f == 3 ? kGreyEdge : kOliveEdge);
         glyph(p, body.adjusted(4, 4, -4, -4), f == 3 ? QColor(236, 236, 228) : kWhite);
@@ -298,7 +311,11 @@ QImage tabs()
     return strip(5, 30, 22, kMagenta, [](QPainter& p, QImage& img, const QRect& r, int f) {
         const bool selected = f == 1 || f == 4;
         const QRect body = selected ? r : r.adjusted(0, 2, 0, 0);
-        vgradient(p, body, f == 2 ? kFaceLight : selected ? kWhite : kFaceDark, selected ? kFace : kFaceDark.darker(104));
+        vgradient(p, body,
+                  f == 2     ? kFaceLight
+                  : selected ? kWhite
+                             : kFaceDark,
+                  selected ? kFace : kFaceDark.darker(104));
         p.fillRect(body.left(), body.top(), body.width(), 1, f == 1 ? kAccent : kShadow);
         if (f == 1)
             p.fillRect(body.left() + 1, body.top() + 1, body.width() - 2, 2, kAccent);
@@ -464,7 +481,9 @@ QImage scrollThumb(bool horizontal)
     const int w = horizontal ? 20 : 17, h = horizontal ? 17 : 20;
     return strip(3, w, h, kMagenta, [horizontal](QPainter& p, QImage& img, const QRect& r, int f) {
         raisedFace(p, r.adjusted(horizontal ? 0 : 1, horizontal ? 1 : 0, horizontal ? 0 : -1, horizontal ? -1 : 0),
-                   f == 0 ? 0 : f == 1 ? 3 : 1);
+                   f == 0   ? 0
+                   : f == 1 ? 3
+                            : 1);
         const QPoint c = r.center();
         for (int i = -2; i <= 2; i += 2) {
             if (horizontal)
@@ -473,7 +492,8 @@ QImage scrollThumb(bool horizontal)
                 p.fillRect(c.x() - 3, c.y() + i, 6, 1, kShadow);
         }
         p.end();
-        roundCorners(img, r.adjusted(horizontal ? 0 : 1, horizontal ? 1 : 0, horizontal ? 0 : -1, horizontal ? -1 : 0), 1);
+        roundCorners(img, r.adjusted(horizontal ? 0 : 1, horizontal ? 1 : 0, horizontal ? 0 : -1, horizontal ? -1 : 0),
+                     1);
     });
 }
 
@@ -486,18 +506,30 @@ QImage trackThumb(int kind)
     return strip(5, w, h, kMagenta, [kind](QPainter& p, QImage& img, const QRect& r, int f) {
         static const int state[5] = {0, 3, 1, 2, 4};
         QRect body = r;
-        if (kind == 2) body.setLeft(r.left() + 5);
-        if (kind == 3) body.setRight(r.right() - 5);
-        if (kind == 4) body.setTop(r.top() + 5);
-        if (kind == 5) body.setBottom(r.bottom() - 5);
+        if (kind == 2)
+            body.setLeft(r.left() + 5);
+        if (kind == 3)
+            body.setRight(r.right() - 5);
+        if (kind == 4)
+            body.setTop(r.top() + 5);
+        if (kind == 5)
+            body.setBottom(r.bottom() - 5);
         raisedFace(p, body, state[f] == 4 ? 0 : state[f]);
         const QColor edge = state[f] == 2 ? kShadow : state[f] == 4 || state[f] == 3 ? kAccent : kDkShadow;
         // Pointer tips.
         for (int i = 0; i < 5; ++i) {
-            if (kind == 2) p.fillRect(r.left() + 5 - i, r.center().y() - (5 - i) + 1, 1, 2 * (5 - i) - 1, i == 0 ? edge : kFaceLight);
-            if (kind == 3) p.fillRect(r.right() - 5 + i, r.center().y() - (5 - i) + 1, 1, 2 * (5 - i) - 1, i == 0 ? edge : kFaceLight);
-            if (kind == 4) p.fillRect(r.center().x() - (5 - i) + 1, r.top() + 5 - i, 2 * (5 - i) - 1, 1, i == 0 ? edge : kFaceLight);
-            if (kind == 5) p.fillRect(r.center().x() - (5 - i) + 1, r.bottom() - 5 + i, 2 * (5 - i) - 1, 1, i == 0 ? edge : kFaceLight);
+            if (kind == 2)
+                p.fillRect(r.left() + 5 - i, r.center().y() - (5 - i) + 1, 1, 2 * (5 - i) - 1,
+                           i == 0 ? edge : kFaceLight);
+            if (kind == 3)
+                p.fillRect(r.right() - 5 + i, r.center().y() - (5 - i) + 1, 1, 2 * (5 - i) - 1,
+                           i == 0 ? edge : kFaceLight);
+            if (kind == 4)
+                p.fillRect(r.center().x() - (5 - i) + 1, r.top() + 5 - i, 2 * (5 - i) - 1, 1,
+                           i == 0 ? edge : kFaceLight);
+            if (kind == 5)
+                p.fillRect(r.center().x() - (5 - i) + 1, r.bottom() - 5 + i, 2 * (5 - i) - 1, 1,
+                           i == 0 ? edge : kFaceLight);
         }
         p.end();
         if (kind < 2)

@@ -30,7 +30,8 @@ int main(int argc, char** argv)
     }
     const QByteArray skin = file.readAll();
     SetSkinMessageHandler([](const QString& text) {
-        std::fprintf(stderr, "vostrel-skininfo: %s\n", qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+        std::fprintf(stderr, "vostrel-skininfo: %s\n",
+                     qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
     });
 
     TSkinReader reader;

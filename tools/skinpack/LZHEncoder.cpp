@@ -91,8 +91,9 @@ QByteArray LZHEncode(const QByteArray& data, LZHEncodeStats* stats)
     std::vector<int> head(1u << kHashBits, -1);
     std::vector<int> prev(static_cast<size_t>(total), -1);
     auto hash = [&v](int i) {
-        return ((v[static_cast<size_t>(i)] << 10) ^ (v[static_cast<size_t>(i) + 1] << 5) ^ v[static_cast<size_t>(i) + 2]) &
-               ((1 << kHashBits) - 1);
+        return ((v[static_cast<size_t>(i)] << 10) ^ (v[static_cast<size_t>(i) + 1] << 5)
+                ^ v[static_cast<size_t>(i) + 2])
+               & ((1 << kHashBits) - 1);
     };
     auto insert = [&](int i) {
         if (i + 2 >= total)
@@ -113,7 +114,8 @@ QByteArray LZHEncode(const QByteArray& data, LZHEncodeStats* stats)
         const int maxLen = std::min(F, total - pos);
         if (maxLen > THRESHOLD) {
             int steps = 0;
-            for (int s = head[static_cast<size_t>(hash(pos))]; s >= 0 && steps < kChain; s = prev[static_cast<size_t>(s)], ++steps) {
+            for (int s = head[static_cast<size_t>(hash(pos))]; s >= 0 && steps < kChain;
+                 s = prev[static_cast<size_t>(s)], ++steps) {
                 const int dist = pos - s;
                 if (dist > N_RING)
                     break;

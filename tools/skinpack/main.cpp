@@ -39,6 +39,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vostrel-skinpack: cannot write output\n");
         return 1;
     }
-    std::printf("%lld entries, %lld bytes\n", static_cast<long long>(entries.size()), static_cast<long long>(skin.size()));
+    std::printf("%lld entries, %lld bytes\n", static_cast<long long>(entries.size()),
+                static_cast<long long>(skin.size()));
     return 0;
 }

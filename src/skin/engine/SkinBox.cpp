@@ -1,6 +1,3 @@
 #include "skin/engine/SkinBox.h"
 
-void TSkinBox::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
-{
-    AttachWithoutFilter(form, data, ownColour);
-}
+void TSkinBox::Attach(TSkinForm* form, TSkinData* data, bool ownColour) { AttachWithoutFilter(form, data, ownColour); }

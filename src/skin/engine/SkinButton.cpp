@@ -13,10 +13,7 @@ namespace {
 constexpr int kTransparentTag = 5555;
 constexpr int kFrameNormal = 1, kFramePressed = 2, kFrameDisabled = 3, kFrameHot = 4, kFrameFocused = 5;
 
-bool LeftButton(const QEvent* event)
-{
-    return static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
-}
+bool LeftButton(const QEvent* event) { return static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton; }
 } // namespace
 
 void TSkinButton::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
@@ -24,8 +21,8 @@ void TSkinButton::Attach(TSkinForm* form, TSkinData* data, bool ownColour)
     if (IsAttached() || !control_)
         return;
     TSkinControl::Attach(form, data, ownColour);
-    parentBackground_ = control_->property("Tag").toInt() == kTransparentTag ||
-                        (data && data->HasOption(TSkinData::xoTransparent));
+    parentBackground_ =
+        control_->property("Tag").toInt() == kTransparentTag || (data && data->HasOption(TSkinData::xoTransparent));
     // Hot tracking needs move events without a button held.
     savedMouseTracking_ = control_->hasMouseTracking();
     control_->setMouseTracking(true);
@@ -43,10 +40,7 @@ void TSkinButton::Detach()
         control_->setMouseTracking(savedMouseTracking_);
 }
 
-void TSkinButton::SetState(int bits, bool on)
-{
-    state_ = on ? (state_ | bits) : (state_ & ~bits);
-}
+void TSkinButton::SetState(int bits, bool on) { state_ = on ? (state_ | bits) : (state_ & ~bits); }
 
 int TSkinButton::CurrentFrame() const
 {
@@ -94,8 +88,7 @@ bool TSkinButton::BeforeMessage(QEvent* event)
         }
         return false;
     }
-    default:
-        break;
+    default: break;
     }
     return TSkinControl::BeforeMessage(event);
 }
@@ -139,9 +132,7 @@ void TSkinButton::AfterMessage(QEvent* event)
         SetState(sbPressed, false);
         TSkinControl::AfterMessage(event);
         break;
-    default:
-        TSkinControl::AfterMessage(event);
-        break;
+    default: TSkinControl::AfterMessage(event); break;
     }
 }
 
@@ -190,8 +181,8 @@ void TSkinButton::Draw(QPainter& painter, const QRect& rect)
     p.setFont(control_->font());
     p.setPen(text);
     p.setLayoutDirection(control_->layoutDirection());
-    const int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextExpandTabs |
-                      Qt::TextDontClip | Qt::TextShowMnemonic;
+    const int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextExpandTabs | Qt::TextDontClip
+                      | Qt::TextShowMnemonic;
     const QRect textRect = p.boundingRect(local.adjusted(2, 2, -2, -2), flags, caption);
     p.drawText(textRect, flags, caption);
 

@@ -161,9 +161,7 @@ bool TSkinComBox::eventFilter(QObject* watched, QEvent* event)
             Repaint();
         }
         break;
-    case QEvent::Show:
-        Repaint();
-        break;
+    case QEvent::Show: Repaint(); break;
     case QEvent::Hide:
         // The list took the mouse: its closing ends the press.
         if (fromPopup)
@@ -171,16 +169,13 @@ bool TSkinComBox::eventFilter(QObject* watched, QEvent* event)
         Repaint();
         break;
     case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        Repaint();
-        break;
+    case QEvent::FocusOut: Repaint(); break;
     case QEvent::Move:
     case QEvent::Resize:
         if (fromEdit)
             ScheduleFit();
         break;
-    default:
-        break;
+    default: break;
     }
     return false;
 }
@@ -205,12 +200,11 @@ void TSkinComBox::AfterMessage(QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-    case QEvent::Paint:
-        break;
+    case QEvent::Paint: break;
     case QEvent::HoverEnter:
     case QEvent::HoverMove: {
-        const bool over = control_ && control_->isEnabled() &&
-                          ButtonRect().contains(static_cast<QHoverEvent*>(event)->position().toPoint());
+        const bool over = control_ && control_->isEnabled()
+                          && ButtonRect().contains(static_cast<QHoverEvent*>(event)->position().toPoint());
         if (over != hot_) {
             hot_ = over;
             Repaint();
@@ -249,9 +243,7 @@ void TSkinComBox::AfterMessage(QEvent* event)
         ScheduleFit();
         Repaint();
         break;
-    default:
-        TSkinControl::AfterMessage(event);
-        break;
+    default: TSkinControl::AfterMessage(event); break;
     }
 }
 

@@ -123,14 +123,9 @@ void TSkinControl::AfterMessage(QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-    case QEvent::EnabledChange:
-        Repaint();
-        break;
-    case QEvent::Paint:
-        PaintFrame();
-        break;
-    default:
-        break;
+    case QEvent::EnabledChange: Repaint(); break;
+    case QEvent::Paint: PaintFrame(); break;
+    default: break;
     }
 }
 

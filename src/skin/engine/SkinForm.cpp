@@ -1,9 +1,9 @@
 #include "skin/engine/SkinForm.h"
 
-#include "skin/engine/SkinCaptionButtons.h"
-#include "skin/engine/SkinControl.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
+#include "skin/engine/SkinCaptionButtons.h"
+#include "skin/engine/SkinControl.h"
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/engine/SkinMenuOwnerDraw.h"
@@ -39,8 +39,8 @@ constexpr int kHoverInterval = 250;
 constexpr int kHintHidePause = 10000;
 constexpr int kSmallIconSize = 16; // the window's small icon in the icon button
 // Commands of the system menu, kept as the items' Tag.
-constexpr int kCmdSize = 61440, kCmdMove = 61456, kCmdMinimize = 61472, kCmdMaximize = 61488,
-              kCmdClose = 61536, kCmdRestore = 61728;
+constexpr int kCmdSize = 61440, kCmdMove = 61456, kCmdMinimize = 61472, kCmdMaximize = 61488, kCmdClose = 61536,
+              kCmdRestore = 61728;
 
 // One 16x16 glyph with its white background left out.
 QIcon Glyph(const QImage& glyphs, int index)
@@ -59,8 +59,8 @@ QIcon Glyph(const QImage& glyphs, int index)
 } // namespace
 
 struct TSkinForm::Impl {
-    bool frameWork = false;   // the frame does its own border work
-    bool applied = false;     // the frame has been applied to the window
+    bool frameWork = false; // the frame does its own border work
+    bool applied = false;   // the frame has been applied to the window
     bool handleFlagsSet = false;
     bool usedMargins = false;
     QMargins oldMargins;
@@ -88,8 +88,8 @@ struct TSkinForm::Impl {
     QPoint pressGlobal;
     int rightButtonsOffset = 0;
 
-    bool maximized = false;   // maximised by the frame itself
-    QRect normalGeometry;     // where the window was before
+    bool maximized = false; // maximised by the frame itself
+    QRect normalGeometry;   // where the window was before
     std::vector<QPointer<QShortcut>> keys;
 };
 
@@ -270,8 +270,8 @@ void TSkinForm::ApplyFrame()
     if (messageBox_ && skinData_) {
         const QFontMetrics fm(d.captionFont);
         const TDataSkinTitle* t = skinData_->Title();
-        const int need = fm.horizontalAdvance(QLatin1Char(' ') + w->windowTitle() + QLatin1String("  ")) +
-                         t->TxtBackLeft + t->TxtBackRight + t->TextShift + t->TextRightClip;
+        const int need = fm.horizontalAdvance(QLatin1Char(' ') + w->windowTitle() + QLatin1String("  "))
+                         + t->TxtBackLeft + t->TxtBackRight + t->TextShift + t->TextRightClip;
         if (need > newSize.width()) {
             const int grow = need - newSize.width();
             newSize.rwidth() += grow;
@@ -549,7 +549,9 @@ bool TSkinForm::ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const
     case 0: return sysMenu;
     case 1: enabled = (borderIcons_ & biMaximize) && sysMenu; return true;
     case 2: enabled = (borderIcons_ & biMinimize) && sysMenu; return true;
-    case 3: case 11: case 12: return borderKind_ != bkDialog && sysMenu; // the system menu's button
+    case 3:
+    case 11:
+    case 12: return borderKind_ != bkDialog && sysMenu; // the system menu's button
     default: return true;
     }
 }
@@ -608,8 +610,10 @@ void TSkinForm::LayoutCaption()
         switch (e.Align) {
         case 0: bx = e.Xcoord; break;
         case 1: bx = width - e.Xcoord; break;
-        case 2: case 8: bx = captionTextRect_.left() - bw - e.Xcoord; break;
-        case 3: case 9: bx = captionTextRect_.right() + 1 + e.Xcoord; break;
+        case 2:
+        case 8: bx = captionTextRect_.left() - bw - e.Xcoord; break;
+        case 3:
+        case 9: bx = captionTextRect_.right() + 1 + e.Xcoord; break;
         default: b->Visible = false; continue; // 100: menu-bar buttons, none here
         }
         b->Rect = QRect(bx, e.Ycoord, bw, bh);
@@ -823,8 +827,8 @@ void TSkinForm::OpenSystemMenu(const QPoint& globalPos)
     if (!window_ || !(borderIcons_ & biSystemMenu))
         return;
     // A second opening right after the first while a caption button is held closes the window.
-    if (impl_->pressed && impl_->lastSystemMenu.isValid() &&
-        impl_->lastSystemMenu.elapsed() < QApplication::doubleClickInterval()) {
+    if (impl_->pressed && impl_->lastSystemMenu.isValid()
+        && impl_->lastSystemMenu.elapsed() < QApplication::doubleClickInterval()) {
         impl_->lastSystemMenu.invalidate();
         impl_->pressed = nullptr;
         window_->close();
@@ -850,17 +854,19 @@ void TSkinForm::RunAction(TCaptionButton* button)
         if (borderIcons_ & biSystemMenu)
             w->close();
         break;
-    case 1: case 22:
+    case 1:
+    case 22:
         if (button->Enabled)
             windowState_ == wsMaximized ? Restore() : Maximize();
         break;
-    case 2: case 23:
+    case 2:
+    case 23:
         if (button->Enabled)
             windowState_ == wsMinimized ? w->showNormal() : w->showMinimized();
         break;
-    case 3: case 11: case 12:
-        OpenSystemMenu(w->mapToGlobal(button->Rect.bottomLeft() + QPoint(1, 1)));
-        break;
+    case 3:
+    case 11:
+    case 12: OpenSystemMenu(w->mapToGlobal(button->Rect.bottomLeft() + QPoint(1, 1))); break;
     case 4: QWhatsThis::enterWhatsThisMode(); break;
     default: break; // MDI child buttons and window-defined actions have no use here
     }
@@ -880,10 +886,17 @@ void TSkinForm::HoverTick()
             return;
         QString text;
         switch (b->Element->Action) {
-        case 0: case 9: case 62: text = QStringLiteral("Close"); break;
-        case 1: case 22: text = QStringLiteral("Maximize"); break;
-        case 2: case 7: case 23: case 60: text = QStringLiteral("Minimize"); break;
-        case 8: case 61: text = QStringLiteral("Restore"); break;
+        case 0:
+        case 9:
+        case 62: text = QStringLiteral("Close"); break;
+        case 1:
+        case 22: text = QStringLiteral("Maximize"); break;
+        case 2:
+        case 7:
+        case 23:
+        case 60: text = QStringLiteral("Minimize"); break;
+        case 8:
+        case 61: text = QStringLiteral("Restore"); break;
         default: break;
         }
         if (text.isEmpty())
@@ -962,10 +975,14 @@ bool TSkinForm::MouseEvent(QEvent* event)
             const int edgeGrip = 4;
             if (borderKind_ == bkSizable && windowState_ == wsNormal && w->windowHandle()) {
                 Qt::Edges edges;
-                if (pos.x() < std::min(leftWidth_, edgeGrip)) edges |= Qt::LeftEdge;
-                if (pos.x() >= w->width() - std::min(rightWidth_, edgeGrip)) edges |= Qt::RightEdge;
-                if (pos.y() < std::min(topHeight_, edgeGrip)) edges |= Qt::TopEdge;
-                if (pos.y() >= w->height() - std::min(bottomHeight_, edgeGrip)) edges |= Qt::BottomEdge;
+                if (pos.x() < std::min(leftWidth_, edgeGrip))
+                    edges |= Qt::LeftEdge;
+                if (pos.x() >= w->width() - std::min(rightWidth_, edgeGrip))
+                    edges |= Qt::RightEdge;
+                if (pos.y() < std::min(topHeight_, edgeGrip))
+                    edges |= Qt::TopEdge;
+                if (pos.y() >= w->height() - std::min(bottomHeight_, edgeGrip))
+                    edges |= Qt::BottomEdge;
                 if (edges && w->windowHandle()->startSystemResize(edges))
                     return true;
             }
@@ -1016,8 +1033,7 @@ bool TSkinForm::MouseEvent(QEvent* event)
                 Maximize();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -1049,8 +1065,7 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
         try {
             QPainter p(window_);
             PaintFrame(p);
-        } catch (...) {
-        }
+        } catch (...) {}
         return true;
     }
     case QEvent::Resize:
@@ -1070,9 +1085,7 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
         if (hot_)
             hot_->MouseLeave();
         return false;
-    case QEvent::WindowIconChange:
-        window_->update(QRect(0, 0, window_->width(), topHeight_));
-        return false;
+    case QEvent::WindowIconChange: window_->update(QRect(0, 0, window_->width(), topHeight_)); return false;
     case QEvent::WindowTitleChange:
         LayoutCaption();
         window_->update(QRect(0, 0, window_->width(), topHeight_));
@@ -1091,9 +1104,7 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Leave:
-        return MouseEvent(event);
-    default:
-        return false;
+    case QEvent::Leave: return MouseEvent(event);
+    default: return false;
     }
 }

@@ -5,15 +5,15 @@
 // runs the caption buttons, does the hit testing, replaces the system menu
 // and cuts the window's shape. It owns the skinners of the window's controls.
 
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QFont>
 #include <QRect>
 #include <QRegion>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <vector>
 

@@ -13,7 +13,10 @@ namespace {
 
 TSkinManager* g_manager = nullptr;
 
-QString LowerClassName(const QObject* object) { return QString::fromLatin1(object->metaObject()->className()).toLower(); }
+QString LowerClassName(const QObject* object)
+{
+    return QString::fromLatin1(object->metaObject()->className()).toLower();
+}
 
 // Qt's message box plays the standard dialog and the framework's message form.
 bool IsDialogClass(const QString& lowerClass) { return lowerClass == QLatin1String("qmessagebox"); }
@@ -29,10 +32,8 @@ bool IsFormWindow(const QWidget* window)
     case Qt::SplashScreen:
     case Qt::Desktop:
     case Qt::SubWindow:
-    case Qt::Drawer:
-        return false;
-    default:
-        return true;
+    case Qt::Drawer: return false;
+    default: return true;
     }
 }
 
@@ -283,31 +284,17 @@ void TSkinManager::RunPendingAction()
             if (TSkinForm* form = FindSkinForm(owner))
                 form->Reapply();
             break;
-        case saDropReleased:
-            DropReleasedForms();
-            break;
-        default:
-            break;
+        case saDropReleased: DropReleasedForms(); break;
+        default: break;
         }
     } else {
         switch (action) {
-        case saSwitchOn:
-            SwitchOn();
-            break;
-        case saSwitchOff:
-            SwitchOff();
-            break;
-        case saReapply:
-            Reapply();
-            break;
-        case saDropReleased:
-            DropReleasedForms();
-            break;
-        case saReskinWindow:
-            ReskinWindow(actionWindow_);
-            return;
-        default:
-            break;
+        case saSwitchOn: SwitchOn(); break;
+        case saSwitchOff: SwitchOff(); break;
+        case saReapply: Reapply(); break;
+        case saDropReleased: DropReleasedForms(); break;
+        case saReskinWindow: ReskinWindow(actionWindow_); return;
+        default: break;
         }
     }
     data->NotifySkinChanged();
@@ -372,15 +359,9 @@ void TSkinManager::SkinPopupMenu(QMenu* menu)
         return;
     bool wanted = false;
     switch (popupKind_) {
-    case pkMenuBar:
-        wanted = data->HasControl(TSkinData::xcMainMenu) || data->HasControl(TSkinData::xcMenuItem);
-        break;
-    case pkSystemMenu:
-        wanted = data->HasControl(TSkinData::xcSystemMenu);
-        break;
-    default:
-        wanted = data->HasControl(TSkinData::xcPopupMenu);
-        break;
+    case pkMenuBar: wanted = data->HasControl(TSkinData::xcMainMenu) || data->HasControl(TSkinData::xcMenuItem); break;
+    case pkSystemMenu: wanted = data->HasControl(TSkinData::xcSystemMenu); break;
+    default: wanted = data->HasControl(TSkinData::xcPopupMenu); break;
     }
     if (!wanted)
         return;

@@ -1,9 +1,9 @@
 // Matching a skinned window's controls to skinners: the host's own choice
 // first, then the Skin3rd class-name lines, then the built-in rules.
+#include "skin/SkinData.h"
 #include "skin/engine/SkinBox.h"
 #include "skin/engine/SkinButton.h"
 #include "skin/engine/SkinComBox.h"
-#include "skin/SkinData.h"
 #include "skin/engine/SkinEdit.h"
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinForm.h"
@@ -35,7 +35,8 @@ struct Match {
     bool walkChildren = false;
 };
 
-template <class S> Match Make(QWidget* control, bool ownColour = false, bool walk = false)
+template <class S>
+Match Make(QWidget* control, bool ownColour = false, bool walk = false)
 {
     return {new S(control), ownColour, walk};
 }
@@ -46,7 +47,10 @@ bool IsTabPage(const QWidget* control)
     return qobject_cast<const QStackedWidget*>(stack) && qobject_cast<const QTabWidget*>(stack->parentWidget());
 }
 
-bool HasTabsElement(const TSkinData& data) { return data.HasControl(TSkinData::xcTab) && data.Element(QStringLiteral("Tabs")); }
+bool HasTabsElement(const TSkinData& data)
+{
+    return data.HasControl(TSkinData::xcTab) && data.Element(QStringLiteral("Tabs"));
+}
 
 class TControlMatcher {
 public:
@@ -96,9 +100,9 @@ private:
     static bool IsContainer(const QWidget* control)
     {
         const QMetaObject* meta = control->metaObject();
-        return meta == &QWidget::staticMetaObject || meta == &QFrame::staticMetaObject ||
-               qobject_cast<const QGroupBox*>(control) || qobject_cast<const QTabWidget*>(control) ||
-               qobject_cast<const QDialogButtonBox*>(control);
+        return meta == &QWidget::staticMetaObject || meta == &QFrame::staticMetaObject
+               || qobject_cast<const QGroupBox*>(control) || qobject_cast<const QTabWidget*>(control)
+               || qobject_cast<const QDialogButtonBox*>(control);
     }
 
     Match Choose(QWidget* control, const QString& lower)
@@ -148,7 +152,8 @@ private:
         if (kind == QLatin1String("tab"))
             return HasTabsElement(data_) ? Make<TSkinTab>(control) : Match{};
         if (kind == QLatin1String("scrollbar"))
-            return has(TSkinData::xcScrollbar) ? Make<TSkinScrollbar>(control, false, true) : Match{nullptr, false, true};
+            return has(TSkinData::xcScrollbar) ? Make<TSkinScrollbar>(control, false, true)
+                                               : Match{nullptr, false, true};
         if (kind == QLatin1String("singlescrollbar"))
             return has(TSkinData::xcScrollbar) ? Make<TSkinScrollbar>(control) : Match{};
         if (kind == QLatin1String("container"))
@@ -179,8 +184,8 @@ private:
         const QMetaObject* meta = control->metaObject();
         if (meta == &QFrame::staticMetaObject || meta == &QWidget::staticMetaObject)
             return has(TSkinData::xcPanel) ? Make<TSkinBox>(control, true, true) : Match{nullptr, false, true};
-        if (qobject_cast<QPlainTextEdit*>(control) || qobject_cast<QTextEdit*>(control) ||
-            qobject_cast<QAbstractItemView*>(control))
+        if (qobject_cast<QPlainTextEdit*>(control) || qobject_cast<QTextEdit*>(control)
+            || qobject_cast<QAbstractItemView*>(control))
             return has(TSkinData::xcScrollbar) ? Make<TSkinScrollbar>(control) : Match{};
         if (qobject_cast<QPushButton*>(control))
             return has(TSkinData::xcButton) ? Make<TSkinButton>(control) : Match{};

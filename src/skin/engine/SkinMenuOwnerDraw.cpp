@@ -39,10 +39,7 @@ void SetFormMenusOwnerDrawn(QWidget* form, TSkinData* data, bool on)
 
 namespace {
 
-bool IsSeparator(const QStyleOptionMenuItem& item)
-{
-    return item.menuItemType == QStyleOptionMenuItem::Separator;
-}
+bool IsSeparator(const QStyleOptionMenuItem& item) { return item.menuItemType == QStyleOptionMenuItem::Separator; }
 
 QString CaptionOf(const QStyleOptionMenuItem& item)
 {
@@ -142,8 +139,7 @@ QSize MeasureSkinMenuItem(const QStyleOptionMenuItem& item, const QSize& plainSi
     return {width, height};
 }
 
-void DrawSkinMenuItem(QPainter& p, const QStyleOptionMenuItem& item, const TSkinData* data,
-                      const QImage& background)
+void DrawSkinMenuItem(QPainter& p, const QStyleOptionMenuItem& item, const TSkinData* data, const QImage& background)
 {
     const TDataSkinObject* element = data ? data->Element(QStringLiteral("MenuItem")) : nullptr;
     const QRect rect = item.rect;

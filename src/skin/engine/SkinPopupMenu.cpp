@@ -166,7 +166,8 @@ void TSkinPopupMenu::RefitMenu()
             geometry.moveRight(available.right());
         if (geometry.bottom() > available.bottom())
             geometry.moveBottom(available.bottom());
-        geometry.moveTopLeft(QPoint(std::max(geometry.left(), available.left()), std::max(geometry.top(), available.top())));
+        geometry.moveTopLeft(
+            QPoint(std::max(geometry.left(), available.left()), std::max(geometry.top(), available.top())));
     }
     menu_->setGeometry(geometry);
 }

@@ -227,8 +227,7 @@ void TSkinScrollbar::Track(Bar& b, QEvent* event)
         b.pressed = QStyle::SC_None;
         bar->update();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -239,7 +238,8 @@ void TSkinScrollbar::PaintBar(Bar& b)
         return;
     const TDataSkinObject* sheet = skinData_->Element(QStringLiteral("Scrollbar"));
     const bool horizontal = bar->orientation() == Qt::Horizontal;
-    const TDataSkinObject* track = skinData_->Element(horizontal ? QStringLiteral("HorzScroll") : QStringLiteral("VertScroll"));
+    const TDataSkinObject* track =
+        skinData_->Element(horizontal ? QStringLiteral("HorzScroll") : QStringLiteral("VertScroll"));
     const TDataSkinObject* thumb =
         skinData_->Element(horizontal ? QStringLiteral("HorzScrollThumb") : QStringLiteral("VertScrollThumb"));
 
@@ -284,8 +284,10 @@ void TSkinScrollbar::PaintBar(Bar& b)
     const bool reversed = opt.upsideDown;
     const int subArrow = horizontal ? (reversed ? kArrowRight : kArrowLeft) : (reversed ? kArrowDown : kArrowUp);
     const int addArrow = horizontal ? (reversed ? kArrowLeft : kArrowRight) : (reversed ? kArrowUp : kArrowDown);
-    DrawElement(p, rectOf(QStyle::SC_ScrollBarSubLine), sheet, kBarFrames, subArrow + state(QStyle::SC_ScrollBarSubLine));
-    DrawElement(p, rectOf(QStyle::SC_ScrollBarAddLine), sheet, kBarFrames, addArrow + state(QStyle::SC_ScrollBarAddLine));
+    DrawElement(p, rectOf(QStyle::SC_ScrollBarSubLine), sheet, kBarFrames,
+                subArrow + state(QStyle::SC_ScrollBarSubLine));
+    DrawElement(p, rectOf(QStyle::SC_ScrollBarAddLine), sheet, kBarFrames,
+                addArrow + state(QStyle::SC_ScrollBarAddLine));
 }
 
 void TSkinScrollbar::PaintThumb(QPainter& p, const QRect& r, const TDataSkinObject& thumb, int frame, bool horizontal)
@@ -311,7 +313,8 @@ void TSkinScrollbar::PaintThumb(QPainter& p, const QRect& r, const TDataSkinObje
                                    : r.adjusted(0, thumb.TopHeight, 0, -thumb.BottomHeight);
     p.drawImage(inner, part(plain));
     const QImage piece = part(middle);
-    QRect target = horizontal ? QRect(0, r.top(), middle.width(), r.height()) : QRect(r.left(), 0, r.width(), middle.height());
+    QRect target =
+        horizontal ? QRect(0, r.top(), middle.width(), r.height()) : QRect(r.left(), 0, r.width(), middle.height());
     target.moveCenter(r.center());
     p.drawImage(target, piece);
 }

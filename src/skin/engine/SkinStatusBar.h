@@ -16,8 +16,8 @@ class TSkinStatusBar : public TSkinControl {
     Q_OBJECT
 public:
     struct Panel {
-        QRect Rect;  // the label's rectangle, widened to the next one
-        int Frame;   // StatusBarEdges frame
+        QRect Rect; // the label's rectangle, widened to the next one
+        int Frame;  // StatusBarEdges frame
         QLabel* Label;
     };
 

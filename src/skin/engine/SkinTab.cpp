@@ -17,8 +17,8 @@ constexpr int kMaxTabText = 80;
 
 bool Vertical(QTabBar::Shape s)
 {
-    return s == QTabBar::RoundedWest || s == QTabBar::RoundedEast || s == QTabBar::TriangularWest ||
-           s == QTabBar::TriangularEast;
+    return s == QTabBar::RoundedWest || s == QTabBar::RoundedEast || s == QTabBar::TriangularWest
+           || s == QTabBar::TriangularEast;
 }
 bool West(QTabBar::Shape s) { return s == QTabBar::RoundedWest || s == QTabBar::TriangularWest; }
 bool South(QTabBar::Shape s) { return s == QTabBar::RoundedSouth || s == QTabBar::TriangularSouth; }
@@ -208,8 +208,7 @@ void TSkinTab::PaintBar(QTabBar* bar)
             icon.paint(&p, QRect(QPoint(textRect.left() + 6, y), is));
             textRect.setLeft(textRect.left() + 8 + is.width());
         }
-        p.drawText(textRect.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine,
-                   text);
+        p.drawText(textRect.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, text);
         p.restore();
     }
 }

@@ -37,8 +37,8 @@ private:
     void PaintWidget();
     void PaintBar(QTabBar* bar);
     // Draws an element laid out for top tabs, turned to the tab side.
-    void DrawTurned(QPainter& p, const QRect& rect, const TDataSkinObject& element, int frames, int frame,
-                    int left, int top, int right, int bottom) const;
+    void DrawTurned(QPainter& p, const QRect& rect, const TDataSkinObject& element, int frames, int frame, int left,
+                    int top, int right, int bottom) const;
 
     QPointer<QTabBar> bar_;
     const QObject* barObject_ = nullptr; // compared without a cast
