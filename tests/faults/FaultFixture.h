@@ -1,5 +1,6 @@
 #pragma once
 #include "FormFixture.h"
+#include "RegisterRows.h"
 
 #include "app/Unit1.h"
 #include "db/RegisterConnection.h"
@@ -61,24 +62,7 @@ protected:
     // Rows of data (all columns but the date) and the Pass value.
     QStringList dump() const
     {
-        QStringList rows;
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY,
-                        nullptr);
-        if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
-            SqliteStatement data(db, QStringLiteral("SELECT 编号,分类,姓名,身份证,来由,备注 FROM data ORDER BY 编号"));
-            while (data.step()) {
-                QStringList values;
-                for (int i = 0; i < data.columnCount(); ++i)
-                    values << data.columnText(i);
-                rows << values.join(QLatin1Char('|'));
-            }
-            SqliteStatement pass(db, QStringLiteral("SELECT 密码 FROM Pass"));
-            while (pass.step())
-                rows << QStringLiteral("Pass ") + pass.columnText(0);
-        }
-        sqlite3_close(db);
-        return rows;
+        return RegisterRows(dir.file(QStringLiteral("_.udb")), QStringLiteral("编号,分类,姓名,身份证,来由,备注"));
     }
 
     void fillRecord(const QString& name, const QString& remarks = QString())

@@ -1,6 +1,7 @@
 // "清空数据" and "压缩修复" on the settings tab.
 #include "FormFixture.h"
 #include "ReadOnlyFolder.h"
+#include "RegisterRows.h"
 
 #include "app/DBGridModel.h"
 #include "app/Unit1.h"
@@ -51,26 +52,7 @@ protected:
     }
 
     // Every row of data and Pass, read with the register's key.
-    QStringList dump() const
-    {
-        QStringList rows;
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
-            SqliteStatement data(db, QStringLiteral("SELECT * FROM data ORDER BY 编号"));
-            while (data.step()) {
-                QStringList values;
-                for (int i = 0; i < data.columnCount(); ++i)
-                    values << data.columnText(i);
-                rows << values.join(QLatin1Char('|'));
-            }
-            SqliteStatement pass(db, QStringLiteral("SELECT 密码 FROM Pass"));
-            while (pass.step())
-                rows << QStringLiteral("Pass ") + pass.columnText(0);
-        }
-        sqlite3_close(db);
-        return rows;
-    }
+    QStringList dump() const { return RegisterRows(registerPath()); }
     void exec(const char* sql)
     {
         sqlite3* db = nullptr;
