@@ -18,10 +18,8 @@ public:
 
     // While numbers are masked, 身份证 and 手机 show only their ends.
     void setNumbersMasked(bool masked);
-    bool numbersMasked() const { return numbersMasked_; }
 
     // The row the query stands on, marked in the row indicator; -1 for none.
-    int currentRow() const { return currentRow_; }
 
 private:
     void reload();

@@ -26,7 +26,6 @@ public:
     bool IsShown() const;
 
     // The visitors shown and the highlighted line (-1 for none).
-    const std::vector<TReturningVisitor>& Visitors() const { return visitors_; }
     int CurrentLine() const;
     QTreeWidget* List() const { return list_; }
 

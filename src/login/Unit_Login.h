@@ -32,7 +32,6 @@ public:
     void Edit_LoginPassChange();
 
     // True once "进入" is the default button: Enter in the password box clicks it.
-    bool LoginingIsDefault() const { return loginingIsDefault_; }
 
     void setVisible(bool visible) override;
 

@@ -209,14 +209,6 @@ TDataSkinObject* TSkinData::Element(const QString& name) const
     return it == elements_.end() ? nullptr : it->second.get();
 }
 
-QStringList TSkinData::ElementNames() const
-{
-    QStringList names;
-    for (const auto& [key, element] : elements_)
-        names.append(element->Name);
-    return names;
-}
-
 void TSkinData::SetElement(std::unique_ptr<TDataSkinObject> element)
 {
     const QString key = element->Name.toUpper();

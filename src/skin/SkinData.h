@@ -205,7 +205,6 @@ public:
     {
         return dynamic_cast<T*>(Element(name));
     }
-    QStringList ElementNames() const;
 
     // 16x16 menu glyphs: 0 restore, 1 maximize, 2 minimize, 3 close.
     const QImage& MenuGlyphs() const { return menuGlyphs_; }

@@ -52,12 +52,9 @@ public:
 
     QWidget* Control() const { return control_; }
     TSkinData* SkinData() const { return skinData_; }
-    TSkinForm* Form() const { return form_; }
     bool IsActive() const { return active_; }
     bool IsAttached() const { return attached_; }
     int State() const { return state_; }
-    bool OwnColour() const { return ownColour_; }
-    QRect WindowRect() const { return windowRect_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

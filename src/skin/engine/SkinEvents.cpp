@@ -14,14 +14,6 @@ bool AnswersSkinned(QObject* target)
     return query.Answer == 1;
 }
 
-void SwitchSkinner(QObject* control, bool on)
-{
-    if (!control)
-        return;
-    TSkinSwitchEvent event(on);
-    QCoreApplication::sendEvent(control, &event);
-}
-
 int TagOf(const QObject* object)
 {
     if (!object)

@@ -32,9 +32,6 @@ public:
 // Sends the query to target; true when it answers 1.
 bool AnswersSkinned(QObject* target);
 
-// Sends the switch event to a control.
-void SwitchSkinner(QObject* control, bool on);
-
 // The integer "Tag" of a form, control or menu (the dynamic property "Tag",
 // 0 when unset).
 int TagOf(const QObject* object);

@@ -43,9 +43,6 @@ public:
 
     QWidget* Window() const { return window_; }
     TSkinData* SkinData() const { return skinData_; }
-    TSkinManager* Manager() const { return manager_; }
-    // Lower-case Qt class name of the window.
-    QString ClassName() const { return className_; }
     int State() const { return state_; }
     bool IsReady() const { return state_ == fsReady; }
 
@@ -60,7 +57,6 @@ public:
     // Skinners register on Attach and leave on destruction.
     void RegisterControl(TSkinControl* skinner);
     void UnregisterControl(TSkinControl* skinner);
-    const QList<TSkinControl*>& Controls() const { return controls_; }
     // The skinner of a control, or null.
     TSkinControl* SkinnerOf(const QWidget* control) const;
     // Matches the window's controls to skinners and attaches them.
@@ -68,18 +64,14 @@ public:
 
     // --- classification, fixed at set-up
     int BorderKind() const { return borderKind_; }
-    int BorderIcons() const { return borderIcons_; }
-    bool IsMessageBox() const { return messageBox_; }
     bool RightToLeft() const { return rightToLeft_; }
     int WindowState() const { return windowState_; }
-    bool IsWindowActive() const { return active_; }
 
     // --- frame sizes (0 each for a window without caption)
     int LeftWidth() const { return leftWidth_; }
     int TopHeight() const { return topHeight_; }
     int RightWidth() const { return rightWidth_; }
     int BottomHeight() const { return bottomHeight_; }
-    int MenuBarHeight() const { return menuBarHeight_; }
 
     // --- caption objects and the system menu
     const std::vector<std::unique_ptr<TCaptionButton>>& CaptionButtons() const { return captionButtons_; }

@@ -33,12 +33,9 @@ public:
 
     void Register(TSkinData* data);
     void Unregister(TSkinData* data);
-    const QList<TSkinData*>& SkinDatas() const { return skinDatas_; }
-    TSkinData* DefaultSkinData() const { return default_; }
 
     // Puts the event filter on the application (once).
     void InstallHook();
-    bool HookInstalled() const { return hooked_; }
 
     // Gives window a frame when the rules allow it; true when it got one.
     bool SkinWindow(QWidget* window);
@@ -50,9 +47,7 @@ public:
     // Runs the pending action now (the timer's work).
     void RunPendingAction();
     void SetCurrent(TSkinData* data) { current_ = data; }
-    TSkinData* Current() const { return current_; }
     void SetActionWindow(QWidget* window) { actionWindow_ = window; }
-    int PendingAction() const { return pendingAction_; }
     QTimer& ActionTimer() { return timer_; }
 
     void SkinPopupMenu(QMenu* menu);
@@ -62,12 +57,10 @@ public:
 
     bool SkinningOn() const { return switchOn_; }
     void SetSkinningOn(bool on) { switchOn_ = on; }
-    bool ApplyToAll() const { return applyToAll_; }
     int StartCount() const { return startCount_; }
     void SetStartCount(int count) { startCount_ = count; }
     int PendingPopupKind() const { return popupKind_; }
     void SetPendingPopupKind(int kind) { popupKind_ = kind; }
-    bool MenuBarPopups() const { return menuBarPopups_; }
     void SetMenuBarPopups(bool on) { menuBarPopups_ = on; }
 
     // The may-skin rules for a window of Qt class name className.

@@ -32,7 +32,6 @@ public:
     bool Attached() const { return attached_; }
     QMenu* Menu() const { return menu_; }
     TSkinData* SkinData() const { return skinData_; }
-    bool FromMenuBar() const { return fromMenuBar_; }
     void SetFromMenuBar(bool on) { fromMenuBar_ = on; }
     // The MenuBackground element drawn at the menu's size (null image when
     // the skin has none).
