@@ -3,25 +3,36 @@
 // "admin1"). The same seed gives the same register.
 #include "VisitorGenerator.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QStringList>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    std::uint64_t seed = 1;
-    const qsizetype seedAt = args.indexOf(QStringLiteral("--seed"));
-    bool ok = true;
-    if (seedAt >= 0 && seedAt + 1 < args.size()) {
-        seed = args[seedAt + 1].toULongLong(&ok);
-        args.remove(seedAt, 2);
-    }
-    const qint64 rows = args.size() == 2 ? args[1].toLongLong(&ok) : -1;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Makes FOLDER/_.udb holding N generated visitors (administrator password \"admin1\")."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the new register."));
+    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Number of visitors."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the generator (default 1); the same seed gives "
+                                                       "the same register."),
+                                        QStringLiteral("S"), QStringLiteral("1"));
+    parser.addOption(seedOption);
+    const bool parsed = parser.parse(app.arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    bool ok = parsed;
+    const std::uint64_t seed = ok ? parser.value(seedOption).toULongLong(&ok) : 0;
+    const qint64 rows = ok && args.size() == 2 ? args[1].toLongLong(&ok) : -1;
     if (!ok || rows < 0) {
-        std::fprintf(stderr, "usage: vostrel-gendata FOLDER N [--seed S]\n");
+        if (!parsed)
+            std::fprintf(stderr, "vostrel-gendata: %s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
     QElapsedTimer clock;

@@ -2,21 +2,32 @@
 // Makes a fresh register "_.udb" in FOLDER whose administrator password is PASSWORD.
 #include "db/RegisterFile.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QStringList>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: vostrel-initdb FOLDER PASSWORD [--force]\n"
-                             "  makes FOLDER/_.udb; PASSWORD is one or more ASCII letters and digits\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Makes FOLDER/_.udb; PASSWORD is one or more ASCII letters and digits."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the new register."));
+    parser.addPositionalArgument(QStringLiteral("PASSWORD"), QStringLiteral("Administrator password."));
+    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replace an existing register."));
+    parser.addOption(force);
+    const bool parsed = parser.parse(app.arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (!parsed || args.size() != 2) {
+        if (!parsed)
+            std::fprintf(stderr, "vostrel-initdb: %s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    const QString error = CreateRegisterFile(args[0], args[1], force);
+    const QString error = CreateRegisterFile(args[0], args[1], parser.isSet(force));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "vostrel-initdb: %s\n", error.toLocal8Bit().constData());
         return 1;

@@ -4,6 +4,7 @@
 #include "SkinArt.h"
 #include "SkinIniText.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,9 +13,19 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: vostrel-skingen OUTDIR\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Draws the shipped skin's bitmaps and writes them with its INI into OUTDIR."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("OUTDIR"), QStringLiteral("Folder to write into (made if missing)."));
+    const bool parsed = parser.parse(app.arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (!parsed || args.size() != 1) {
+        if (!parsed)
+            std::fprintf(stderr, "vostrel-skingen: %s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
     const QDir dir(args[0]);

@@ -4,6 +4,7 @@
 #include "skin/SkinMessage.h"
 #include "skin/SkinReader.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,17 +13,25 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString extractDir;
-    const qsizetype at = args.indexOf(QStringLiteral("--extract"));
-    if (at >= 0 && at + 1 < args.size()) {
-        extractDir = args[at + 1];
-        args.remove(at, 2);
-    }
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: vostrel-skininfo FILE [--extract DIR]\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Prints a skin file's version code, name-list length and entries."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Skin file to read."));
+    const QCommandLineOption extractOption(QStringLiteral("extract"), QStringLiteral("Write every entry into DIR."),
+                                           QStringLiteral("DIR"));
+    parser.addOption(extractOption);
+    const bool parsed = parser.parse(app.arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (!parsed || args.size() != 1) {
+        if (!parsed)
+            std::fprintf(stderr, "vostrel-skininfo: %s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
+    const QString extractDir = parser.value(extractOption);
     QFile file(args[0]);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "vostrel-skininfo: cannot read %s\n", qPrintable(args[0]));

@@ -3,6 +3,7 @@
 
 #include "SkinPacker.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
@@ -17,17 +18,26 @@ static bool writeFile(const QString& path, const QByteArray& bytes)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString payload;
-    const qsizetype at = args.indexOf(QStringLiteral("--payload"));
-    if (at >= 0 && at + 1 < args.size()) {
-        payload = args[at + 1];
-        args.remove(at, 2);
-    }
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: vostrel-skinpack DIR OUT [--payload FILE]\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Packs a folder of bitmaps and one INI into a skin file."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("Folder holding the bitmaps and the INI."));
+    parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("Skin file to write."));
+    const QCommandLineOption payloadOption(QStringLiteral("payload"),
+                                           QStringLiteral("Also write the SkinStream payload to FILE."),
+                                           QStringLiteral("FILE"));
+    parser.addOption(payloadOption);
+    const bool parsed = parser.parse(app.arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (!parsed || args.size() != 2) {
+        if (!parsed)
+            std::fprintf(stderr, "vostrel-skinpack: %s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
+    const QString payload = parser.value(payloadOption);
     QList<SkinEntry> entries;
     QString error;
     if (!ReadSkinFolder(args[0], entries, error)) {
