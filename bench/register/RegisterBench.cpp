@@ -29,6 +29,7 @@
 #include "shell/MessageBoxes.h"
 
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -598,31 +599,74 @@ void printTable(const std::vector<Result>& all)
                     number(r.peakRssMb, 1).c_str(), number(r.cpuMs, 2).c_str());
 }
 
-bool parseOptions(int argc, char** argv, Options& o)
+enum class ParseResult { Run, Help, Error };
+
+ParseResult parseOptions(int argc, char** argv, Options& o, QString& helpText)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--rows" && hasValue)
-            o.rows.push_back(std::stoll(argv[++i]));
-        else if (a == "--csv" && hasValue)
-            o.csv = QString::fromLocal8Bit(argv[++i]);
-        else if (a == "--seed" && hasValue)
-            o.seed = std::stoull(argv[++i]);
-        else if (a == "--runs" && hasValue)
-            o.runs = std::max(1, std::stoi(argv[++i]));
-        else if (a == "--cache" && hasValue)
-            o.cache = QString::fromLocal8Bit(argv[++i]);
-        else if (a == "--child-rows" && hasValue)
-            o.childRows = std::stoll(argv[++i]);
-        else if (a == "--child-fd" && hasValue)
-            o.childFd = std::stoi(argv[++i]);
-        else
-            return false;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Measures the register's operations at scale, beside a naive and a floor baseline."));
+    // No application object exists yet: the help option is plain, and the
+    // program's name is put in by hand.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help."));
+    const QCommandLineOption rows(QStringLiteral("rows"),
+                                  QStringLiteral("A register size to measure (repeatable; "
+                                                 "default 10000, 100000 and 1000000)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Also write the results to FILE."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the generated registers."),
+                                  QStringLiteral("S"));
+    const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Runs per operation (at least 1)."),
+                                  QStringLiteral("R"));
+    const QCommandLineOption cache(QStringLiteral("cache"), QStringLiteral("Folder of the generated registers."),
+                                   QStringLiteral("DIR"));
+    // Used by the bench itself to measure one size in a fresh process.
+    QCommandLineOption childRows(QStringLiteral("child-rows"), QString(), QStringLiteral("N"));
+    QCommandLineOption childFd(QStringLiteral("child-fd"), QString(), QStringLiteral("FD"));
+    childRows.setFlags(QCommandLineOption::HiddenFromHelp);
+    childFd.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, rows, csv, seed, runs, cache, childRows, childFd});
+    helpText = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("vostrel-bench"));
+    if (!parser.parse(arguments)) {
+        helpText = QStringLiteral("vostrel-bench: ") + parser.errorText() + QLatin1Char('\n') + helpText;
+        return ParseResult::Error;
     }
+    if (!parser.positionalArguments().isEmpty())
+        return ParseResult::Error;
+    if (parser.isSet(help))
+        return ParseResult::Help;
+
+    bool ok = true;
+    const auto whole = [&ok](const QString& text) {
+        bool good = false;
+        const long long value = text.toLongLong(&good);
+        ok = ok && good;
+        return value;
+    };
+    for (const QString& n : parser.values(rows))
+        o.rows.push_back(whole(n));
+    if (parser.isSet(csv))
+        o.csv = parser.value(csv);
+    if (parser.isSet(seed)) {
+        bool good = false;
+        o.seed = parser.value(seed).toULongLong(&good);
+        ok = ok && good;
+    }
+    if (parser.isSet(runs))
+        o.runs = static_cast<int>(std::clamp(whole(parser.value(runs)), 1LL, 1000000LL));
+    if (parser.isSet(cache))
+        o.cache = parser.value(cache);
+    if (parser.isSet(childRows))
+        o.childRows = whole(parser.value(childRows));
+    if (parser.isSet(childFd))
+        o.childFd = static_cast<int>(whole(parser.value(childFd)));
     if (o.rows.empty())
         o.rows = {10000, 100000, 1000000};
-    return true;
+    return ok ? ParseResult::Run : ParseResult::Error;
 }
 
 } // namespace
@@ -630,12 +674,11 @@ bool parseOptions(int argc, char** argv, Options& o)
 int main(int argc, char** argv)
 {
     Options options;
-    try {
-        if (!parseOptions(argc, argv, options))
-            throw std::invalid_argument("bad arguments");
-    } catch (const std::exception&) {
-        std::fprintf(stderr, "usage: vostrel-bench [--rows N]... [--csv FILE] [--seed S] [--runs R] [--cache DIR]\n");
-        return 2;
+    QString helpText;
+    switch (parseOptions(argc, argv, options, helpText)) {
+    case ParseResult::Run: break;
+    case ParseResult::Help: std::printf("%s", helpText.toLocal8Bit().constData()); return 0;
+    case ParseResult::Error: std::fprintf(stderr, "%s", helpText.toLocal8Bit().constData()); return 2;
     }
     if (options.childRows >= 0)
         return runChild(options, options.childRows, options.childFd, argc, argv);
