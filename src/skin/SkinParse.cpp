@@ -160,31 +160,32 @@ void TSkinData::ParseCaptionButtons(const TQuickIni& ini, const QStringList& sec
             continue;
 
         auto b = std::make_unique<TDataSkinSysButton>(upper);
-        b->Action = action;
-        b->Align = ini.ReadInteger(s, QStringLiteral("Align"), 0);
+        b->Action = CaptionActionFromStored(action);
+        b->Align = CaptionAlignFromStored(ini.ReadInteger(s, QStringLiteral("Align"), 0));
         b->Xcoord = ini.ReadInteger(s, QStringLiteral("Xcoord"), 0);
         b->Ycoord = ini.ReadInteger(s, QStringLiteral("Ycoord"), 0);
-        b->Visibility = ini.ReadInteger(s, QStringLiteral("Visibility"), 0);
-        b->Visibility1 = ini.ReadInteger(s, QStringLiteral("Visibility1"), action == -1 ? -1 : 0);
+        b->Visibility = CaptionConditionFromStored(ini.ReadInteger(s, QStringLiteral("Visibility"), 0));
+        b->Visibility1 =
+            CaptionConditionFromStored(ini.ReadInteger(s, QStringLiteral("Visibility1"), action == -1 ? -1 : 0));
         b->CombineOp = ini.ReadInteger(s, QStringLiteral("CombineOp"), -1);
         b->Frame = ini.ReadInteger(s, QStringLiteral("frame"), 0);
         LoadSkinBitmap(b->Bitmap, ini.ReadString(s, QStringLiteral("ButtonImage"), QString()));
 
-        if (b->Action == 1 && b->Visibility == 2) {
+        if (b->Action == CaptionAction::Maximize && b->Visibility == CaptionCondition::NotMaximized) {
             recorded = QPoint(b->Xcoord, b->Ycoord);
             haveRecorded = true;
-        } else if (b->Action == 4 && haveRecorded) {
+        } else if (b->Action == CaptionAction::ContextHelp && haveRecorded) {
             b->Xcoord = recorded.x();
             b->Ycoord = recorded.y();
         }
         if (b->Frame == 0) {
             b->Frame = 6;
-            if (!b->Bitmap.isNull() && b->Action >= 0)
+            if (!b->Bitmap.isNull() && action >= 0)
                 b->Frame = b->Bitmap.width() <= 3.8 * b->Bitmap.height() ? 3 : 6;
         }
         // Icon buttons show the window's icon: their image only keeps its
         // size, all of it transparent.
-        if (b->Action == 3 || b->Action == 11)
+        if (b->ShowsWindowIcon())
             b->Bitmap.fill(kMagenta);
         sysButtons_.push_back(std::move(b));
     }
@@ -194,8 +195,11 @@ void TSkinData::ParseCaptionButtons(const TQuickIni& ini, const QStringList& sec
     const int u = mdi.width() / 12;
     for (int i = 0; i < 3; ++i) {
         auto b = std::make_unique<TDataSkinSysButton>(QStringLiteral("MDICONTROLS%1").arg(i));
-        b->Action = 7 + i;
-        b->Align = b->Visibility = b->Visibility1 = 100;
+        static constexpr CaptionAction kMdiActions[] = {CaptionAction::MdiMinimize, CaptionAction::MdiRestore,
+                                                        CaptionAction::MdiClose};
+        b->Action = kMdiActions[i];
+        b->Align = CaptionAlign::MenuBar;
+        b->Visibility = b->Visibility1 = CaptionCondition::MdiChildButtons;
         b->Frame = 4;
         if (u > 0)
             b->Bitmap = mdi.copy(4 * u * i, 0, 4 * u, mdi.height());

@@ -119,7 +119,7 @@ TEST(SkinData, CaptionButtons)
                   bmps);
     const auto* b3 = Button(*d, "BUTTON3");
     ASSERT_NE(b3, nullptr);
-    EXPECT_EQ(b3->Visibility1, -1);
+    EXPECT_EQ(b3->Visibility1, CaptionCondition::Unset);
     EXPECT_EQ(b3->Frame, 6);
     EXPECT_EQ(Button(*d, "BUTTONA")->Frame, 3);
     EXPECT_EQ(Button(*d, "BUTTONB")->Frame, 6);
@@ -132,12 +132,21 @@ TEST(SkinData, CaptionButtons)
     ASSERT_EQ(all.size(), 9u); // six caption sections and the three MDI buttons
     for (int i = 0; i < 3; ++i) {
         const auto& m = all[all.size() - 3 + static_cast<size_t>(i)];
-        EXPECT_EQ(m->Action, 7 + i);
-        EXPECT_EQ(m->Align, 100);
+        EXPECT_EQ(static_cast<int>(m->Action), 7 + i);
+        EXPECT_EQ(m->Align, CaptionAlign::MenuBar);
         EXPECT_EQ(m->Frame, 4);
         EXPECT_EQ(m->Bitmap.size(), QSize(16, 10)); // u = 4
         EXPECT_EQ(m->Xcoord, 8 * (3 - i));
     }
+
+    // Numbers the frame gives no name are kept as stored.
+    auto odd = Load("[ButtonOdd]\nAction=50\nAlign=5\nVisibility=500\nVisibility1=1500\n", bmps);
+    const auto* o = Button(*odd, "BUTTONODD");
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(static_cast<int>(o->Action), 50);
+    EXPECT_EQ(static_cast<int>(o->Align), 5);
+    EXPECT_EQ(static_cast<int>(o->Visibility), 500);
+    EXPECT_EQ(static_cast<int>(o->Visibility1), 1500);
 }
 
 TEST(SkinData, ElementsAndFixedFrameCounts)

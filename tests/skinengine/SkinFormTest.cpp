@@ -18,7 +18,7 @@
 
 namespace {
 
-TCaptionButton* ButtonWithAction(TSkinForm* form, int action, bool visibleOnly = true)
+TCaptionButton* ButtonWithAction(TSkinForm* form, CaptionAction action, bool visibleOnly = true)
 {
     for (const auto& b : form->CaptionButtons())
         if (b->Element->Action == action && (!visibleOnly || b->Visible))
@@ -150,17 +150,18 @@ TEST(SkinForm, CaptionButtonVisibilityFollowsStateAndBoxes)
     // The shipped restore button: Visibility 1 (maximised), Visibility1 6 (min or max box).
     Window plain;
     TSkinForm* form = SkinNow(&plain.w, data.get());
-    EXPECT_NE(ButtonWithAction(form, 0), nullptr);
+    EXPECT_NE(ButtonWithAction(form, CaptionAction::Close), nullptr);
     auto restoreShown = [&] {
         for (const auto& b : form->CaptionButtons())
-            if (b->Element->Visibility == 1 && b->Element->Visibility1 == 6)
+            if (b->Element->Visibility == CaptionCondition::Maximized
+                && b->Element->Visibility1 == CaptionCondition::HasMinOrMaxBox)
                 return b->Visible;
         return false;
     };
     EXPECT_FALSE(restoreShown());
     plain.w.showMaximized();
     QApplication::processEvents();
-    EXPECT_EQ(form->WindowState(), TSkinForm::wsMaximized);
+    EXPECT_EQ(form->WindowState(), TSkinForm::ShowState::Maximized);
     EXPECT_TRUE(restoreShown());
     delete form;
 
@@ -170,12 +171,47 @@ TEST(SkinForm, CaptionButtonVisibilityFollowsStateAndBoxes)
     bare.w.showMaximized();
     QApplication::processEvents();
     for (const auto& b : second->CaptionButtons())
-        if (b->Element->Visibility == 1 && b->Element->Visibility1 == 6) {
+        if (b->Element->Visibility == CaptionCondition::Maximized
+            && b->Element->Visibility1 == CaptionCondition::HasMinOrMaxBox) {
             EXPECT_FALSE(b->Visible);
         }
-    EXPECT_EQ(ButtonWithAction(second, 0), nullptr);
+    EXPECT_EQ(ButtonWithAction(second, CaptionAction::Close), nullptr);
     EXPECT_GT(second->TopHeight(), 0);
     delete second;
+}
+
+TEST(SkinForm, CaptionButtonCodesWithoutANameKeepTheirStoredMeaning)
+{
+    auto data = LoadedShippedSkin();
+    Window win;
+    TSkinForm* form = SkinNow(&win.w, data.get());
+    TCaptionButton* close = ButtonWithAction(form, CaptionAction::Close);
+    ASSERT_NE(close, nullptr);
+    TDataSkinSysButton& e = *close->Element;
+    auto shownWith = [&](int visibility) {
+        e.Visibility = CaptionConditionFromStored(visibility);
+        form->LayoutCaption();
+        return close->Visible;
+    };
+    EXPECT_TRUE(shownWith(500));   // 201 ... 999: always
+    EXPECT_FALSE(shownWith(1500)); // asks the window, which gives no answer
+    EXPECT_FALSE(shownWith(5));    // no meaning: hidden
+    EXPECT_TRUE(shownWith(0));
+
+    e.Align = CaptionAlignFromStored(5);
+    form->LayoutCaption();
+    EXPECT_FALSE(close->Visible);
+    e.Align = CaptionAlign::Right;
+    form->LayoutCaption();
+    ASSERT_TRUE(close->Visible);
+
+    // An action the frame does not name closes nothing.
+    e.Action = CaptionActionFromStored(50);
+    win.w.show();
+    form->RunAction(close);
+    QApplication::processEvents();
+    EXPECT_TRUE(win.w.isVisible());
+    delete form;
 }
 
 TEST(SkinForm, SystemMenuOfMaximisedWindow)
@@ -212,7 +248,7 @@ TEST(SkinForm, WindowWithoutCaptionKeepsItsWholeAreaAsClient)
     const QSize before = win.w.size();
     const QPoint childPos = win.child->pos();
     TSkinForm* form = SkinNow(&win.w, data.get());
-    EXPECT_EQ(form->BorderKind(), TSkinForm::bkNone);
+    EXPECT_EQ(form->BorderKind(), TSkinForm::BorderType::None);
     EXPECT_EQ(form->TopHeight() + form->LeftWidth() + form->RightWidth() + form->BottomHeight(), 0);
     EXPECT_EQ(form->ClientRect(), win.w.rect());
     EXPECT_EQ(win.w.size(), before);
@@ -241,11 +277,11 @@ TEST(SkinForm, CloseButtonClickAndIconDoubleClickCloseTheWindow)
     {
         Window win;
         TSkinForm* form = SkinNow(&win.w, data.get());
-        TCaptionButton* close = ButtonWithAction(form, 0);
+        TCaptionButton* close = ButtonWithAction(form, CaptionAction::Close);
         ASSERT_NE(close, nullptr);
         const QPoint at = close->Rect.center();
         QTest::mousePress(&win.w, Qt::LeftButton, {}, at);
-        EXPECT_EQ(close->State(), TNCObject::ncPressed);
+        EXPECT_EQ(close->State(), TNCObject::MouseState::Pressed);
         EXPECT_TRUE(win.w.isVisible());
         QTest::mouseRelease(&win.w, Qt::LeftButton, {}, at);
         EXPECT_FALSE(win.w.isVisible());
@@ -254,7 +290,7 @@ TEST(SkinForm, CloseButtonClickAndIconDoubleClickCloseTheWindow)
     {
         Window win;
         TSkinForm* form = SkinNow(&win.w, data.get());
-        TCaptionButton* icon = ButtonWithAction(form, 3);
+        TCaptionButton* icon = ButtonWithAction(form, CaptionAction::WindowIcon);
         ASSERT_NE(icon, nullptr);
         QTest::mouseDClick(&win.w, Qt::LeftButton, {}, icon->Rect.center());
         EXPECT_FALSE(win.w.isVisible());
@@ -264,11 +300,11 @@ TEST(SkinForm, CloseButtonClickAndIconDoubleClickCloseTheWindow)
         // Pressing a button and releasing elsewhere does nothing.
         Window win;
         TSkinForm* form = SkinNow(&win.w, data.get());
-        TCaptionButton* close = ButtonWithAction(form, 0);
+        TCaptionButton* close = ButtonWithAction(form, CaptionAction::Close);
         QTest::mousePress(&win.w, Qt::LeftButton, {}, close->Rect.center());
         QTest::mouseRelease(&win.w, Qt::LeftButton, {}, form->ClientRect().center());
         EXPECT_TRUE(win.w.isVisible());
-        EXPECT_EQ(close->State(), TNCObject::ncNormal);
+        EXPECT_EQ(close->State(), TNCObject::MouseState::Normal);
         delete form;
     }
 }
@@ -301,16 +337,16 @@ TEST(SkinForm, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheFixedWindow)
     win.w.move(40, 50);
     TSkinForm* form = SkinNow(&win.w, data.get());
     const QRect normal = win.w.geometry();
-    TCaptionButton* maximize = ButtonWithAction(form, 1);
+    TCaptionButton* maximize = ButtonWithAction(form, CaptionAction::Maximize);
     ASSERT_NE(maximize, nullptr);
-    EXPECT_EQ(maximize->Element->Visibility, 2); // the maximise picture, not restore
+    EXPECT_EQ(maximize->Element->Visibility, CaptionCondition::NotMaximized); // the maximise picture, not restore
 
     form->RunAction(maximize);
     EXPECT_EQ(win.w.geometry(), win.w.screen()->availableGeometry());
-    EXPECT_EQ(form->WindowState(), TSkinForm::wsMaximized);
-    TCaptionButton* restore = ButtonWithAction(form, 1);
+    EXPECT_EQ(form->WindowState(), TSkinForm::ShowState::Maximized);
+    TCaptionButton* restore = ButtonWithAction(form, CaptionAction::Maximize);
     ASSERT_NE(restore, nullptr);
-    EXPECT_EQ(restore->Element->Visibility, 1);
+    EXPECT_EQ(restore->Element->Visibility, CaptionCondition::Maximized);
     // A press on the caption of a maximised window does not drag it.
     QTest::mousePress(&win.w, Qt::LeftButton, {}, QPoint(150, 10));
     QTest::mouseMove(&win.w, QPoint(200, 60));
@@ -321,8 +357,8 @@ TEST(SkinForm, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheFixedWindow)
     EXPECT_EQ(win.w.geometry(), normal);
     EXPECT_EQ(win.w.minimumSize(), normal.size());
     EXPECT_EQ(win.w.maximumSize(), normal.size());
-    EXPECT_EQ(form->WindowState(), TSkinForm::wsNormal);
-    EXPECT_EQ(ButtonWithAction(form, 1)->Element->Visibility, 2);
+    EXPECT_EQ(form->WindowState(), TSkinForm::ShowState::Normal);
+    EXPECT_EQ(ButtonWithAction(form, CaptionAction::Maximize)->Element->Visibility, CaptionCondition::NotMaximized);
     delete form;
 }
 

@@ -225,16 +225,16 @@ TEST_F(SkinManagerTest, EachOpenPopupHasItsSkinnerAndTheLastCloseResetsTheKind)
     first.addAction(QStringLiteral("显示窗口"));
     QMenu second;
     second.addAction(QStringLiteral("退出程序"));
-    manager->SetPendingPopupKind(TSkinManager::pkSystemMenu);
+    manager->SetPendingPopupKind(TSkinManager::PopupKind::SystemMenu);
     manager->SkinPopupMenu(&first);
     manager->SkinPopupMenu(&second);
     ASSERT_NE(manager->FindPopupMenu(&first), nullptr);
     ASSERT_NE(manager->FindPopupMenu(&second), nullptr);
     EXPECT_NE(manager->FindPopupMenu(&first), manager->FindPopupMenu(&second));
     manager->ReleasePopupMenu(&first);
-    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::pkSystemMenu);
+    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::PopupKind::SystemMenu);
     manager->ReleasePopupMenu(&second);
-    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::pkPopupMenu);
+    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::PopupKind::PopupMenu);
     EXPECT_TRUE(manager->PopupMenus().isEmpty());
 
     QMenu exempt;

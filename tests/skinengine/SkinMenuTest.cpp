@@ -211,7 +211,7 @@ TEST_F(SkinMenuTest, DisableTagMenuIsNotSkinned)
 TEST_F(SkinMenuTest, TwoOpenPopupsHaveTheirOwnSkinners)
 {
     manager->InstallHook();
-    manager->SetPendingPopupKind(TSkinManager::pkMenuBar);
+    manager->SetPendingPopupKind(TSkinManager::PopupKind::MenuBar);
     QMenu* first = NewMenu(true);
     first->addAction(QStringLiteral("One"));
     QMenu* second = NewMenu(true);
@@ -228,10 +228,10 @@ TEST_F(SkinMenuTest, TwoOpenPopupsHaveTheirOwnSkinners)
 
     second->hide();
     EXPECT_EQ(manager->FindPopupMenu(second), nullptr);
-    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::pkMenuBar);
+    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::PopupKind::MenuBar);
     first->hide();
     EXPECT_TRUE(manager->PopupMenus().isEmpty());
-    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::pkPopupMenu);
+    EXPECT_EQ(manager->PendingPopupKind(), TSkinManager::PopupKind::PopupMenu);
     EXPECT_EQ(first->style(), QApplication::style());
 }
 

@@ -47,7 +47,7 @@ protected:
     static TCaptionButton* IconButton(TSkinForm* frame)
     {
         for (const auto& b : frame->CaptionButtons())
-            if (b->Element->Action == 3 && b->Visible)
+            if (b->Element->Action == CaptionAction::WindowIcon && b->Visible)
                 return b.get();
         return nullptr;
     }

@@ -220,7 +220,7 @@ TEST(SkinScrollbar, AreaDestroyedBeforeItsSkinner)
     skin->setParent(&owner);
     skin->Attach(nullptr, data.get(), false);
     delete m;
-    EXPECT_EQ(skin->State(), TSkinControl::csDestroyed);
+    EXPECT_EQ(skin->State(), TSkinControl::ControlState::Destroyed);
 
     // Owned by its control, it goes with it.
     auto* n = new Memo;

@@ -36,7 +36,7 @@ void TSkinButton::Detach()
         return;
     state_ = 0;
     work_ = QImage();
-    if (State() != csDestroyed && control_)
+    if (State() != ControlState::Destroyed && control_)
         control_->setMouseTracking(savedMouseTracking_);
 }
 

@@ -9,13 +9,13 @@ void TNCObject::MouseDown()
     if (frame_->HotObject() && frame_->HotObject() != this)
         frame_->HotObject()->MouseLeave();
     frame_->SetHotObject(this);
-    state_ = ncPressed;
+    state_ = MouseState::Pressed;
     Paint();
 }
 
 void TNCObject::MouseUp()
 {
-    state_ = ncHot;
+    state_ = MouseState::Hot;
     Paint();
 }
 
@@ -24,7 +24,7 @@ void TNCObject::MouseEnter()
     if (frame_->HotObject() && frame_->HotObject() != this)
         frame_->HotObject()->MouseLeave();
     frame_->SetHotObject(this);
-    state_ = ncHot;
+    state_ = MouseState::Hot;
     Paint();
 }
 
@@ -32,6 +32,6 @@ void TNCObject::MouseLeave()
 {
     if (frame_->HotObject() == this)
         frame_->SetHotObject(nullptr);
-    state_ = ncNormal;
+    state_ = MouseState::Normal;
     Paint();
 }

@@ -9,7 +9,8 @@ class TSkinForm;
 
 class TNCObject {
 public:
-    enum NCState { ncNormal = 1, ncPressed = 2, ncHot = 3 };
+    // The state number is also the frame a caption button shows.
+    enum class MouseState { Normal = 1, Pressed = 2, Hot = 3 };
     explicit TNCObject(TSkinForm* frame) : frame_(frame) {}
     virtual ~TNCObject() = default;
     virtual void MouseDown();
@@ -17,12 +18,12 @@ public:
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual void Paint() {}
-    int State() const { return state_; }
+    MouseState State() const { return state_; }
     bool Enabled = true;
 
 protected:
     TSkinForm* frame_;
-    int state_ = ncNormal;
+    MouseState state_ = MouseState::Normal;
 };
 
 class TCaptionButton : public TNCObject {

@@ -108,7 +108,7 @@ void TSkinComBox::Detach()
         popup_->removeEventFilter(this);
     TSkinControl::Detach();
     QComboBox* combo = Combo();
-    if (combo && State() != csDestroyed) {
+    if (combo && State() != ControlState::Destroyed) {
         combo->setAttribute(Qt::WA_Hover, hadHover_);
         // The combo lays its line edit out again.
         QResizeEvent again(combo->size(), combo->size());
@@ -145,7 +145,7 @@ bool TSkinComBox::eventFilter(QObject* watched, QEvent* event)
     const bool fromPopup = popup_ && watched == popup_.data();
     if (!fromEdit && !fromPopup)
         return TSkinControl::eventFilter(watched, event);
-    if (!IsActive() || State() == csDestroyed)
+    if (!IsActive() || State() == ControlState::Destroyed)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -24,7 +24,7 @@ TSkinControl::~TSkinControl()
 void TSkinControl::ControlDestroyed()
 {
     // The window is gone: nothing of it may be touched any more.
-    state_ = csDestroyed;
+    state_ = ControlState::Destroyed;
     filtering_ = false;
     if (active_)
         Detach();
@@ -50,7 +50,7 @@ void TSkinControl::AttachWithoutFilter(TSkinForm* form, TSkinData* data, bool ow
     if (ownColour)
         SetFaceColour();
     attached_ = true;
-    state_ = csAttached;
+    state_ = ControlState::Attached;
     Repaint();
 }
 
@@ -102,7 +102,7 @@ void TSkinControl::Detach()
     if (!active_)
         return;
     active_ = false;
-    if (state_ != csDestroyed && control_) {
+    if (state_ != ControlState::Destroyed && control_) {
         if (ownColour_)
             RestoreColour();
         control_->update();
@@ -163,7 +163,7 @@ void TSkinControl::Repaint()
 
 bool TSkinControl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != control_ || state_ == csDestroyed)
+    if (watched != control_ || state_ == ControlState::Destroyed)
         return false;
     if (event->type() == SkinEvents::kSwitch) {
         active_ = static_cast<SkinEvents::TSkinSwitchEvent*>(event)->On;

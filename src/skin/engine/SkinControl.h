@@ -22,7 +22,7 @@ class TSkinForm;
 class TSkinControl : public QObject {
     Q_OBJECT
 public:
-    enum ControlState { csNew = 0, csAttached = 1, csDestroyed = 6 };
+    enum class ControlState { New = 0, Attached = 1, Destroyed = 6 };
 
     // Create: active, nothing attached. The control owns the skinner until
     // a form frame takes it; it follows the control's destruction.
@@ -54,7 +54,7 @@ public:
     TSkinData* SkinData() const { return skinData_; }
     bool IsActive() const { return active_; }
     bool IsAttached() const { return attached_; }
-    int State() const { return state_; }
+    ControlState State() const { return state_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,7 +76,7 @@ private:
     bool attached_ = false;
     bool filtering_ = false;
     bool ownColour_ = false;
-    int state_ = csNew;
+    ControlState state_ = ControlState::New;
     QRect windowRect_;
     // The control's look before attaching, put back by Detach.
     QPalette savedPalette_;

@@ -39,8 +39,15 @@ constexpr int kHoverInterval = 250;
 constexpr int kHintHidePause = 10000;
 constexpr int kSmallIconSize = 16; // the window's small icon in the icon button
 // Commands of the system menu, kept as the items' Tag.
-constexpr int kCmdSize = 61440, kCmdMove = 61456, kCmdMinimize = 61472, kCmdMaximize = 61488, kCmdClose = 61536,
-              kCmdRestore = 61728;
+// The system menu's commands; each item keeps its number in its "Tag".
+enum class SystemCommand : int {
+    Size = 61440,
+    Move = 61456,
+    Minimize = 61472,
+    Maximize = 61488,
+    Close = 61536,
+    Restore = 61728,
+};
 
 // One 16x16 glyph with its white background left out.
 QIcon Glyph(const QImage& glyphs, int index)
@@ -107,13 +114,13 @@ TSkinForm::TSkinForm(QWidget* window, TSkinData* data, TSkinManager* manager)
             impl_->hoverTimer.stop();
             hot_ = nullptr;
             impl_->pressed = nullptr;
-            state_ = fsReleased;
+            state_ = SetupState::Released;
         });
         // Made frameless before it is mapped, so no window manager frames it
         // first and then takes the frame off again.
         impl_->frameWork = data && data->HasControl(TSkinData::xcMainMenu);
         Classify();
-        if (impl_->frameWork && borderKind_ != bkNone && window->windowHandle())
+        if (impl_->frameWork && borderKind_ != BorderType::None && window->windowHandle())
             KeepFrameless();
     }
 }
@@ -141,26 +148,27 @@ void TSkinForm::Classify()
     messageBox_ = qobject_cast<QMessageBox*>(w) != nullptr;
     const bool dialog = messageBox_ || qobject_cast<QDialog*>(w) || type == Qt::Dialog;
     if (flags.testFlag(Qt::FramelessWindowHint) || (customize && !flags.testFlag(Qt::WindowTitleHint)))
-        borderKind_ = bkNone;
+        borderKind_ = BorderType::None;
     else if (dialog)
-        borderKind_ = bkDialog;
+        borderKind_ = BorderType::Dialog;
     else if (w->minimumSize() != w->maximumSize())
-        borderKind_ = bkSizable;
+        borderKind_ = BorderType::Sizable;
     else
-        borderKind_ = bkSingle;
+        borderKind_ = BorderType::Single;
 
     if (!customize) {
-        borderIcons_ = dialog ? biSystemMenu : (biSystemMenu | biMinimize | biMaximize);
+        borderIcons_ = dialog ? BorderIcons(BorderIcon::SystemMenu)
+                              : (BorderIcon::SystemMenu | BorderIcon::Minimize | BorderIcon::Maximize);
     } else {
-        borderIcons_ = 0;
+        borderIcons_ = {};
         if (flags.testFlag(Qt::WindowSystemMenuHint))
-            borderIcons_ |= biSystemMenu;
+            borderIcons_ |= BorderIcon::SystemMenu;
         if (flags.testFlag(Qt::WindowMinimizeButtonHint))
-            borderIcons_ |= biMinimize;
+            borderIcons_ |= BorderIcon::Minimize;
         if (flags.testFlag(Qt::WindowMaximizeButtonHint))
-            borderIcons_ |= biMaximize;
+            borderIcons_ |= BorderIcon::Maximize;
         if (flags.testFlag(Qt::WindowContextHelpButtonHint))
-            borderIcons_ |= biHelp;
+            borderIcons_ |= BorderIcon::ContextHelp;
     }
     rightToLeft_ = w->layoutDirection() == Qt::RightToLeft;
     ReadWindowState();
@@ -171,10 +179,10 @@ void TSkinForm::ReadWindowState()
     if (!window_)
         return;
     const Qt::WindowStates s = window_->windowState();
-    windowState_ = s.testFlag(Qt::WindowMinimized) ? wsMinimized
+    windowState_ = s.testFlag(Qt::WindowMinimized) ? ShowState::Minimized
                    : (impl_->maximized || s.testFlag(Qt::WindowMaximized) || s.testFlag(Qt::WindowFullScreen))
-                       ? wsMaximized
-                       : wsNormal;
+                       ? ShowState::Maximized
+                       : ShowState::Normal;
 }
 
 void TSkinForm::ComputeFrameSizes()
@@ -182,7 +190,7 @@ void TSkinForm::ComputeFrameSizes()
     leftWidth_ = topHeight_ = rightWidth_ = bottomHeight_ = 0;
     // No window of this program has a menu bar the frame would host.
     menuBarHeight_ = 0;
-    if (!impl_->frameWork || borderKind_ == bkNone || !skinData_)
+    if (!impl_->frameWork || borderKind_ == BorderType::None || !skinData_)
         return;
     auto across = [](const TDataSkinBorder* e) {
         return e && !e->Bitmap.isNull() ? e->Bitmap.width() / std::max(e->Frame, 1) : 0;
@@ -201,7 +209,7 @@ void TSkinForm::MakeCaptionButtons()
     captionButtons_.clear();
     hot_ = nullptr;
     impl_->pressed = nullptr;
-    if (!impl_->frameWork || borderKind_ == bkNone || !skinData_)
+    if (!impl_->frameWork || borderKind_ == BorderType::None || !skinData_)
         return;
     for (const auto& e : skinData_->SysButtons())
         captionButtons_.push_back(std::make_unique<TCaptionButton>(this, e.get()));
@@ -209,7 +217,7 @@ void TSkinForm::MakeCaptionButtons()
 
 void TSkinForm::Setup()
 {
-    if (state_ != fsNew || !window_)
+    if (state_ != SetupState::New || !window_)
         return;
     impl_->frameWork = skinData_ && skinData_->HasControl(TSkinData::xcMainMenu);
     Classify();
@@ -226,7 +234,7 @@ void TSkinForm::Setup()
     MakeKeys();
     if (skinData_ && skinData_->OnAfterSkinForm)
         skinData_->OnAfterSkinForm(window_, quintptr(window_->winId()), className_);
-    state_ = fsReady;
+    state_ = SetupState::Ready;
     if (impl_->applied && active_ && skinData_ && skinData_->HasOption(TSkinData::xoCaptionButtonHint))
         impl_->hoverTimer.start();
     window_->update();
@@ -235,7 +243,7 @@ void TSkinForm::Setup()
 void TSkinForm::ApplyFrame()
 {
     QWidget* w = window_;
-    if (!w || !impl_->frameWork || borderKind_ == bkNone)
+    if (!w || !impl_->frameWork || borderKind_ == BorderType::None)
         return;
     Impl& d = *impl_;
     const QPoint topLeft = w->pos();
@@ -334,12 +342,12 @@ void TSkinForm::MakeKeys()
     // the keys a window manager may claim first, and that work without one.
     auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), w);
     connect(menuKey, &QShortcut::activated, this, [this] {
-        if (window_ && (borderIcons_ & biSystemMenu))
+        if (window_ && borderIcons_.testFlag(BorderIcon::SystemMenu))
             OpenSystemMenu(window_->mapToGlobal(ClientRect().topLeft()));
     });
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), w);
     connect(closeKey, &QShortcut::activated, this, [this] {
-        if (window_ && ((borderIcons_ & biSystemMenu) || borderKind_ != bkNone))
+        if (window_ && (borderIcons_.testFlag(BorderIcon::SystemMenu) || borderKind_ != BorderType::None))
             window_->close();
     });
     impl_->keys = {menuKey, closeKey};
@@ -434,9 +442,9 @@ void TSkinForm::UndoFrame()
 
 void TSkinForm::Release()
 {
-    if (state_ == fsReleased)
+    if (state_ == SetupState::Released)
         return;
-    state_ = fsClosing;
+    state_ = SetupState::Closing;
     impl_->hoverTimer.stop();
     if (impl_->hintShown)
         QToolTip::hideText();
@@ -464,14 +472,14 @@ void TSkinForm::Release()
     controls_.clear();
     if (window_)
         window_->update();
-    state_ = fsReleased;
+    state_ = SetupState::Released;
 }
 
 void TSkinForm::Reapply()
 {
-    if (state_ != fsReady)
+    if (state_ != SetupState::Ready)
         return;
-    state_ = fsRefreshing;
+    state_ = SetupState::Refreshing;
     if (window_ && impl_->applied) {
         // Sizes may differ in the new skin: put the window back, then frame it again.
         UndoFrame();
@@ -482,7 +490,7 @@ void TSkinForm::Reapply()
     for (TSkinControl* skinner : controls_)
         skinner->RefreshColours();
     SkinControls();
-    state_ = fsReady;
+    state_ = SetupState::Ready;
     if (window_)
         window_->update();
 }
@@ -514,29 +522,32 @@ QRegion TSkinForm::Shape() const { return impl_->shape; }
 
 // ---------------------------------------------------------------- caption layout
 
-bool TSkinForm::Condition(int code, bool second) const
+bool TSkinForm::Condition(CaptionCondition code, bool second) const
 {
-    const bool maxBox = borderIcons_ & biMaximize, minBox = borderIcons_ & biMinimize;
-    const bool sysMenu = borderIcons_ & biSystemMenu, help = borderIcons_ & biHelp;
-    const bool maximized = windowState_ == wsMaximized;
+    const bool maxBox = borderIcons_.testFlag(BorderIcon::Maximize),
+               minBox = borderIcons_.testFlag(BorderIcon::Minimize);
+    const bool sysMenu = borderIcons_.testFlag(BorderIcon::SystemMenu),
+               help = borderIcons_.testFlag(BorderIcon::ContextHelp);
+    const bool maximized = windowState_ == ShowState::Maximized;
     switch (code) {
-    case 0: return true;
-    case 1: return maximized;
-    case 2: return !maximized;
-    case 3: return active_;
-    case 4: return !active_;
-    case 6: return second ? (minBox || maxBox) : ((minBox || maxBox) && sysMenu);
-    case 7: return !maxBox;
-    case 8: return second ? (minBox || maxBox) : ((minBox || maxBox) ? sysMenu : false);
-    case 9: return !minBox;
-    case 10: return second ? help : (help && !minBox && !maxBox);
-    case 100: return false; // no skinned menu bar, so no MDI child buttons
-    case -1: return true;
-    case 200: return borderKind_ == bkDialog && !messageBox_;
-    default:
-        // 1000 ... 2000 ask the window, which has no answer here: hidden.
-        return code > 200 && code < 1000;
+    case CaptionCondition::Always: return true;
+    case CaptionCondition::Maximized: return maximized;
+    case CaptionCondition::NotMaximized: return !maximized;
+    case CaptionCondition::Active: return active_;
+    case CaptionCondition::Inactive: return !active_;
+    case CaptionCondition::HasMinOrMaxBox: return second ? (minBox || maxBox) : ((minBox || maxBox) && sysMenu);
+    case CaptionCondition::NoMaximizeBox: return !maxBox;
+    case CaptionCondition::MinOrMaxBoxMenu: return second ? (minBox || maxBox) : ((minBox || maxBox) ? sysMenu : false);
+    case CaptionCondition::NoMinimizeBox: return !minBox;
+    case CaptionCondition::ContextHelp: return second ? help : (help && !minBox && !maxBox);
+    case CaptionCondition::MdiChildButtons: return false; // no skinned menu bar, so no MDI child buttons
+    case CaptionCondition::Unset: return true;
+    case CaptionCondition::PlainDialog: return borderKind_ == BorderType::Dialog && !messageBox_;
     }
+    // kFirstWindowCondition ... kLastWindowCondition ask the window, which has
+    // no answer here: hidden, like every other code.
+    const int number = static_cast<int>(code);
+    return number >= kFirstAlwaysCondition && number < kFirstWindowCondition;
 }
 
 bool TSkinForm::ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const
@@ -544,14 +555,14 @@ bool TSkinForm::ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const
     enabled = true;
     if (e.Bitmap.isNull() || !Condition(e.Visibility, false) || !Condition(e.Visibility1, true))
         return false;
-    const bool sysMenu = borderIcons_ & biSystemMenu;
+    const bool sysMenu = borderIcons_.testFlag(BorderIcon::SystemMenu);
     switch (e.Action) {
-    case 0: return sysMenu;
-    case 1: enabled = (borderIcons_ & biMaximize) && sysMenu; return true;
-    case 2: enabled = (borderIcons_ & biMinimize) && sysMenu; return true;
-    case 3:
-    case 11:
-    case 12: return borderKind_ != bkDialog && sysMenu; // the system menu's button
+    case CaptionAction::Close: return sysMenu;
+    case CaptionAction::Maximize: enabled = borderIcons_.testFlag(BorderIcon::Maximize) && sysMenu; return true;
+    case CaptionAction::Minimize: enabled = borderIcons_.testFlag(BorderIcon::Minimize) && sysMenu; return true;
+    case CaptionAction::WindowIcon:
+    case CaptionAction::WindowIcon2:
+    case CaptionAction::SystemMenu: return borderKind_ != BorderType::Dialog && sysMenu; // the system menu's button
     default: return true;
     }
 }
@@ -571,7 +582,7 @@ void TSkinForm::LayoutCaption()
         bool enabled = true;
         b->Visible = ButtonVisible(*b->Element, enabled);
         b->Enabled = enabled;
-        if (b->Visible && b->Element->Align == 1)
+        if (b->Visible && b->Element->Align == CaptionAlign::Right)
             impl_->rightButtonsOffset = std::max(impl_->rightButtonsOffset, b->Element->Xcoord);
     }
 
@@ -581,7 +592,7 @@ void TSkinForm::LayoutCaption()
     int x = 0;
     if (!rightToLeft_) {
         switch (t->TextAlignment) {
-        case 0: x = t->TextShift - (borderKind_ == bkDialog ? 16 : 0); break;
+        case 0: x = t->TextShift - (borderKind_ == BorderType::Dialog ? 16 : 0); break;
         case 1: x = (width - w) / 2; break;
         case 2: x = width - t->TextRightClip - w; break;
         default: x = 0;
@@ -608,13 +619,13 @@ void TSkinForm::LayoutCaption()
         const int bw = e.Bitmap.width() / std::max(e.Frame, 1), bh = e.Bitmap.height();
         int bx = 0;
         switch (e.Align) {
-        case 0: bx = e.Xcoord; break;
-        case 1: bx = width - e.Xcoord; break;
-        case 2:
-        case 8: bx = captionTextRect_.left() - bw - e.Xcoord; break;
-        case 3:
-        case 9: bx = captionTextRect_.right() + 1 + e.Xcoord; break;
-        default: b->Visible = false; continue; // 100: menu-bar buttons, none here
+        case CaptionAlign::Left: bx = e.Xcoord; break;
+        case CaptionAlign::Right: bx = width - e.Xcoord; break;
+        case CaptionAlign::BeforeText:
+        case CaptionAlign::BeforeText2: bx = captionTextRect_.left() - bw - e.Xcoord; break;
+        case CaptionAlign::AfterText:
+        case CaptionAlign::AfterText2: bx = captionTextRect_.right() + 1 + e.Xcoord; break;
+        default: b->Visible = false; continue; // menu-bar buttons, none here
         }
         b->Rect = QRect(bx, e.Ycoord, bw, bh);
     }
@@ -639,15 +650,15 @@ void TSkinForm::PaintButton(QPainter& p, const TCaptionButton& b)
     int frame = 1;
     if (!b.Enabled)
         frame = frames >= 4 ? 4 : 1;
-    else if (b.State() != TNCObject::ncNormal)
-        frame = b.State();
+    else if (b.State() != TNCObject::MouseState::Normal)
+        frame = static_cast<int>(b.State());
     else
         frame = (frames < 4 || active_) ? 1 : 4;
     frame = std::min(frame, frames);
     const int bw = e.Bitmap.width() / frames;
     const QImage piece = MagentaToTransparent(e.Bitmap.copy((frame - 1) * bw, 0, bw, e.Bitmap.height()));
     p.drawImage(b.Rect.topLeft(), piece);
-    if (e.Action != 3 && e.Action != 11)
+    if (!e.ShowsWindowIcon())
         return;
     // The window's small icon, centred on the button; the skin's own icon
     // stands in for a window without one.
@@ -715,7 +726,7 @@ void TSkinForm::PaintFrame(QPainter& p)
     captionBitmap_.fill(Qt::transparent);
     {
         QPainter cp(&captionBitmap_);
-        if (windowState_ == wsMinimized) {
+        if (windowState_ == ShowState::Minimized) {
             cp.fillRect(captionBitmap_.rect(), skinData_->FaceColour());
             DrawElement(cp, QRect(0, 0, W, topHeight_), skinData_->Top(), std::max(skinData_->Top()->Frame, 1),
                         frameOf(skinData_->Top()));
@@ -776,33 +787,33 @@ void TSkinForm::BuildSystemMenu()
     systemMenu_->clear();
     ReadWindowState();
     const QImage glyphs = skinData_ ? skinData_->MenuGlyphs() : QImage();
-    const bool maximized = windowState_ == wsMaximized, minimized = windowState_ == wsMinimized;
+    const bool maximized = windowState_ == ShowState::Maximized, minimized = windowState_ == ShowState::Minimized;
     // The window's own system menu has no Qt counterpart: these are its usual items.
-    auto add = [&](const QString& caption, int command, int glyph, bool enabled) {
+    auto add = [&](const QString& caption, SystemCommand command, int glyph, bool enabled) {
         QAction* a = systemMenu_->addAction(caption);
         if (glyph >= 0)
             a->setIcon(Glyph(glyphs, glyph));
-        a->setProperty("Tag", command);
+        a->setProperty("Tag", static_cast<int>(command));
         a->setEnabled(enabled);
         QPointer<QWidget> w = window_;
         connect(a, &QAction::triggered, this, [this, command, w] {
             if (!w)
                 return;
             switch (command) {
-            case kCmdRestore:
-                if (windowState_ == wsMaximized && impl_->maximized)
+            case SystemCommand::Restore:
+                if (windowState_ == ShowState::Maximized && impl_->maximized)
                     Restore();
                 else
                     w->showNormal();
                 break;
-            case kCmdMinimize: w->showMinimized(); break;
-            case kCmdMaximize: Maximize(); break;
-            case kCmdClose: w->close(); break;
-            case kCmdMove:
+            case SystemCommand::Minimize: w->showMinimized(); break;
+            case SystemCommand::Maximize: Maximize(); break;
+            case SystemCommand::Close: w->close(); break;
+            case SystemCommand::Move:
                 if (w->windowHandle())
                     w->windowHandle()->startSystemMove();
                 break;
-            case kCmdSize:
+            case SystemCommand::Size:
                 if (w->windowHandle())
                     w->windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
                 break;
@@ -811,20 +822,23 @@ void TSkinForm::BuildSystemMenu()
         });
         return a;
     };
-    add(QStringLiteral(" Restore "), kCmdRestore, 0, windowState_ != wsNormal);
-    add(QStringLiteral(" Move "), kCmdMove, -1, !maximized);
-    add(QStringLiteral(" Size "), kCmdSize, -1, !maximized && borderKind_ == bkSizable);
-    add(QStringLiteral(" Minimize "), kCmdMinimize, 2, !minimized && (borderIcons_ & biMinimize));
-    add(QStringLiteral(" Maximize "), kCmdMaximize, 1, !maximized && (borderIcons_ & biMaximize));
+    add(QStringLiteral(" Restore "), SystemCommand::Restore, 0, windowState_ != ShowState::Normal);
+    add(QStringLiteral(" Move "), SystemCommand::Move, -1, !maximized);
+    add(QStringLiteral(" Size "), SystemCommand::Size, -1, !maximized && borderKind_ == BorderType::Sizable);
+    add(QStringLiteral(" Minimize "), SystemCommand::Minimize, 2,
+        !minimized && borderIcons_.testFlag(BorderIcon::Minimize));
+    add(QStringLiteral(" Maximize "), SystemCommand::Maximize, 1,
+        !maximized && borderIcons_.testFlag(BorderIcon::Maximize));
     systemMenu_->addSeparator();
-    add(QStringLiteral(" Close \tAlt+F4"), kCmdClose, 3, (borderIcons_ & biSystemMenu) || borderKind_ != bkNone);
+    add(QStringLiteral(" Close \tAlt+F4"), SystemCommand::Close, 3,
+        borderIcons_.testFlag(BorderIcon::SystemMenu) || borderKind_ != BorderType::None);
     SetMenuOwnerDrawn(systemMenu_, true);
 }
 
 void TSkinForm::OpenSystemMenu(const QPoint& globalPos)
 {
     // A window without a system menu (the login window) opens none.
-    if (!window_ || !(borderIcons_ & biSystemMenu))
+    if (!window_ || !borderIcons_.testFlag(BorderIcon::SystemMenu))
         return;
     // A second opening right after the first while a caption button is held closes the window.
     if (impl_->pressed && impl_->lastSystemMenu.isValid()
@@ -836,7 +850,7 @@ void TSkinForm::OpenSystemMenu(const QPoint& globalPos)
     }
     impl_->lastSystemMenu.start();
     if (manager_)
-        manager_->SetPendingPopupKind(TSkinManager::pkSystemMenu);
+        manager_->SetPendingPopupKind(TSkinManager::PopupKind::SystemMenu);
     BuildSystemMenu();
     systemMenu_->popup(globalPos);
 }
@@ -848,26 +862,25 @@ void TSkinForm::RunAction(TCaptionButton* button)
     if (!button || !window_)
         return;
     QPointer<QWidget> w = window_;
-    const int action = button->Element->Action;
-    switch (action) {
-    case 0:
-        if (borderIcons_ & biSystemMenu)
+    switch (button->Element->Action) {
+    case CaptionAction::Close:
+        if (borderIcons_.testFlag(BorderIcon::SystemMenu))
             w->close();
         break;
-    case 1:
-    case 22:
+    case CaptionAction::Maximize:
+    case CaptionAction::Maximize2:
         if (button->Enabled)
-            windowState_ == wsMaximized ? Restore() : Maximize();
+            windowState_ == ShowState::Maximized ? Restore() : Maximize();
         break;
-    case 2:
-    case 23:
+    case CaptionAction::Minimize:
+    case CaptionAction::Minimize2:
         if (button->Enabled)
-            windowState_ == wsMinimized ? w->showNormal() : w->showMinimized();
+            windowState_ == ShowState::Minimized ? w->showNormal() : w->showMinimized();
         break;
-    case 3:
-    case 11:
-    case 12: OpenSystemMenu(w->mapToGlobal(button->Rect.bottomLeft() + QPoint(1, 1))); break;
-    case 4: QWhatsThis::enterWhatsThisMode(); break;
+    case CaptionAction::WindowIcon:
+    case CaptionAction::WindowIcon2:
+    case CaptionAction::SystemMenu: OpenSystemMenu(w->mapToGlobal(button->Rect.bottomLeft() + QPoint(1, 1))); break;
+    case CaptionAction::ContextHelp: QWhatsThis::enterWhatsThisMode(); break;
     default: break; // MDI child buttons and window-defined actions have no use here
     }
 }
@@ -886,17 +899,17 @@ void TSkinForm::HoverTick()
             return;
         QString text;
         switch (b->Element->Action) {
-        case 0:
-        case 9:
-        case 62: text = QStringLiteral("Close"); break;
-        case 1:
-        case 22: text = QStringLiteral("Maximize"); break;
-        case 2:
-        case 7:
-        case 23:
-        case 60: text = QStringLiteral("Minimize"); break;
-        case 8:
-        case 61: text = QStringLiteral("Restore"); break;
+        case CaptionAction::Close:
+        case CaptionAction::MdiClose:
+        case CaptionAction::MdiClose2: text = QStringLiteral("Close"); break;
+        case CaptionAction::Maximize:
+        case CaptionAction::Maximize2: text = QStringLiteral("Maximize"); break;
+        case CaptionAction::Minimize:
+        case CaptionAction::MdiMinimize:
+        case CaptionAction::Minimize2:
+        case CaptionAction::MdiMinimize2: text = QStringLiteral("Minimize"); break;
+        case CaptionAction::MdiRestore:
+        case CaptionAction::MdiRestore2: text = QStringLiteral("Restore"); break;
         default: break;
         }
         if (text.isEmpty())
@@ -973,7 +986,7 @@ bool TSkinForm::MouseEvent(QEvent* event)
                 return true;
             }
             const int edgeGrip = 4;
-            if (borderKind_ == bkSizable && windowState_ == wsNormal && w->windowHandle()) {
+            if (borderKind_ == BorderType::Sizable && windowState_ == ShowState::Normal && w->windowHandle()) {
                 Qt::Edges edges;
                 if (pos.x() < std::min(leftWidth_, edgeGrip))
                     edges |= Qt::LeftEdge;
@@ -986,7 +999,7 @@ bool TSkinForm::MouseEvent(QEvent* event)
                 if (edges && w->windowHandle()->startSystemResize(edges))
                     return true;
             }
-            if (pos.y() < topHeight_ && windowState_ != wsMaximized) {
+            if (pos.y() < topHeight_ && windowState_ != ShowState::Maximized) {
                 d.movePending = true;
                 d.pressGlobal = global;
             }
@@ -1018,18 +1031,18 @@ bool TSkinForm::MouseEvent(QEvent* event)
     case QEvent::MouseButtonDblClick:
         if (!inFrame || me->button() != Qt::LeftButton)
             return false;
-        if (button && (button->Element->Action == 3 || button->Element->Action == 11)) {
+        if (button && button->Element->ShowsWindowIcon()) {
             d.hoverTimer.stop();
             d.pressed = nullptr;
             w->close();
             return true;
         }
         if (pos.y() < topHeight_ && !button) {
-            if (windowState_ == wsMaximized)
+            if (windowState_ == ShowState::Maximized)
                 Restore();
-            else if (windowState_ != wsNormal)
+            else if (windowState_ != ShowState::Normal)
                 w->showNormal();
-            else if (borderIcons_ & biMaximize)
+            else if (borderIcons_.testFlag(BorderIcon::Maximize))
                 Maximize();
         }
         return true;
@@ -1049,7 +1062,7 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event)
         static_cast<SkinEvents::TSkinQueryEvent*>(event)->Answer = 1;
         return true;
     }
-    if (state_ != fsReady && state_ != fsRefreshing)
+    if (state_ != SetupState::Ready && state_ != SetupState::Refreshing)
         return false;
     if (!impl_->applied)
         return false;

@@ -5,6 +5,8 @@
 // runs the caption buttons, does the hit testing, replaces the system menu
 // and cuts the window's shape. It owns the skinners of the window's controls.
 
+#include "skin/SkinElements.h"
+
 #include <QFont>
 #include <QImage>
 #include <QList>
@@ -19,7 +21,6 @@
 
 class QMenu;
 class QPainter;
-class TDataSkinSysButton;
 class QWidget;
 class TCaptionButton;
 class TNCObject;
@@ -30,10 +31,11 @@ class TSkinManager;
 class TSkinForm : public QObject {
     Q_OBJECT
 public:
-    enum SetupState { fsNew = 0, fsReady = 1, fsRefreshing = 3, fsClosing = 4, fsSizing = 5, fsReleased = 6 };
-    enum BorderKind { bkSizable = 0, bkSingle = 1, bkNone = 2, bkDialog = 3 };
-    enum BorderIcon { biMaximize = 1, biMinimize = 2, biHelp = 4, biSystemMenu = 8 };
-    enum WindowState { wsNormal = 0, wsMaximized = 1, wsMinimized = 2 };
+    enum class SetupState { New = 0, Ready = 1, Refreshing = 3, Closing = 4, Sizing = 5, Released = 6 };
+    enum class BorderType { Sizable = 0, Single = 1, None = 2, Dialog = 3 };
+    enum class BorderIcon { Maximize = 1, Minimize = 2, ContextHelp = 4, SystemMenu = 8 };
+    Q_DECLARE_FLAGS(BorderIcons, BorderIcon)
+    enum class ShowState { Normal = 0, Maximized = 1, Minimized = 2 };
 
     // Bound to a window; the manager posts the finish-set-up event after
     // making it. manager may be null in tests.
@@ -43,8 +45,8 @@ public:
 
     QWidget* Window() const { return window_; }
     TSkinData* SkinData() const { return skinData_; }
-    int State() const { return state_; }
-    bool IsReady() const { return state_ == fsReady; }
+    SetupState State() const { return state_; }
+    bool IsReady() const { return state_ == SetupState::Ready; }
 
     // The finish-set-up step: controls skinned, the frame applied, ready.
     void Setup();
@@ -63,9 +65,9 @@ public:
     void SkinControls();
 
     // --- classification, fixed at set-up
-    int BorderKind() const { return borderKind_; }
+    BorderType BorderKind() const { return borderKind_; }
     bool RightToLeft() const { return rightToLeft_; }
-    int WindowState() const { return windowState_; }
+    ShowState WindowState() const { return windowState_; }
 
     // --- frame sizes (0 each for a window without caption)
     int LeftWidth() const { return leftWidth_; }
@@ -113,14 +115,14 @@ private:
     TSkinData* skinData_ = nullptr;
     TSkinManager* manager_ = nullptr;
     QString className_;
-    int state_ = fsNew;
+    SetupState state_ = SetupState::New;
     QList<TSkinControl*> controls_;
 
-    int borderKind_ = bkSingle;
-    int borderIcons_ = 0;
+    BorderType borderKind_ = BorderType::Single;
+    BorderIcons borderIcons_;
     bool messageBox_ = false;
     bool rightToLeft_ = false;
-    int windowState_ = wsNormal;
+    ShowState windowState_ = ShowState::Normal;
     bool active_ = true;
     int leftWidth_ = 0, topHeight_ = 0, rightWidth_ = 0, bottomHeight_ = 0, menuBarHeight_ = 0;
 
@@ -140,7 +142,7 @@ private:
     void PaintCaption(QPainter& painter);
     void PaintButton(QPainter& painter, const TCaptionButton& button);
     bool ButtonVisible(const TDataSkinSysButton& e, bool& enabled) const;
-    bool Condition(int code, bool second) const;
+    bool Condition(CaptionCondition code, bool second) const;
     bool MouseEvent(QEvent* event);
     void HoverTick();
     void ReadWindowState();
@@ -150,3 +152,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSkinForm::BorderIcons)

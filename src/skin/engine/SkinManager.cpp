@@ -89,7 +89,7 @@ void TSkinManager::Register(TSkinData* data)
         current_ = data;
         if (active && type == TSkinData::sfMainform)
             startCount_ = 1;
-        RequestAction(active ? saSwitchOn : saSwitchOff, 250);
+        RequestAction(active ? Action::SwitchOn : Action::SwitchOff, 250);
     });
     connect(data, &TSkinData::SkinFileLoaded, this, [this, data] {
         current_ = data;
@@ -97,7 +97,7 @@ void TSkinManager::Register(TSkinData* data)
             if (form->SkinData() == data)
                 form->Reapply();
         if (startCount_ == 1)
-            RequestAction(saReapply, 250);
+            RequestAction(Action::Reapply, 250);
     });
 }
 
@@ -161,7 +161,7 @@ void TSkinManager::DropReleasedForms()
 {
     const QList<TSkinForm*> forms = forms_;
     for (TSkinForm* form : forms)
-        if (!form->Window() || form->State() == TSkinForm::fsReleased) {
+        if (!form->Window() || form->State() == TSkinForm::SetupState::Released) {
             forms_.removeAll(form);
             delete form;
         }
@@ -170,7 +170,7 @@ void TSkinManager::DropReleasedForms()
 TSkinForm* TSkinManager::FindSkinForm(const QWidget* window) const
 {
     for (TSkinForm* form : forms_)
-        if (form->Window() == window && form->State() != TSkinForm::fsReleased)
+        if (form->Window() == window && form->State() != TSkinForm::SetupState::Released)
             return form;
     return nullptr;
 }
@@ -244,7 +244,7 @@ void TSkinManager::RemoveSkinForm(TSkinForm* form)
     delete form;
 }
 
-void TSkinManager::RequestAction(int action, int delayMs)
+void TSkinManager::RequestAction(Action action, int delayMs)
 {
     pendingAction_ = action;
     timer_.setInterval(delayMs);
@@ -252,9 +252,9 @@ void TSkinManager::RequestAction(int action, int delayMs)
         timer_.start();
         return;
     }
-    if (action == saSwitchOn)
+    if (action == Action::SwitchOn)
         switchOn_ = true;
-    else if (action == saSwitchOff)
+    else if (action == Action::SwitchOff)
         switchOn_ = false;
 }
 
@@ -264,36 +264,36 @@ void TSkinManager::RunPendingAction()
     TSkinData* data = current_;
     if (!data)
         return;
-    const int action = pendingAction_;
-    pendingAction_ = saNone;
+    const Action action = pendingAction_;
+    pendingAction_ = Action::None;
     if (data->SkinFormtype() == TSkinData::sfOnlyThisForm) {
         QWidget* owner = qobject_cast<QWidget*>(data->parent());
         owner = owner ? owner->window() : nullptr;
         switch (action) {
-        case saSwitchOn:
+        case Action::SwitchOn:
             switchOn_ = true;
             if (owner && owner->isVisible())
                 SkinWindow(owner);
             break;
-        case saSwitchOff:
+        case Action::SwitchOff:
             switchOn_ = false;
             if (TSkinForm* form = FindSkinForm(owner))
                 RemoveSkinForm(form);
             break;
-        case saReapply:
+        case Action::Reapply:
             if (TSkinForm* form = FindSkinForm(owner))
                 form->Reapply();
             break;
-        case saDropReleased: DropReleasedForms(); break;
+        case Action::DropReleased: DropReleasedForms(); break;
         default: break;
         }
     } else {
         switch (action) {
-        case saSwitchOn: SwitchOn(); break;
-        case saSwitchOff: SwitchOff(); break;
-        case saReapply: Reapply(); break;
-        case saDropReleased: DropReleasedForms(); break;
-        case saReskinWindow: ReskinWindow(actionWindow_); return;
+        case Action::SwitchOn: SwitchOn(); break;
+        case Action::SwitchOff: SwitchOff(); break;
+        case Action::Reapply: Reapply(); break;
+        case Action::DropReleased: DropReleasedForms(); break;
+        case Action::ReskinWindow: ReskinWindow(actionWindow_); return;
         default: break;
         }
     }
@@ -359,8 +359,10 @@ void TSkinManager::SkinPopupMenu(QMenu* menu)
         return;
     bool wanted = false;
     switch (popupKind_) {
-    case pkMenuBar: wanted = data->HasControl(TSkinData::xcMainMenu) || data->HasControl(TSkinData::xcMenuItem); break;
-    case pkSystemMenu: wanted = data->HasControl(TSkinData::xcSystemMenu); break;
+    case PopupKind::MenuBar:
+        wanted = data->HasControl(TSkinData::xcMainMenu) || data->HasControl(TSkinData::xcMenuItem);
+        break;
+    case PopupKind::SystemMenu: wanted = data->HasControl(TSkinData::xcSystemMenu); break;
     default: wanted = data->HasControl(TSkinData::xcPopupMenu); break;
     }
     if (!wanted)
@@ -379,7 +381,7 @@ void TSkinManager::ReleasePopupMenu(QMenu* menu)
     }
     if (popups_.isEmpty()) {
         menuBarPopups_ = false;
-        popupKind_ = pkPopupMenu;
+        popupKind_ = PopupKind::PopupMenu;
     }
 }
 
@@ -398,7 +400,7 @@ void InstallSkinManager()
                 // The skin is started: a later switch-off removes the frames.
                 manager->SetCurrent(data);
                 manager->SetStartCount(1);
-                manager->RequestAction(TSkinManager::saSwitchOn, 250);
+                manager->RequestAction(TSkinManager::Action::SwitchOn, 250);
             }
         } else {
             manager->SetSkinningOn(true);

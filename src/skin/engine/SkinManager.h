@@ -20,8 +20,8 @@ class TSkinPopupMenu;
 class TSkinManager : public QObject {
     Q_OBJECT
 public:
-    enum Action { saNone = 0, saSwitchOn = 1, saSwitchOff = 2, saReapply = 3, saDropReleased = 6, saReskinWindow = 7 };
-    enum PopupKind { pkPopupMenu = 0, pkMenuBar = 1, pkSystemMenu = 2 };
+    enum class Action { None = 0, SwitchOn = 1, SwitchOff = 2, Reapply = 3, DropReleased = 6, ReskinWindow = 7 };
+    enum class PopupKind { PopupMenu = 0, MenuBar = 1, SystemMenu = 2 };
     static constexpr int kDestroyingStartCount = 4;
 
     // The manager, or null before the first TSkinData was loaded.
@@ -43,7 +43,7 @@ public:
     const QList<TSkinForm*>& Forms() const { return forms_; }
 
     // Records the action and starts the timer (see the .cpp for the rules).
-    void RequestAction(int action, int delayMs);
+    void RequestAction(Action action, int delayMs);
     // Runs the pending action now (the timer's work).
     void RunPendingAction();
     void SetCurrent(TSkinData* data) { current_ = data; }
@@ -59,8 +59,8 @@ public:
     void SetSkinningOn(bool on) { switchOn_ = on; }
     int StartCount() const { return startCount_; }
     void SetStartCount(int count) { startCount_ = count; }
-    int PendingPopupKind() const { return popupKind_; }
-    void SetPendingPopupKind(int kind) { popupKind_ = kind; }
+    PopupKind PendingPopupKind() const { return popupKind_; }
+    void SetPendingPopupKind(PopupKind kind) { popupKind_ = kind; }
     void SetMenuBarPopups(bool on) { menuBarPopups_ = on; }
 
     // The may-skin rules for a window of Qt class name className.
@@ -90,9 +90,9 @@ private:
     bool switchOn_ = false;
     bool applyToAll_ = false;
     int startCount_ = 0;
-    int popupKind_ = pkPopupMenu;
+    PopupKind popupKind_ = PopupKind::PopupMenu;
     bool menuBarPopups_ = false;
-    int pendingAction_ = saNone;
+    Action pendingAction_ = Action::None;
     QPointer<QWidget> actionWindow_;
     TSkinData* current_ = nullptr;
     bool hooked_ = false;

@@ -174,11 +174,11 @@ bool TSkinScrollbar::eventFilter(QObject* watched, QEvent* event)
     if (!b)
         return TSkinControl::eventFilter(watched, event);
     if (watched == control_.data()) {
-        if (IsActive() && State() != csDestroyed)
+        if (IsActive() && State() != ControlState::Destroyed)
             Track(*b, event);
         return TSkinControl::eventFilter(watched, event);
     }
-    if (!IsActive() || State() == csDestroyed)
+    if (!IsActive() || State() == ControlState::Destroyed)
         return false;
     if (event->type() == QEvent::Paint) {
         PaintBar(*b);

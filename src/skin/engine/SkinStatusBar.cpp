@@ -187,7 +187,7 @@ bool TSkinStatusBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == control_.data() || !IsHooked(watched))
         return TSkinControl::eventFilter(watched, event);
-    if (event->type() != QEvent::Paint || !IsActive() || State() == csDestroyed || !control_)
+    if (event->type() != QEvent::Paint || !IsActive() || State() == ControlState::Destroyed || !control_)
         return false;
     // The bar has drawn the edges and the grip under its children.
     if (qobject_cast<QSizeGrip*>(watched))

@@ -76,7 +76,7 @@ void TSkinTab::Detach()
 bool TSkinTab::eventFilter(QObject* watched, QEvent* event)
 {
     if (bar_ && watched == barObject_) {
-        if (event->type() == QEvent::Paint && IsActive() && State() != csDestroyed && control_) {
+        if (event->type() == QEvent::Paint && IsActive() && State() != ControlState::Destroyed && control_) {
             PaintBar(bar_);
             return true;
         }
