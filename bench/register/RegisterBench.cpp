@@ -517,6 +517,7 @@ std::vector<Result> measureInChild(const Options& options, long long rows)
                                          "--cache",
                                          options.cache.toStdString()};
         std::vector<char*> argvChild;
+        argvChild.reserve(args.size() + 1);
         for (std::string& a : args)
             argvChild.push_back(a.data());
         argvChild.push_back(nullptr);

@@ -49,12 +49,12 @@ QString WriteProgramIconFile()
     buffer.open(QIODevice::WriteOnly);
     if (!ProgramIcon().pixmap(32, 32).save(&buffer, "PNG"))
         return {};
-    const QString beside = ExecutableFolder() + QStringLiteral("Vostrel.png");
+    QString beside = ExecutableFolder() + QStringLiteral("Vostrel.png");
     if (writeIfChanged(beside, png))
         return beside;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                            + QStringLiteral("/icons/hicolor/32x32/apps");
-    const QString own = folder + QStringLiteral("/vostrel.png");
+    QString own = folder + QStringLiteral("/vostrel.png");
     if (QDir().mkpath(folder) && writeIfChanged(own, png))
         return own;
     return {};

@@ -18,7 +18,7 @@ QColor SystemColour(int slot)
     case TSkinData::csTitleTextNoActive: return pal.color(QPalette::Disabled, QPalette::WindowText);
     case TSkinData::csButtonFace: return pal.color(QPalette::Button);
     case TSkinData::csButtonText: return pal.color(QPalette::ButtonText);
-    case TSkinData::csButtonHilight: return pal.color(QPalette::Light);
+    case TSkinData::csButtonHilight:
     case TSkinData::csButtonlight: return pal.color(QPalette::Light);
     case TSkinData::csButtonShadow: return pal.color(QPalette::Mid);
     case TSkinData::csButtonDkShadow: return pal.color(QPalette::Shadow);

@@ -137,7 +137,7 @@ bool TSkinReader::LoadContainer(const QByteArray& container)
 
     const int64_t sizesStart = namesStart + std::max<int64_t>(nameListLength_, 0);
     for (int i = 0; i < count_; ++i)
-        sizes_[static_cast<size_t>(i)] = readInt32(container, sizesStart + 4 * i);
+        sizes_[static_cast<size_t>(i)] = readInt32(container, sizesStart + int64_t{4} * i);
 
     bodiesOffset_ = sizesStart + 4 * lineCount;
     if (bodiesOffset_ < total)

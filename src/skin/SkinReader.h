@@ -12,7 +12,7 @@ class TSkinReader {
 public:
     static constexpr int kMaxEntries = 1001;
     // Decoded sizes above this are refused; real skins are a few hundred KB.
-    static constexpr int64_t kDefaultMaxDecodedSize = 64 * 1024 * 1024;
+    static constexpr int64_t kDefaultMaxDecodedSize = int64_t{64} * 1024 * 1024;
     static inline const QString kOlderSkinText =
         QStringLiteral("This is Older Skin File\rPlease update to new version !");
 

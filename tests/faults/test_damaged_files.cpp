@@ -176,7 +176,7 @@ TEST_F(HostileCategoryFileTest, InvalidGbkAndAZeroByteLoadWhatCanBeRead)
 TEST_F(HostileCategoryFileTest, TenMegabytesOfText)
 {
     QByteArray content;
-    for (int i = 0; content.size() < 10 * 1024 * 1024; ++i)
+    for (int i = 0; content.size() < qsizetype{10} * 1024 * 1024; ++i)
         content += "category " + QByteArray::number(i) + QByteArray(1000, 'x') + "\r\n";
     const QStringList items = load(content);
     EXPECT_EQ(items.size(), content.count('\n'));
