@@ -28,7 +28,7 @@ void TForm1::Button9Click()
         ADOQuery1->SQL.Add(SqlLine("delete from (data)"));
         ADOQuery1->ExecSQL();
         ADOQuery1->SQL.Clear();
-        ADOQuery1->SQL.Add(SqlLine("select * from (data)"));
+        ADOQuery1->SQL.Add(SqlSelect{"select ", "*", " from ", "(data)"});
         ADOQuery1->Open();
         PerformClick(Button_ClearAllEdit);
         PerformClick(Button_Refresh);

@@ -120,7 +120,7 @@ protected:
     void openList()
     {
         form1->ADOQuery1->SQL.Clear();
-        form1->ADOQuery1->SQL.Add(SqlLine("select 编号 from data"));
+        form1->ADOQuery1->SQL.Add(SqlSelect{"select ", "编号", " from ", "data"});
         form1->ADOQuery1->Open();
     }
 

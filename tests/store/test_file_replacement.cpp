@@ -52,7 +52,7 @@ protected:
         TRegisterConnection connection;
         connection.SetConnectionString(RegisterConnectionString(program.folder()));
         TRegisterQuery query(&connection);
-        query.SQL.Add("Select 编号 from data");
+        query.SQL.Add(SqlSelect{"Select ", "编号", " from ", "data"});
         query.Open();
         return query.RecordCount();
     }

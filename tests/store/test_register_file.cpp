@@ -29,7 +29,7 @@ TEST(RegisterFile, AFreshRegisterHoldsBothTablesAndTheEncipheredPassword)
     EXPECT_EQ(DecryptFromHex(query.Fields(0).toStdString(), "vum"), "Gate2026");
 
     query.SQL.Clear();
-    query.SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+    query.SQL.Add(SqlSelect{"Select ", kListedColumns, " from ", "data"});
     query.Open();
     EXPECT_EQ(query.RecordCount(), 0);
 }

@@ -91,7 +91,7 @@ protected:
 
     QStringList names()
     {
-        open(SqlLine("Select 姓名 from data"));
+        open(SqlSelect{"Select ", "姓名", " from ", "data"});
         QStringList out;
         for (query.First(); !query.Eof(); query.Next())
             out << query.Fields(0);

@@ -239,9 +239,9 @@ TEST_F(VisitorLookups, TheLookupsAndTheOnSiteViewReadIndexes)
         EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX"))) << plan.toStdString();
     }
     // The list reads the record numbers of its rows first, with the view's condition.
-    const QString onSite = QString::fromUtf8(kOnSiteListing);
-    const QString numbersOnly =
-        QStringLiteral("SELECT 编号 FROM data ") + onSite.mid(onSite.indexOf(QLatin1String("where")));
+    TSqlStrings onSite;
+    onSite.Add(OnSiteListing());
+    const QString numbersOnly = QStringLiteral("SELECT 编号 FROM data") + onSite.compile().plainSelect.value().rest;
     const QString plan = planOf(numbersOnly);
     EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX data_on_site"))) << plan.toStdString();
 }
