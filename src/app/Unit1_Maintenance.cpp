@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QPushButton>
+#include <exception>
 
 void TForm1::connectMaintenance()
 {
@@ -44,10 +45,13 @@ void TForm1::Button11Click()
     }
     // Releases the file; the next statement opens it again.
     ADOConnection1->Close();
-    if (CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword)))
-        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩完成."));
-    else
-        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩失败."));
+    bool compacted = true;
+    try {
+        CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword));
+    } catch (const std::exception&) {
+        compacted = false;
+    }
+    MessageBoxes::ShowMessage(compacted ? QStringLiteral("数据库压缩完成.") : QStringLiteral("数据库压缩失败."));
     // Closing the connection closed the list's result; it is listed again so
     // that the grid and the navigation work on an open result.
     PerformClick(Button_Refresh);

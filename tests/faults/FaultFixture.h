@@ -2,6 +2,7 @@
 #include "FormFixture.h"
 
 #include "app/Unit1.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -65,7 +66,13 @@ protected:
         sqlite3* db = nullptr;
         sqlite3_open_v2(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &db, SQLITE_OPEN_READONLY,
                         nullptr);
-        if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
+        bool keyed = true;
+        try {
+            KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+        } catch (const EDatabaseError&) {
+            keyed = false;
+        }
+        if (keyed) {
             SqliteStatement data(db, QStringLiteral("SELECT 编号,分类,姓名,身份证,来由,备注 FROM data ORDER BY 编号"));
             while (data.step()) {
                 QStringList values;

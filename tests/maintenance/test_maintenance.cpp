@@ -4,6 +4,7 @@
 
 #include "app/DBGridModel.h"
 #include "app/Unit1.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
@@ -56,7 +57,13 @@ protected:
         QStringList rows;
         sqlite3* db = nullptr;
         sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
+        bool keyed = true;
+        try {
+            KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+        } catch (const EDatabaseError&) {
+            keyed = false;
+        }
+        if (keyed) {
             SqliteStatement data(db, QStringLiteral("SELECT * FROM data ORDER BY 编号"));
             while (data.step()) {
                 QStringList values;
@@ -75,7 +82,7 @@ protected:
     {
         sqlite3* db = nullptr;
         sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
         ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
     }

@@ -12,7 +12,7 @@ class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
+        ASSERT_NO_THROW(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false));
         connection.SetConnectionString(RegisterConnectionString(dir.folder()));
     }
 

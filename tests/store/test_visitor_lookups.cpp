@@ -256,9 +256,9 @@ TEST_F(VisitorLookups, AnOlderRegisterGetsTheIndexesOnce)
             SQLITE_OK);
     visit("QQ帐号", "张三", "440106199003071231", "13800138000");
     EXPECT_EQ(MissingLookupIndexes(db), LookupIndexNames());
-    EXPECT_EQ(CreateLookupIndexes(db), QString());
+    EXPECT_NO_THROW(CreateLookupIndexes(db));
     EXPECT_TRUE(MissingLookupIndexes(db).isEmpty());
-    EXPECT_EQ(CreateLookupIndexes(db), QString()); // nothing to do the second time
+    EXPECT_NO_THROW(CreateLookupIndexes(db)); // nothing to do the second time
     EXPECT_EQ(names(find(VisitorKey::Mobile, QStringLiteral("1380013"))), QStringList{QStringLiteral("张三")});
 }
 

@@ -1,5 +1,6 @@
 // vostrel-initdb FOLDER PASSWORD [--force]
 // Makes a fresh register "_.udb" in FOLDER whose administrator password is PASSWORD.
+#include "db/DatabaseError.h"
 #include "db/RegisterFile.h"
 
 #include <QCoreApplication>
@@ -16,9 +17,10 @@ int main(int argc, char** argv)
                              "  makes FOLDER/_.udb; PASSWORD is one or more ASCII letters and digits\n");
         return 2;
     }
-    const QString error = CreateRegisterFile(args[0], args[1], force);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "vostrel-initdb: %s\n", error.toLocal8Bit().constData());
+    try {
+        CreateRegisterFile(args[0], args[1], force);
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "vostrel-initdb: %s\n", e.message().toLocal8Bit().constData());
         return 1;
     }
     std::printf("made %s/_.udb\n", args[0].toLocal8Bit().constData());
