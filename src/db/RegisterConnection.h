@@ -17,7 +17,6 @@ public:
     ~TRegisterConnection() override;
 
     void SetConnectionString(const QString& connectionString);
-    const QString& ConnectionString() const { return connectionString_; }
 
     bool Connected() const { return db_ != nullptr; }
     // Opens the file if it is not open; raises EDatabaseError with the

@@ -30,7 +30,7 @@ void TRegisterQuery::Close()
     if (!active_)
         return;
     active_ = false;
-    eof_ = bof_ = true;
+    eof_ = true;
     current_ = -1;
     snapshot_ = false;
     ids_ = {};
@@ -55,7 +55,6 @@ void TRegisterQuery::Open()
         openMaterialised(sql);
     active_ = true;
     current_ = RecordCount() > 0 ? 0 : -1;
-    bof_ = true;
     eof_ = RecordCount() == 0;
     emit afterOpen();
 }
@@ -153,7 +152,6 @@ void TRegisterQuery::First()
 {
     requireActive();
     moveTo(0);
-    bof_ = true;
     eof_ = RecordCount() == 0;
 }
 
@@ -162,7 +160,6 @@ void TRegisterQuery::Last()
     requireActive();
     moveTo(RecordCount() - 1);
     eof_ = true;
-    bof_ = RecordCount() == 0;
 }
 
 void TRegisterQuery::Next() { MoveBy(1); }
@@ -177,7 +174,6 @@ void TRegisterQuery::MoveBy(int distance)
         return;
     const long long target = static_cast<long long>(current_) + distance;
     eof_ = target > count - 1;
-    bof_ = target < 0;
     moveTo(static_cast<int>(std::clamp<long long>(target, 0, count - 1)));
 }
 
@@ -186,7 +182,6 @@ void TRegisterQuery::SetRecNo(int recNo)
     requireActive();
     moveTo(recNo - 1);
     eof_ = RecordCount() == 0;
-    bof_ = current_ <= 0;
 }
 
 const QStringList& TRegisterQuery::rowValues(int row) const

@@ -123,7 +123,6 @@ public:
         lines_.push_back(line);
     }
     int Count() const { return static_cast<int>(lines_.size()); }
-    bool isEmpty() const { return lines_.empty(); }
     // The statement as written, values in place: every line followed by CR LF.
     QString Text() const;
     // Raises EDatabaseError for a column name that is not a column of data or
