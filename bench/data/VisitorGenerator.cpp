@@ -1,5 +1,6 @@
 #include "VisitorGenerator.h"
 #include "db/CategoryFile.h"
+#include "db/DatabaseError.h"
 #include "db/IdentityNumber.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -292,9 +293,12 @@ bool IsValidIdentityNumber(const QString& number)
 QString GenerateRegister(const QString& folder, std::int64_t rows, std::uint64_t seed)
 {
     QDir().mkpath(folder);
-    QString error = CreateRegisterFile(folder, QStringLiteral("admin1"), true);
-    if (!error.isEmpty())
-        return error;
+    try {
+        CreateRegisterFile(folder, QStringLiteral("admin1"), true);
+    } catch (const EDatabaseError& e) {
+        return e.message();
+    }
+    QString error;
     const QString path = QDir(folder).filePath(QString::fromLatin1(kRegisterFileName));
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -302,12 +306,12 @@ QString GenerateRegister(const QString& folder, std::int64_t rows, std::uint64_t
         sqlite3_close(db);
         return error;
     }
-    error = KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
-    // Only this handle writes: a large page cache keeps the index pages in
-    // memory, and the file is synced once at the end.
-    if (error.isEmpty() && !(exec(db, "PRAGMA cache_size = -262144;") && exec(db, "PRAGMA synchronous = OFF;")))
-        error = fail(db);
     try {
+        KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+        // Only this handle writes: a large page cache keeps the index pages in
+        // memory, and the file is synced once at the end.
+        if (!(exec(db, "PRAGMA cache_size = -262144;") && exec(db, "PRAGMA synchronous = OFF;")))
+            error = fail(db);
         TVisitorGenerator generator(seed);
         SqliteStatement insert(
             db, QStringLiteral("INSERT INTO data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) VALUES "
@@ -341,10 +345,9 @@ QString WritePlainCopy(const QString& folder, const QString& plainPath)
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
         != SQLITE_OK)
         error = fail(db);
-    if (error.isEmpty())
-        error = KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
     try {
         if (error.isEmpty()) {
+            KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
             SqliteStatement attach(db, QStringLiteral("ATTACH DATABASE ? AS plain KEY ''"));
             attach.bindTexts({plainPath});
             attach.step();

@@ -1,5 +1,6 @@
 #include "BenchCache.h"
 #include "VisitorGenerator.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -20,17 +21,20 @@ QString schemaTag(const QString& cacheRoot)
     QDir(probe).removeRecursively();
     QDir().mkpath(probe);
     QByteArray schema = "pages " + QByteArray::number(kRegisterPageSize) + ";";
-    if (CreateRegisterFile(probe, QStringLiteral("admin1"), true).isEmpty()) {
-        sqlite3* db = nullptr;
+    sqlite3* db = nullptr;
+    try {
+        CreateRegisterFile(probe, QStringLiteral("admin1"), true);
         const QByteArray path = QFile::encodeName(probe + QStringLiteral("/_.udb"));
-        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
-            && KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
             SqliteStatement s(db, QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master"));
             if (s.step())
                 schema += s.columnText(0).toUtf8();
         }
-        sqlite3_close(db);
+    } catch (const EDatabaseError&) {
+        // The tag then stands for an unreadable schema.
     }
+    sqlite3_close(db);
     QDir(probe).removeRecursively();
     return QString::fromLatin1(QCryptographicHash::hash(schema, QCryptographicHash::Sha1).toHex().left(10));
 }

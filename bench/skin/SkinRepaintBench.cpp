@@ -4,6 +4,7 @@
 //   vostrel-skin-repaint-bench [--runs N]
 
 #include "app/Unit1.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterFile.h"
 #include "login/Unit_Login.h"
 #include "shell/ExecutableFolder.h"
@@ -82,7 +83,9 @@ int main(int argc, char** argv)
         return 1;
     SetExecutableFolderForTesting(dir.path());
     MessageBoxes::SetScript([](const MessageBoxes::Request&) { return false; });
-    if (!CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false).isEmpty()) {
+    try {
+        CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false);
+    } catch (const EDatabaseError&) {
         std::fprintf(stderr, "could not make the register\n");
         return 1;
     }

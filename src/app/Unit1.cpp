@@ -51,7 +51,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 
     ADOConnection1 = new TRegisterConnection(this);
     ADOQuery1 = new TRegisterQuery(ADOConnection1, this);
-    ADOQuery1->SQL.Add("Select * from data");
+    ADOQuery1->SQL.Add(SqlSelect{"Select ", "*", " from ", "data"});
     ADOQuery_Pass = new TRegisterQuery(ADOConnection1, this);
     DataSource1 = new TRegisterDataSource(ADOQuery1, this);
     DBGrid1Model = new TDBGridModel(DataSource1, this);

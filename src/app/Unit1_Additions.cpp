@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTableView>
 
 namespace {
@@ -145,8 +146,10 @@ void TForm1::ensureLookupIndexes()
         if (MissingLookupIndexes(db).isEmpty())
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto done = qScopeGuard([this] {
+            ADOConnection1->noteWrite();
+            QApplication::restoreOverrideCursor();
+        });
         CreateLookupIndexes(db);
-        ADOConnection1->noteWrite();
-        QApplication::restoreOverrideCursor();
     } catch (const std::exception&) {}
 }

@@ -36,7 +36,7 @@ void TForm1::ZhiKanWeiLiKaiClick()
 {
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
-    ADOQuery1->SQL.Add(SqlLine(kOnSiteListing));
+    ADOQuery1->SQL.Add(OnSiteListing());
     ADOQuery1->Open();
     applyGridLayout();
     StatusPanel(0)->setText(AdditionTexts::OnSiteCount(ADOQuery1->RecordCount()));

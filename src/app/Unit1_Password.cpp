@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <exception>
 
 void TForm1::connectPassword()
 {
@@ -45,8 +46,10 @@ void TForm1::Button7Click()
         stamp.remove(QLatin1String(removed));
     const QString folder = ExecutableFolder();
     // A failed backup does not stop the change.
-    CopyFileAtomically(folder + QLatin1String(kRegisterFileName),
-                       folder + QStringLiteral("bak_") + stamp + QStringLiteral("_.udb"));
+    try {
+        CopyFileAtomically(folder + QLatin1String(kRegisterFileName),
+                           folder + QStringLiteral("bak_") + stamp + QStringLiteral("_.udb"));
+    } catch (const std::exception&) {}
 
     const std::string enciphered = EncryptToHex(Edit_Pass_B->text().toStdString(), kPasswordCipherKey);
     ADOQuery1->SQL.Clear();

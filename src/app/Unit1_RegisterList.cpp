@@ -74,7 +74,7 @@ void TForm1::Button_RefreshClick()
 {
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
-    ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+    ADOQuery1->SQL.Add(SqlSelect{"Select ", kListedColumns, " from ", "data"});
     ADOQuery1->Open();
     applyGridLayout();
     StatusPanel(0)->setText(QStringLiteral("共") + QString::number(ADOQuery1->RecordCount())
@@ -91,7 +91,7 @@ void TForm1::Button_SearchClick()
     }
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
-    ADOQuery1->SQL.Add(SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where ")
+    ADOQuery1->SQL.Add(SqlLine(SqlSelect{"Select ", kListedColumns, "  from ", "data"}) + SqlWhere{" where "}
                        + SqlColumn{ComboBoxSeachClass->currentText()} + " like '%" + SqlValue{keyword} + "%' ");
     ADOQuery1->Open();
     const int found = ADOQuery1->RecordCount();
@@ -101,7 +101,7 @@ void TForm1::Button_SearchClick()
         MessageBoxes::ShowMessage(QStringLiteral("对不起没有找到相关信息！"));
         ADOQuery1->Close();
         ADOQuery1->SQL.Clear();
-        ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+        ADOQuery1->SQL.Add(SqlSelect{"Select ", kListedColumns, " from ", "data"});
         ADOQuery1->Open();
     }
     applyGridLayout();
@@ -115,9 +115,8 @@ void TForm1::ComboBoxClassChange()
         return;
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
-    ADOQuery1->SQL.Add(
-        SqlLine("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where 分类 like '%")
-        + SqlValue{category} + "%' ");
+    ADOQuery1->SQL.Add(SqlLine(SqlSelect{"Select  ", kListedColumns, "  from ", "data"})
+                       + SqlWhere{" where 分类 like '%"} + SqlValue{category} + "%' ");
     ADOQuery1->Open();
     const int found = ADOQuery1->RecordCount();
     StatusPanel(0)->setText(category + QStringLiteral("分类下共有") + QString::number(found) + QStringLiteral("条"));
@@ -125,7 +124,7 @@ void TForm1::ComboBoxClassChange()
         MessageBoxes::ShowMessage(QStringLiteral("对不起该分类下还没有信息"));
         ADOQuery1->Close();
         ADOQuery1->SQL.Clear();
-        ADOQuery1->SQL.Add("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data");
+        ADOQuery1->SQL.Add(SqlSelect{"Select  ", kListedColumns, "  from ", "data"});
         ADOQuery1->Open();
     }
     applyGridLayout();

@@ -1,13 +1,18 @@
 #include "db/AtomicFileCopy.h"
+#include "db/DatabaseError.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 bool writeAll(int fd, const char* data, qint64 size)
 {
@@ -42,18 +47,18 @@ QString ReplacementTarget(const QString& path)
     return file.isSymLink() ? path : file.filePath();
 }
 
-bool CopyFileAtomically(const QString& from, const QString& toPath)
+void CopyFileAtomically(const QString& from, const QString& toPath)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
-        return false;
+        throw EDatabaseError(QStringLiteral("cannot read %1: %2").arg(from, source.errorString()));
     // Renaming over a link would put a plain file in its place.
     const QString to = ReplacementTarget(toPath);
     const QByteArray temporary = QFile::encodeName(to + QLatin1String(kCopyTemporaryInfix) + QStringLiteral("XXXXXX"));
     QByteArray name = temporary;
     const int fd = ::mkstemp(name.data()); // made with mode 0600
     if (fd < 0)
-        return false;
+        throw EDatabaseError(QStringLiteral("cannot write beside %1: %2").arg(to, systemError(errno)));
     bool ok = true;
     char buffer[1 << 16];
     while (ok) {
@@ -68,9 +73,9 @@ bool CopyFileAtomically(const QString& from, const QString& toPath)
     ok = (::close(fd) == 0) && ok;
     ok = ok && std::rename(name.constData(), QFile::encodeName(to).constData()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(name.constData());
-        return false;
+        throw EDatabaseError(QStringLiteral("cannot copy %1 to %2: %3").arg(from, to, systemError(error)));
     }
     syncFolderOf(to);
-    return true;
 }

@@ -122,8 +122,10 @@ bool LikeMatches(std::string_view pattern, std::string_view text)
     return matchGeneral(pattern, text);
 }
 
-int InstallLikeFunction(sqlite3* db)
+void InstallLikeFunction(sqlite3* db)
 {
-    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
-                                   nullptr);
+    if (sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
+                                nullptr)
+        != SQLITE_OK)
+        RaiseEngineError(db);
 }

@@ -10,5 +10,6 @@ bool LikeMatches(std::string_view pattern, std::string_view text);
 
 // Puts LikeMatches in place of the engine's two-argument like() on `db`.
 // Searches are "like '%keyword%'" over every row: a plain substring search
-// does that several times faster than the general matcher.
-int InstallLikeFunction(sqlite3* db);
+// does that several times faster than the general matcher. Raises
+// EDatabaseError with the engine's message.
+void InstallLikeFunction(sqlite3* db);

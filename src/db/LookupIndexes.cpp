@@ -45,21 +45,9 @@ QStringList MissingLookupIndexes(sqlite3* db)
     return missing;
 }
 
-QString CreateLookupIndexes(sqlite3* db)
+void CreateLookupIndexes(sqlite3* db)
 {
-    try {
-        for (const LookupIndex& index : kIndexes) {
-            if (indexExists(db, index.name))
-                continue;
-            char* message = nullptr;
-            if (sqlite3_exec(db, index.statement, nullptr, nullptr, &message) != SQLITE_OK) {
-                const QString error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-                sqlite3_free(message);
-                return error;
-            }
-        }
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
+    for (const LookupIndex& index : kIndexes)
+        if (!indexExists(db, index.name))
+            ExecuteStatements(db, index.statement);
 }

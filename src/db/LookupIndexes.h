@@ -19,5 +19,5 @@ const QStringList& LookupIndexNames();
 QStringList MissingLookupIndexes(sqlite3* db);
 
 // Creates the indexes that are missing (nothing is written when none is).
-// Returns an empty string on success, else the engine's message.
-QString CreateLookupIndexes(sqlite3* db);
+// Raises EDatabaseError with the engine's message.
+void CreateLookupIndexes(sqlite3* db);

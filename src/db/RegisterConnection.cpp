@@ -15,21 +15,14 @@ namespace {
 constexpr int kBusyTimeoutMs = 1000;
 
 // Keys the handle with the register's cipher settings and reads the schema;
-// empty on success, else the engine's message. Keying again resets what a
+// raises EDatabaseError with the engine's message. Keying again resets what a
 // failed read with another page size left in the cipher.
-QString readWithPageSize(sqlite3* db, const QByteArray& key, int pageSize)
+void readWithPageSize(sqlite3* db, const QByteArray& key, int pageSize)
 {
     if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(db));
-    const QByteArray pragma = CipherSettingsPragma(pageSize);
-    char* error = nullptr;
-    if (sqlite3_exec(db, pragma.constData(), nullptr, nullptr, &error) != SQLITE_OK
-        || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
-        sqlite3_free(error);
-        return message;
-    }
-    return {};
+        RaiseEngineError(db);
+    ExecuteStatements(db, CipherSettingsPragma(pageSize).constData());
+    ExecuteStatements(db, "SELECT count(*) FROM sqlite_master;");
 }
 
 // The page size in the header of a journal that an interrupted change left
@@ -61,26 +54,30 @@ QByteArray CipherSettingsPragma(int pageSize, const char* schema)
            + "cipher_page_size = " + QByteArray::number(pageSize) + ";";
 }
 
-QString KeyRegisterHandle(sqlite3* db, const QString& password)
+void KeyRegisterHandle(sqlite3* db, const QString& password)
 {
-    if (!HardenHandle(db))
-        return QStringLiteral("the register engine refused a safety setting");
+    HardenHandle(db);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // A journal left by a change of this program has one of the register's
     // page sizes; rolling back any other would write a stranger's pages.
     const int journalPageSize = interruptedJournalPageSize(db);
     if (journalPageSize != 0 && journalPageSize != kRegisterPageSize && journalPageSize != kLegacyRegisterPageSize)
-        return QStringLiteral("the journal beside the register (_.udb-journal) was not written by this program; "
-                              "the register was not opened");
+        throw EDatabaseError(QStringLiteral("the journal beside the register (_.udb-journal) was not written by this "
+                                            "program; the register was not opened"));
     // An empty file takes the current page size; a register written with the
     // earlier, smaller pages is read with those until compaction rewrites it.
     const bool legacyFirst = journalPageSize == kLegacyRegisterPageSize;
     const QByteArray key = password.toUtf8();
-    const QString error = readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
-    if (error.isEmpty()
-        || readWithPageSize(db, key, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize).isEmpty())
-        return {};
-    return error;
+    try {
+        readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
+    } catch (const EDatabaseError& first) {
+        // The message of the first try is the one that tells.
+        try {
+            readWithPageSize(db, key, legacyFirst ? kRegisterPageSize : kLegacyRegisterPageSize);
+        } catch (const EDatabaseError&) {
+            throw first;
+        }
+    }
 }
 
 TRegisterConnection::TRegisterConnection(QObject* parent) : QObject(parent) {}
@@ -117,17 +114,13 @@ void TRegisterConnection::open()
         sqlite3_close(db);
         throw EDatabaseError(message);
     }
-    QString keyError = KeyRegisterHandle(db, parts.password);
-    if (keyError.isEmpty())
-        keyError = CheckRegisterSchema(db);
-    if (!keyError.isEmpty()) {
+    try {
+        KeyRegisterHandle(db, parts.password);
+        CheckRegisterSchema(db);
+        InstallLikeFunction(db);
+    } catch (...) {
         sqlite3_close(db);
-        throw EDatabaseError(keyError);
-    }
-    if (InstallLikeFunction(db) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        throw EDatabaseError(message);
+        throw;
     }
     db_ = db;
     noteWrite();

@@ -17,7 +17,6 @@ public:
     ~TRegisterConnection() override;
 
     void SetConnectionString(const QString& connectionString);
-    const QString& ConnectionString() const { return connectionString_; }
 
     bool Connected() const { return db_ != nullptr; }
     // Opens the file if it is not open; raises EDatabaseError with the
@@ -57,6 +56,6 @@ QByteArray CipherSettingsPragma(int pageSize, const char* schema = nullptr);
 
 // Hardens a freshly opened handle against a hostile file, applies the
 // register's cipher settings and checks that the key reads the file. Shared by
-// the program, the set-up tool and compaction. Returns an empty string on
-// success, else the engine's message.
-QString KeyRegisterHandle(sqlite3* db, const QString& password);
+// the program, the set-up tool and compaction. Raises EDatabaseError with the
+// engine's message.
+void KeyRegisterHandle(sqlite3* db, const QString& password);

@@ -1,6 +1,7 @@
 #include "db/RegisterFile.h"
 #include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
+#include "db/DatabaseError.h"
 #include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,29 +45,35 @@ bool syncFolder(const QString& folder)
     return ok;
 }
 
-QString fillRegister(sqlite3* db, const QString& adminPassword)
+void fillRegister(sqlite3* db, const QString& adminPassword)
 {
-    QString error = KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
-    if (!error.isEmpty())
-        return error;
-    char* message = nullptr;
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
-        error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-        sqlite3_free(message);
-        return error;
-    }
-    error = CreateLookupIndexes(db);
-    if (!error.isEmpty())
-        return error;
+    KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+    ExecuteStatements(db, kSchema);
+    CreateLookupIndexes(db);
+    SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
+    const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);
+    insert.bindTexts({QString::fromStdString(hex)});
+    insert.step();
+}
+
+// Makes the file `path`, and the engine's files beside it, readable by the
+// owner only, and fills it as a fresh register.
+void buildRegister(const QString& path, const QString& adminPassword)
+{
+    sqlite3* db = nullptr;
+    const mode_t oldMask = ::umask(077);
+    const auto restoreMask = qScopeGuard([oldMask] { ::umask(oldMask); });
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {
-        SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
-        const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);
-        insert.bindTexts({QString::fromStdString(hex)});
-        insert.step();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
+        if (rc != SQLITE_OK)
+            RaiseEngineError(db);
+        fillRegister(db, adminPassword);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
     }
-    return {};
+    sqlite3_close(db);
 }
 
 } // namespace
@@ -83,15 +91,15 @@ bool IsValidAdminPassword(const QString& password)
     return lettersAndDigits.match(password).hasMatch();
 }
 
-QString CreateRegisterFile(const QString& folder, const QString& adminPassword, bool replaceExisting)
+void CreateRegisterFile(const QString& folder, const QString& adminPassword, bool replaceExisting)
 {
     if (!IsValidAdminPassword(adminPassword))
-        return QStringLiteral("the administrator password must be one or more ASCII letters and digits");
+        throw EDatabaseError(QStringLiteral("the administrator password must be one or more ASCII letters and digits"));
     if (!QFileInfo(folder).isDir())
-        return QStringLiteral("no such folder: ") + folder;
+        throw EDatabaseError(QStringLiteral("no such folder: ") + folder);
     const QString target = QDir(folder).filePath(QString::fromLatin1(kRegisterFileName));
     if (QFileInfo::exists(target) && !replaceExisting)
-        return target + QStringLiteral(" exists already (use --force to replace it)");
+        throw EDatabaseError(target + QStringLiteral(" exists already (use --force to replace it)"));
 
     // Built under a temporary name beside the target, then renamed over it
     // (over the file a symbolic link "_.udb" leads to, so the link stays).
@@ -99,23 +107,15 @@ QString CreateRegisterFile(const QString& folder, const QString& adminPassword, 
     const QString building = destination + QStringLiteral(".new");
     QFile::remove(building);
     QFile::remove(building + QStringLiteral("-journal"));
-    const mode_t oldMask = ::umask(077);
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(building).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    QString error = rc == SQLITE_OK ? fillRegister(db, adminPassword)
-                                    : QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
-    sqlite3_close(db);
-    ::umask(oldMask);
-    if (error.isEmpty() && ::chmod(QFile::encodeName(building).constData(), 0600) != 0)
-        error = QStringLiteral("cannot set the permissions of ") + building;
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(destination).constData()) != 0)
-        error = QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + destination;
-    if (!error.isEmpty()) {
+    try {
+        buildRegister(building, adminPassword);
+        if (::chmod(QFile::encodeName(building).constData(), 0600) != 0)
+            throw EDatabaseError(QStringLiteral("cannot set the permissions of ") + building);
+        if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(destination).constData()) != 0)
+            throw EDatabaseError(QStringLiteral("cannot rename ") + building + QStringLiteral(" to ") + destination);
+    } catch (...) {
         QFile::remove(building);
-        return error;
+        throw;
     }
     syncFolder(QFileInfo(destination).absolutePath());
-    return {};
 }

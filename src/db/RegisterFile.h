@@ -11,9 +11,9 @@ QString RegisterConnectionString(const QString& folder);
 
 // Makes a fresh register in `folder`: tables data and Pass, one Pass row with
 // the enciphered administrator password. The file appears whole or not at all
-// and is readable by its owner only. Returns an empty string on success,
-// else why it failed.
-QString CreateRegisterFile(const QString& folder, const QString& adminPassword, bool replaceExisting);
+// and is readable by its owner only. Raises EDatabaseError saying why it
+// failed.
+void CreateRegisterFile(const QString& folder, const QString& adminPassword, bool replaceExisting);
 
 // An initial administrator password is one or more ASCII letters and digits.
 bool IsValidAdminPassword(const QString& password);

@@ -3,7 +3,6 @@
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -14,42 +13,6 @@ constexpr int kRowCacheLimit = 512;
 constexpr std::int64_t kWalkStride = 64;
 
 QString closedMessage() { return QStringLiteral("Cannot perform this operation on a closed dataset"); }
-
-// "select <list> from data [where <condition>]": the shape every listing,
-// search and filter has. Anything else is read whole.
-struct SelectOnData {
-    QString list;
-    QString rest;
-};
-
-bool matchSelectOnData(const QString& text, SelectOnData& out)
-{
-    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+data(\\s.*)?$"),
-                                           QRegularExpression::CaseInsensitiveOption
-                                               | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression plainRest(QStringLiteral("^\\s*(where\\s.*)?$"),
-                                              QRegularExpression::CaseInsensitiveOption
-                                                  | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression clauses(QStringLiteral("\\b(order|group|having|limit|union|intersect|except)\\b"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = select.match(text);
-    if (!m.hasMatch())
-        return false;
-    out.list = m.captured(1);
-    out.rest = m.captured(2);
-    if (out.list.contains(QLatin1Char('?')) || !plainRest.match(out.rest).hasMatch())
-        return false;
-    // Clause words outside quoted literals would change the shape.
-    QString outsideQuotes;
-    bool quoted = false;
-    for (QChar c : out.rest) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        else if (!quoted)
-            outsideQuotes += c;
-    }
-    return !clauses.match(outsideQuotes).hasMatch();
-}
 
 } // namespace
 
@@ -67,7 +30,7 @@ void TRegisterQuery::Close()
     if (!active_)
         return;
     active_ = false;
-    eof_ = bof_ = true;
+    eof_ = true;
     current_ = -1;
     snapshot_ = false;
     ids_ = {};
@@ -92,16 +55,17 @@ void TRegisterQuery::Open()
         openMaterialised(sql);
     active_ = true;
     current_ = RecordCount() > 0 ? 0 : -1;
-    bof_ = true;
     eof_ = RecordCount() == 0;
     emit afterOpen();
 }
 
 bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
 {
-    SelectOnData shape;
-    if (!matchSelectOnData(sql.text, shape))
+    // Every listing, search and filter is a plain select on data; anything
+    // else is read whole.
+    if (!sql.plainSelect || sql.plainSelect->table.compare(QLatin1String("data"), Qt::CaseInsensitive) != 0)
         return false;
+    const SqlPlainSelect& shape = *sql.plainSelect;
     sqlite3* db = connection_->handle();
     // The row statement is prepared first so that a bad select list fails
     // before any work is done.
@@ -188,7 +152,6 @@ void TRegisterQuery::First()
 {
     requireActive();
     moveTo(0);
-    bof_ = true;
     eof_ = RecordCount() == 0;
 }
 
@@ -197,7 +160,6 @@ void TRegisterQuery::Last()
     requireActive();
     moveTo(RecordCount() - 1);
     eof_ = true;
-    bof_ = RecordCount() == 0;
 }
 
 void TRegisterQuery::Next() { MoveBy(1); }
@@ -212,7 +174,6 @@ void TRegisterQuery::MoveBy(int distance)
         return;
     const long long target = static_cast<long long>(current_) + distance;
     eof_ = target > count - 1;
-    bof_ = target < 0;
     moveTo(static_cast<int>(std::clamp<long long>(target, 0, count - 1)));
 }
 
@@ -221,7 +182,6 @@ void TRegisterQuery::SetRecNo(int recNo)
     requireActive();
     moveTo(recNo - 1);
     eof_ = RecordCount() == 0;
-    bof_ = current_ <= 0;
 }
 
 const QStringList& TRegisterQuery::rowValues(int row) const

@@ -38,7 +38,6 @@ public:
     // when the query is closed.
     int RecordCount() const;
     bool Eof() const { return !active_ || eof_; }
-    bool Bof() const { return !active_ || bof_; }
     int RecNo() const; // 1-based, -1 when empty or closed
     void First();
     void Prior();
@@ -80,7 +79,6 @@ private:
     TRegisterConnection* connection_;
     bool active_ = false;
     bool eof_ = true;
-    bool bof_ = true;
     int current_ = -1;
     QStringList fieldNames_;
 

@@ -51,9 +51,9 @@ bool isNamed(const QString& name, const char* expected)
     return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
 }
 
-QString refusal(const QString& what)
+[[noreturn]] void refuse(const QString& what)
 {
-    return QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what);
+    throw EDatabaseError(QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what));
 }
 
 QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& parameters = {})
@@ -72,7 +72,7 @@ QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& para
 
 // An ordinary rowid table with exactly `columns`, none computed, no check
 // constraint; the record number, if expected, is the integer primary key.
-QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
+void checkTable(sqlite3* db, const QString& name, const QStringList& columns)
 {
     const auto kind =
         rows(db,
@@ -80,12 +80,12 @@ QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
                             "WHERE t.schema = 'main' AND s.type = 'table' AND s.name = t.name"),
              {name});
     if (kind.size() != 1 || kind[0][0] != QLatin1String("table"))
-        return refusal(QStringLiteral("%1 is a %2").arg(name, kind.value(0).value(0, QStringLiteral("stranger"))));
+        refuse(QStringLiteral("%1 is a %2").arg(name, kind.value(0).value(0, QStringLiteral("stranger"))));
     if (kind[0][1] != QLatin1String("0"))
-        return refusal(QStringLiteral("table %1 has no row numbers").arg(name));
+        refuse(QStringLiteral("table %1 has no row numbers").arg(name));
     static const QRegularExpression check(QStringLiteral("\\bcheck\\b"), QRegularExpression::CaseInsensitiveOption);
     if (kind[0][2].contains(check))
-        return refusal(QStringLiteral("table %1 has a check constraint").arg(name));
+        refuse(QStringLiteral("table %1 has a check constraint").arg(name));
 
     QStringList found;
     for (const QStringList& column : rows(db,
@@ -94,31 +94,29 @@ QString checkTable(sqlite3* db, const QString& name, const QStringList& columns)
                                           {name})) {
         found << column[0];
         if (column[3] != QLatin1String("0"))
-            return refusal(QStringLiteral("column %1 of %2 is computed").arg(column[0], name));
+            refuse(QStringLiteral("column %1 of %2 is computed").arg(column[0], name));
         const bool recordNumber = column[0] == QString::fromUtf8(kRecordNumber);
         const bool integerKey = column[1] == QLatin1String("INTEGER") && column[2] == QLatin1String("1");
         if ((isNamed(name, "data") && recordNumber) != integerKey)
-            return refusal(QStringLiteral("column %1 of %2 is not as the register has it").arg(column[0], name));
+            refuse(QStringLiteral("column %1 of %2 is not as the register has it").arg(column[0], name));
     }
     QStringList expected = columns;
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
     if (found != expected)
-        return refusal(QStringLiteral("table %1 does not have the register's columns").arg(name));
-    return {};
+        refuse(QStringLiteral("table %1 does not have the register's columns").arg(name));
 }
 
 // One of the program's indexes, exactly as the program makes it.
-QString checkIndex(const QString& name, const QString& table, const QString& sql)
+void checkIndex(const QString& name, const QString& table, const QString& sql)
 {
     if (!kOwnIndexes.contains(name) || !isNamed(table, "data"))
-        return refusal(QStringLiteral("index %1 on %2").arg(name, table));
+        refuse(QStringLiteral("index %1 on %2").arg(name, table));
     if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name)))
-        return refusal(QStringLiteral("index %1 is not one of the register's").arg(name));
-    return {};
+        refuse(QStringLiteral("index %1 is not one of the register's").arg(name));
 }
 
-QString checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql)
+void checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql)
 {
     if (type == QLatin1String("table")) {
         if (isNamed(name, "data"))
@@ -126,37 +124,29 @@ QString checkObject(sqlite3* db, const QString& type, const QString& name, const
         if (isNamed(name, "Pass"))
             return checkTable(db, name, kPassColumns);
         if (isNamed(name, "sqlite_sequence"))
-            return {};
-        return refusal((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
-                                                                      : QStringLiteral("table %1"))
-                           .arg(name));
+            return;
+        refuse((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
+                                                              : QStringLiteral("table %1"))
+                   .arg(name));
     }
     if (type == QLatin1String("index"))
         return checkIndex(name, table, sql);
     if (type == QLatin1String("trigger"))
-        return refusal(QStringLiteral("trigger %1 on %2").arg(name, table));
-    return refusal(QStringLiteral("%1 %2").arg(type, name));
+        refuse(QStringLiteral("trigger %1 on %2").arg(name, table));
+    refuse(QStringLiteral("%1 %2").arg(type, name));
 }
 
 } // namespace
 
-QString CheckRegisterSchema(sqlite3* db)
+void CheckRegisterSchema(sqlite3* db)
 {
-    try {
-        bool hasData = false, hasPass = false;
-        for (const QStringList& object :
-             rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
-            const QString error = checkObject(db, object[0], object[1], object[2], object[3]);
-            if (!error.isEmpty())
-                return error;
-            hasData = hasData || isNamed(object[1], "data");
-            hasPass = hasPass || isNamed(object[1], "Pass");
-        }
-        if (!hasData || !hasPass)
-            return refusal(
-                QStringLiteral("table %1 is missing").arg(hasData ? QStringLiteral("Pass") : QStringLiteral("data")));
-        return {};
-    } catch (const EDatabaseError& e) {
-        return e.message();
+    bool hasData = false, hasPass = false;
+    for (const QStringList& object :
+         rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
+        checkObject(db, object[0], object[1], object[2], object[3]);
+        hasData = hasData || isNamed(object[1], "data");
+        hasPass = hasPass || isNamed(object[1], "Pass");
     }
+    if (!hasData || !hasPass)
+        refuse(QStringLiteral("table %1 is missing").arg(hasData ? QStringLiteral("Pass") : QStringLiteral("data")));
 }

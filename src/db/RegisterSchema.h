@@ -1,5 +1,4 @@
 #pragma once
-#include <QString>
 
 struct sqlite3;
 
@@ -8,6 +7,6 @@ struct sqlite3;
 // columns, the program's own column indexes on data, and the engine's
 // AUTOINCREMENT counter. A view, a trigger, a virtual table, a statistics
 // table or any other object makes the file a stranger's, refused before a
-// statement of the program runs on it. Returns an empty string when the
-// register passes, else why it does not.
-QString CheckRegisterSchema(sqlite3* db);
+// statement of the program runs on it. Raises EDatabaseError saying why when
+// the register does not pass.
+void CheckRegisterSchema(sqlite3* db);

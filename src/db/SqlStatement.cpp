@@ -12,6 +12,26 @@ const QStringList& DataColumns()
     return columns;
 }
 
+namespace {
+
+// "(data)" names the table data.
+QString withoutParentheses(const QString& table)
+{
+    if (table.startsWith(QLatin1Char('(')) && table.endsWith(QLatin1Char(')')))
+        return table.mid(1, table.size() - 2).trimmed();
+    return table;
+}
+
+} // namespace
+
+SqlLine::SqlLine(const SqlSelect& head)
+{
+    const QString table = QString::fromUtf8(head.table);
+    pieces_.push_back({SqlPiece::Fixed, QString::fromUtf8(head.select) + QString::fromUtf8(head.list)
+                                            + QString::fromUtf8(head.from) + table});
+    selectHead_ = SqlSelectHead{QString::fromUtf8(head.list), withoutParentheses(table)};
+}
+
 SqlLine& SqlLine::operator+=(const char* fixedUtf8)
 {
     pieces_.push_back({SqlPiece::Fixed, QString::fromUtf8(fixedUtf8)});
@@ -33,6 +53,12 @@ SqlLine& SqlLine::operator+=(const SqlColumn& c)
 SqlLine& SqlLine::operator+=(const SqlInteger& n)
 {
     pieces_.push_back({SqlPiece::Integer, n.text});
+    return *this;
+}
+
+SqlLine& SqlLine::operator+=(const SqlWhere& w)
+{
+    pieces_.push_back({SqlPiece::Where, QString::fromUtf8(w.text)});
     return *this;
 }
 
@@ -78,10 +104,22 @@ CompiledSql TSqlStrings::compile() const
     CompiledSql result;
     QString fixedText; // fixed pieces only, with placeholders: what the engine parses
     bool insideQuotes = false;
+    // A plain select begins with a select head, and the first piece after the
+    // head, if any, begins a where condition.
+    const bool selectHead = !lines_.empty() && lines_.front().selectHead().has_value();
+    bool plainSelect = selectHead;
+    bool headPending = selectHead; // the head is the first piece of the first line
+    bool afterHead = false;
+    qsizetype restStart = 0;
     for (const SqlLine& line : lines_) {
         for (const SqlPiece& p : line.pieces()) {
+            if (afterHead) {
+                plainSelect = plainSelect && p.kind == SqlPiece::Where;
+                afterHead = false;
+            }
             switch (p.kind) {
             case SqlPiece::Fixed:
+            case SqlPiece::Where:
                 fixedText += p.text;
                 insideQuotes ^= (p.text.count(QLatin1Char('\'')) % 2) == 1;
                 break;
@@ -100,9 +138,18 @@ CompiledSql TSqlStrings::compile() const
                 fixedText += p.text;
                 break;
             }
+            if (headPending) {
+                headPending = false;
+                afterHead = true;
+                restStart = fixedText.size();
+            }
         }
         fixedText += QStringLiteral("\r\n");
     }
     result.text = withoutParenthesisedTable(fixedText);
+    if (plainSelect) {
+        const SqlSelectHead& head = *lines_.front().selectHead();
+        result.plainSelect = SqlPlainSelect{head.table, head.list, withoutParenthesisedTable(fixedText.mid(restStart))};
+    }
     return result;
 }

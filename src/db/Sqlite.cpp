@@ -8,6 +8,16 @@ void RaiseEngineError(sqlite3* db)
     throw EDatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
+void ExecuteStatements(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+        sqlite3_free(error);
+        throw EDatabaseError(message);
+    }
+}
+
 SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db)
 {
     const QByteArray utf8 = sql.toUtf8();
@@ -93,7 +103,7 @@ QString SqliteStatement::columnText(int i) const
 
 long long SqliteStatement::columnInt64(int i) const { return sqlite3_column_int64(stmt_, i); }
 
-bool HardenHandle(sqlite3* db)
+void HardenHandle(sqlite3* db)
 {
     const int settings[][2] = {{SQLITE_DBCONFIG_DEFENSIVE, 1},
                                {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
@@ -105,7 +115,6 @@ bool HardenHandle(sqlite3* db)
     for (const auto& [option, value] : settings) {
         int now = -1;
         if (sqlite3_db_config(db, option, value, &now) != SQLITE_OK || now != value)
-            return false;
+            throw EDatabaseError(QStringLiteral("the register engine refused a safety setting"));
     }
-    return true;
 }

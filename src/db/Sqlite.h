@@ -38,8 +38,13 @@ private:
 // Raises EDatabaseError with the engine's current message for db.
 [[noreturn]] void RaiseEngineError(sqlite3* db);
 
+// Runs statements without parameters or result rows, one after another;
+// raises EDatabaseError with the engine's message at the first that fails.
+void ExecuteStatements(sqlite3* db, const char* sql);
+
 // A register file is untrusted input: no schema of a file may run functions
 // with side effects, nothing may write the schema itself or load code, and
 // views and triggers, which the register never has, do not run. Call before
-// the first statement of a handle; false if the engine refused a setting.
-bool HardenHandle(sqlite3* db);
+// the first statement of a handle; raises EDatabaseError if the engine
+// refused a setting.
+void HardenHandle(sqlite3* db);

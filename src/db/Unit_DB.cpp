@@ -1,5 +1,6 @@
 #include "db/Unit_DB.h"
 #include "db/AtomicFileCopy.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterSchema.h"
 #include "db/Sqlite.h"
@@ -8,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QUrl>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -106,29 +109,41 @@ void removeCompactionLeftovers(const QString& registerPath)
     }
 }
 
+// Raises EDatabaseError for a failed system call: what failed, with the
+// system's reason.
+[[noreturn]] void raiseSystemError(int error, const QString& what)
+{
+    throw EDatabaseError(what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
+}
+
 // Lets the system make a uniquely named empty file from `prefix`
-// (path and name start); returns its name, or an empty string.
+// (path and name start); returns its name.
 QString makeTemporaryFile(const QString& prefix, const char* suffix)
 {
     QByteArray name = nativePath(prefix) + "XXXXXX" + suffix;
     const int fd = ::mkstemps(name.data(), static_cast<int>(std::strlen(suffix)));
-    if (fd < 0)
-        return {};
+    if (fd < 0) {
+        const int error = errno;
+        raiseSystemError(error, QStringLiteral("cannot make a temporary file in ") + GetTempDirectory());
+    }
     ::close(fd);
     return QFile::decodeName(name);
 }
 
-bool execute(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
 // A handle on a register keyed with `password`, closed with the object.
+// Raises EDatabaseError with the engine's message.
 class KeyedHandle {
 public:
     KeyedHandle(const QByteArray& name, const QString& password, int flags)
     {
-        if (sqlite3_open_v2(name.constData(), &db_, flags, nullptr) != SQLITE_OK
-            || !KeyRegisterHandle(db_, password).isEmpty()) {
+        const int rc = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
+        try {
+            if (rc != SQLITE_OK)
+                RaiseEngineError(db_);
+            KeyRegisterHandle(db_, password);
+        } catch (...) {
             sqlite3_close(db_);
-            db_ = nullptr;
+            throw;
         }
     }
     ~KeyedHandle() { sqlite3_close(db_); }
@@ -143,57 +158,57 @@ private:
 // Writes a compacted copy of the register open on `source` to the new file
 // `target`. The source takes an exclusive lock first and keeps it until its
 // handle closes, so nobody writes to it before the copy has replaced it.
-bool exportCompacted(sqlite3* source, const QString& target, const QString& password, CopyInUse& inUse)
+void exportCompacted(sqlite3* source, const QString& target, const QString& password, CopyInUse& inUse)
 {
     // Fails with SQLITE_BUSY, after the busy timeout, while another
     // connection holds the register inside a transaction. In exclusive
     // locking mode the lock outlives the (empty) transaction.
-    if (!execute(source, "PRAGMA main.locking_mode = EXCLUSIVE;") || !execute(source, "BEGIN EXCLUSIVE;")
-        || !execute(source, "COMMIT;"))
-        return false;
+    ExecuteStatements(source, "PRAGMA main.locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;");
     // The copy is made empty and owner-only before the engine opens it, so it
     // never exists with a wider mode.
     const int fd = ::open(nativePath(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        const int error = errno;
+        raiseSystemError(error, QStringLiteral("cannot make ") + target);
+    }
     inUse.hold(fd);
     {
         SqliteStatement attach(source, QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"));
         attach.bindTexts({target, password});
         attach.step();
     }
-    if (!execute(source, CipherSettingsPragma(kRegisterPageSize, "compacted").constData()))
-        return false;
+    ExecuteStatements(source, CipherSettingsPragma(kRegisterPageSize, "compacted").constData());
     // Only the copy is written, so the commit needs no journal beside the register.
-    if (!execute(source, "BEGIN;"))
-        return false;
-    if (!execute(source, "SELECT sqlcipher_export('compacted');")) {
-        execute(source, "ROLLBACK;");
-        return false;
+    ExecuteStatements(source, "BEGIN;");
+    try {
+        ExecuteStatements(source, "SELECT sqlcipher_export('compacted');");
+    } catch (const EDatabaseError&) {
+        sqlite3_exec(source, "ROLLBACK;", nullptr, nullptr, nullptr);
+        throw;
     }
-    return execute(source, "COMMIT;") && execute(source, "DETACH DATABASE compacted;");
+    ExecuteStatements(source, "COMMIT; DETACH DATABASE compacted;");
 }
 
 // The copy opens with the key and its pages are sound.
-bool isSoundRegister(const QString& path, const QString& password)
+void checkSoundRegister(const QString& path, const QString& password)
 {
     KeyedHandle copy(nativePath(path), password, SQLITE_OPEN_READONLY);
-    if (!copy.get())
-        return false;
     SqliteStatement check(copy.get(), QStringLiteral("PRAGMA quick_check"));
-    return check.step() && check.columnText(0) == QLatin1String("ok") && !check.step();
+    if (!check.step() || check.columnText(0) != QLatin1String("ok") || check.step())
+        throw EDatabaseError(QStringLiteral("the compacted copy of the register is damaged"));
 }
 
-bool compactInto(const QString& path, const QString& temporary, const QString& password, CopyInUse& inUse)
+void compactInto(const QString& path, const QString& temporary, const QString& password, CopyInUse& inUse)
 {
     // The register's handle, with its exclusive lock, stays open until the
     // compacted copy has replaced the file. Databases attached to it may be
     // created; the register itself must exist ("mode=rw").
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
-    return source.get() && CheckRegisterSchema(source.get()).isEmpty()
-           && exportCompacted(source.get(), temporary, password, inUse) && isSoundRegister(temporary, password)
-           && CopyFileAtomically(temporary, path);
+    CheckRegisterSchema(source.get());
+    exportCompacted(source.get(), temporary, password, inUse);
+    checkSoundRegister(temporary, password);
+    CopyFileAtomically(temporary, path);
 }
 
 } // namespace
@@ -206,29 +221,20 @@ QString GetTempDirectory()
     return folder;
 }
 
-bool CompactDatabaseFile(const QString& path, const QString& password) noexcept
+void CompactDatabaseFile(const QString& path, const QString& password)
 {
-    bool result = false;
-    try {
-        removeCompactionLeftovers(path);
-        const QString temporary =
-            makeTemporaryFile(GetTempDirectory() + QLatin1String(kTemporaryPrefix), kTemporarySuffix);
-        if (temporary.isEmpty())
-            return false;
-        // The engine writes the copy into a file of its own making.
-        if (::unlink(nativePath(temporary).constData()) != 0)
-            return false;
-        CopyInUse inUse;
-        try {
-            result = compactInto(path, temporary, password, inUse);
-        } catch (...) {
-            result = false;
-        }
+    removeCompactionLeftovers(path);
+    const QString temporary = makeTemporaryFile(GetTempDirectory() + QLatin1String(kTemporaryPrefix), kTemporarySuffix);
+    // The engine writes the copy into a file of its own making.
+    if (::unlink(nativePath(temporary).constData()) != 0) {
+        const int error = errno;
+        raiseSystemError(error, QStringLiteral("cannot remove ") + temporary);
+    }
+    CopyInUse inUse;
+    const auto removeCopy = qScopeGuard([&] {
         ::unlink(nativePath(temporary).constData());
         ::unlink(nativePath(temporary + QStringLiteral("-journal")).constData());
         inUse.release();
-    } catch (...) {
-        // Only running out of memory gets here.
-    }
-    return result;
+    });
+    compactInto(path, temporary, password, inUse);
 }

@@ -11,5 +11,5 @@ QString GetTempDirectory();
 // file "~ACP…" in GetTempDirectory() and then takes the register's place
 // atomically, so on any failure the register stays byte for byte as it was.
 // Fails when another connection holds the register inside a transaction.
-// Returns true once the compacted file is in place. Never raises.
-bool CompactDatabaseFile(const QString& path, const QString& password) noexcept;
+// Raises EDatabaseError saying why it failed.
+void CompactDatabaseFile(const QString& path, const QString& password);

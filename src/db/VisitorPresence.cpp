@@ -2,6 +2,12 @@
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
 
+SqlLine OnSiteListing()
+{
+    return SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"})
+           + SqlWhere{" where 离开 is null or 离开 = ''"};
+}
+
 DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number, const QString& departureTime)
 {
     sqlite3* db = connection.handle();

@@ -1,4 +1,6 @@
 #pragma once
+#include "db/SqlStatement.h"
+
 #include <QString>
 
 class TRegisterConnection;
@@ -8,8 +10,7 @@ class TRegisterConnection;
 // The on-site view: every record whose 离开 is empty, in the list's order,
 // with the listing's eleven columns. Its condition is that of the partial
 // index data_on_site (LookupIndexes.h), word for word.
-inline constexpr const char* kOnSiteListing =
-    "Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data where 离开 is null or 离开 = ''";
+SqlLine OnSiteListing();
 
 struct DepartureOutcome {
     enum Kind {

@@ -7,6 +7,7 @@
 //
 //   test_crash_safety DRIVER [KILLS]
 #include "db/CategoryFile.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -32,6 +33,17 @@
 #include <unistd.h>
 
 namespace {
+
+// Keys a handle on a register; false when the key does not read it.
+bool keys(sqlite3* db)
+{
+    try {
+        KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+        return true;
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
 
 struct State {
     QMap<QString, QStringList> records; // by identity-card tag: the ten fields 分类..备注
@@ -107,7 +119,7 @@ public:
         std::optional<State> state;
         // Read-write, so that a transaction cut by the kill is rolled back.
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-            || !KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
+            || !keys(db)) {
             check(false, QStringLiteral("_.udb does not open with its key: ") + QString::fromUtf8(sqlite3_errmsg(db)));
             sqlite3_close(db);
             return state;
@@ -166,7 +178,7 @@ private:
             sqlite3* db = nullptr;
             bool sound =
                 sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
-                && KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty();
+                && keys(db);
             if (sound) {
                 try {
                     SqliteStatement integrity(db, QStringLiteral("PRAGMA quick_check"));
@@ -250,7 +262,9 @@ int main(int argc, char** argv)
     QFile::setPermissions(root.path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ::setenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path() + QStringLiteral("/run")).constData(), 1);
 
-    if (!CreateRegisterFile(folder, QStringLiteral("abc123"), false).isEmpty()) {
+    try {
+        CreateRegisterFile(folder, QStringLiteral("abc123"), false);
+    } catch (const EDatabaseError&) {
         std::fprintf(stderr, "cannot make the register\n");
         return 1;
     }

@@ -35,7 +35,7 @@ protected:
         ASSERT_EQ(sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
                                   nullptr),
                   SQLITE_OK);
-        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
         ASSERT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
     }

@@ -57,7 +57,7 @@ protected:
     {
         sqlite3* db = nullptr;
         sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
         ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
     }
@@ -102,7 +102,7 @@ protected:
     void openList()
     {
         form1->ADOQuery1->SQL.Clear();
-        form1->ADOQuery1->SQL.Add(SqlLine("select 编号 from data"));
+        form1->ADOQuery1->SQL.Add(SqlSelect{"select ", "编号", " from ", "data"});
         form1->ADOQuery1->Open();
     }
 

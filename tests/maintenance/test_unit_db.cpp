@@ -1,5 +1,6 @@
 // Compaction of a register file on its own, without the windows.
 #include "TempDir.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -17,7 +18,7 @@ protected:
     {
         oldTemp_ = qgetenv("TMPDIR");
         qputenv("TMPDIR", temp.path().toUtf8());
-        ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
+        ASSERT_NO_THROW(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false));
     }
     void TearDown() override { qputenv("TMPDIR", oldTemp_); }
 
@@ -41,7 +42,7 @@ TEST_F(UnitDBTest, TemporaryFolderIsTheSystemsWithASeparator) { EXPECT_EQ(GetTem
 TEST_F(UnitDBTest, WrongPasswordFailsAndLeavesNoFiles)
 {
     const QByteArray before = bytes();
-    EXPECT_FALSE(CompactDatabaseFile(path(), QStringLiteral("wrong")));
+    EXPECT_THROW(CompactDatabaseFile(path(), QStringLiteral("wrong")), EDatabaseError);
     EXPECT_TRUE(bytes() == before);
     EXPECT_EQ(tempFiles(), QStringList());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("_.udb")});
@@ -49,11 +50,11 @@ TEST_F(UnitDBTest, WrongPasswordFailsAndLeavesNoFiles)
 
 TEST_F(UnitDBTest, CompactedCopyOpensWithTheSamePassword)
 {
-    ASSERT_TRUE(CompactDatabaseFile(path(), QString::fromLatin1(kRegisterPassword)));
+    ASSERT_NO_THROW(CompactDatabaseFile(path(), QString::fromLatin1(kRegisterPassword)));
     EXPECT_EQ(tempFiles(), QStringList());
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path()).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    EXPECT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+    EXPECT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
     SqliteStatement pass(db, QStringLiteral("SELECT count(*) FROM Pass"));
     ASSERT_TRUE(pass.step());
     EXPECT_EQ(pass.columnInt64(0), 1);

@@ -198,7 +198,7 @@ TEST_F(StartupTest, OneWheelEventMovesExactlyOneRecord)
                 {QStringLiteral("QQ帐号"), QStringLiteral("c")}});
     createForms();
     form1->ADOQuery1->SQL.Clear();
-    form1->ADOQuery1->SQL.Add("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
+    form1->ADOQuery1->SQL.Add(SqlSelect{"Select ", kListedColumns, " from ", "data"});
     form1->ADOQuery1->Open();
     QWidget* viewport = form1->DBGrid1->viewport();
     auto wheel = [&](int deltaY) {

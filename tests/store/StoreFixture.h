@@ -12,7 +12,7 @@ class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
+        ASSERT_NO_THROW(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false));
         connection.SetConnectionString(RegisterConnectionString(dir.folder()));
     }
 
@@ -49,10 +49,7 @@ protected:
                          QStringLiteral("2026/12/8 9:00:00")}));
     }
 
-    static SqlLine allRecords()
-    {
-        return SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注 from data");
-    }
+    static SqlLine allRecords() { return SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"}); }
 
     TempDir dir;
     TRegisterConnection connection;

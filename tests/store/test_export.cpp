@@ -184,7 +184,7 @@ TEST_F(QueryRowsTest, ReadingAWholeResultMatchesItsCells)
     EXPECT_EQ(readRows().size(), 400);
     EXPECT_EQ(readRows(), cellsOf());
 
-    open(allRecords() + " where 分类 like '%" + SqlValue{QStringLiteral("快递")} + "%'");
+    open(allRecords() + SqlWhere{" where 分类 like '%"} + SqlValue{QStringLiteral("快递")} + "%'");
     ASSERT_EQ(query.RecordCount(), 35);
     const QList<QStringList> before = cellsOf();
     EXPECT_EQ(readRows(), before);

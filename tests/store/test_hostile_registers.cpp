@@ -56,7 +56,7 @@ protected:
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
                   SQLITE_OK);
-        ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+        ASSERT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
         const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
@@ -86,7 +86,7 @@ TEST_P(HostileRegisterTest, IsRefusedWithAMessageAndLeftUnchanged)
     EXPECT_TRUE(error.contains(QLatin1String("not a register of this program"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QString::fromUtf8(GetParam().refusal))) << error.toStdString();
     EXPECT_FALSE(connection.Connected());
-    EXPECT_FALSE(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)));
+    EXPECT_THROW(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)), EDatabaseError);
     EXPECT_EQ(bytes(registerPath()), before);
     EXPECT_FALSE(QFile::exists(registerPath() + QStringLiteral("-journal")));
 }
@@ -135,7 +135,7 @@ TEST_F(PlantedJournalTest, AJournalOfAnotherPageSizeIsRefusedAndNothingIsRolledB
     const QByteArray before = bytes(registerPath());
 
     EXPECT_TRUE(loginCheckError().contains(QLatin1String("_.udb-journal")));
-    EXPECT_FALSE(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)));
+    EXPECT_THROW(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)), EDatabaseError);
     EXPECT_EQ(bytes(registerPath()), before);
     EXPECT_EQ(bytes(journalPath), journal);
 

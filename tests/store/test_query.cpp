@@ -96,7 +96,7 @@ TEST_F(StoreFixture, ClearAllWithTheParenthesisedTableName)
     addVisitor(QStringLiteral("a"));
     addVisitor(QStringLiteral("b"));
     exec(SqlLine("delete from (data)"));
-    open(SqlLine("select * from (data)"));
+    open(SqlSelect{"select ", "*", " from ", "(data)"});
     EXPECT_EQ(query.RecordCount(), 0);
     EXPECT_EQ(query.FieldCount(), 12);
 }
@@ -106,12 +106,41 @@ TEST_F(StoreFixture, SearchAndFilterStatementsMatchSubstrings)
     for (const char* name : {"张三", "小张", "李四"})
         addVisitor(QString::fromUtf8(name));
     addVisitor(QStringLiteral("王五"), QStringLiteral("QQ帐号2"));
-    open(SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where ")
+    open(SqlLine(SqlSelect{"Select ", kListedColumns, "  from ", "data"}) + SqlWhere{" where "}
          + SqlColumn{QStringLiteral("姓名")} + " like '%" + SqlValue{QStringLiteral("张")} + "%' ");
     EXPECT_EQ(query.RecordCount(), 2);
-    open(SqlLine("Select  编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where 分类 like '%")
+    open(SqlLine(SqlSelect{"Select  ", kListedColumns, "  from ", "data"}) + SqlWhere{" where 分类 like '%"}
          + SqlValue{QStringLiteral("QQ帐号")} + "%' ");
     EXPECT_EQ(query.RecordCount(), 4);
+}
+
+TEST_F(StoreFixture, OrderedOrGroupedSelectsAreReadWholeAndSearchesAreSnapshots)
+{
+    for (const char* name : {"丙", "甲", "乙"})
+        addVisitor(QString::fromUtf8(name));
+    const SqlSelect names{"Select ", "姓名", " from ", "data"};
+    auto column = [&] {
+        QStringList values;
+        for (query.First(); !query.Eof(); query.Next())
+            values << query.Fields(0);
+        return values;
+    };
+    open(SqlLine(names) + " order by 姓名 desc");
+    EXPECT_EQ(column(), (QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
+    EXPECT_THROW(query.Delete(), EDatabaseError); // a result read whole cannot delete
+    open(SqlLine(SqlSelect{"Select ", "分类, count(*)", " from ", "data"}) + " group by 分类");
+    EXPECT_EQ(query.RecordCount(), 1);
+    EXPECT_EQ(query.Fields(1), QStringLiteral("3"));
+
+    // Clause words in a literal or a value leave a search a snapshot in record order.
+    open(SqlLine(names) + SqlWhere{" where 来由 <> 'order by 姓名' and 姓名 <> '"}
+         + SqlValue{QStringLiteral("x order by 姓名 desc")} + "'");
+    EXPECT_EQ(column(), (QStringList{QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("乙")}));
+    query.First();
+    query.Delete();
+    EXPECT_EQ(query.RecordCount(), 2);
+    open(SqlLine(names));
+    EXPECT_EQ(column(), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
 }
 
 TEST_F(StoreFixture, TypedTextIsStoredExactlyAndNeverChangesAStatement)
@@ -138,7 +167,7 @@ TEST_F(StoreFixture, TypedTextIsStoredExactlyAndNeverChangesAStatement)
         EXPECT_EQ(query.Fields(i + 1), values[i]) << "column " << i + 1;
 
     // A keyword with quotes finds the row rather than breaking the statement.
-    open(SqlLine("Select 编号,分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注  from data where ")
+    open(SqlLine(SqlSelect{"Select ", kListedColumns, "  from ", "data"}) + SqlWhere{" where "}
          + SqlColumn{QStringLiteral("姓名")} + " like '%" + SqlValue{QStringLiteral("'); delete")} + "%' ");
     EXPECT_EQ(query.RecordCount(), 1);
 }
@@ -192,8 +221,8 @@ TEST_F(StoreFixture, BadColumnOrRecordNumberFailsAndWritesNothing)
 {
     addVisitor(QStringLiteral("a"));
     try {
-        open(SqlLine("Select 编号 from data where ") + SqlColumn{QStringLiteral("姓名 like '%' or 1=1 --")}
-             + " like '%x%' ");
+        open(SqlLine(SqlSelect{"Select ", "编号", " from ", "data"}) + SqlWhere{" where "}
+             + SqlColumn{QStringLiteral("姓名 like '%' or 1=1 --")} + " like '%x%' ");
         FAIL() << "an unknown column was accepted";
     } catch (const EDatabaseError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("姓名 like"))) << e.message().toStdString();
@@ -233,7 +262,7 @@ TEST_F(StoreFixture, PasswordRowReadsAndUpdates)
 TEST(StoreFiles, UnreadableRegistersFailWithTheEnginesMessage)
 {
     TempDir dir;
-    ASSERT_EQ(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false), QString());
+    ASSERT_NO_THROW(CreateRegisterFile(dir.path(), QStringLiteral("abc123"), false));
     const QString udb = dir.file(QStringLiteral("_.udb"));
     auto messageFor = [](const QString& connectionString) {
         TRegisterConnection connection;

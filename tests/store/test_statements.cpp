@@ -54,6 +54,45 @@ TEST(Statements, OnlyColumnsOfDataAndWholeNumbersAreAccepted)
     }
 }
 
+TEST(Statements, ASelectRecordsItsTableListAndCondition)
+{
+    // Clause words inside a quoted literal or a bound value belong to the condition.
+    TSqlStrings sql;
+    sql.Add(SqlLine(SqlSelect{"Select  ", "编号,姓名", "  from ", "(data)"})
+            + SqlWhere{" where 备注 <> 'order by 1' and 姓名 like '%"} + SqlValue{QStringLiteral("x' group by 姓名")}
+            + "%' ");
+    const CompiledSql compiled = sql.compile();
+    ASSERT_TRUE(compiled.plainSelect.has_value());
+    EXPECT_EQ(compiled.plainSelect->table, QStringLiteral("data"));
+    EXPECT_EQ(compiled.plainSelect->list, QStringLiteral("编号,姓名"));
+    const QString rest = QStringLiteral(" where 备注 <> 'order by 1' and 姓名 like '%' || ? || '%' \r\n");
+    EXPECT_EQ(compiled.plainSelect->rest, rest);
+    EXPECT_EQ(compiled.text, QStringLiteral("Select  编号,姓名  from data") + rest);
+    EXPECT_EQ(compiled.parameters, QStringList{QStringLiteral("x' group by 姓名")});
+    EXPECT_EQ(sql.Text(), QStringLiteral("Select  编号,姓名  from (data) where 备注 <> 'order by 1' and 姓名 like "
+                                         "'%x' group by 姓名%' \r\n"));
+}
+
+TEST(Statements, OnlyAHeadFollowedByNothingOrAWhereIsAPlainSelect)
+{
+    const SqlSelect head{"Select ", "姓名", " from ", "data"};
+    auto plainRest = [](std::initializer_list<SqlLine> lines) {
+        TSqlStrings sql;
+        for (const SqlLine& line : lines)
+            sql.Add(line);
+        const std::optional<SqlPlainSelect> select = sql.compile().plainSelect;
+        return select ? select->rest : QStringLiteral("not plain");
+    };
+    EXPECT_EQ(plainRest({head}), QStringLiteral("\r\n"));
+    EXPECT_EQ(plainRest({head, SqlLine() + SqlWhere{" where 编号 > 1"}}), QStringLiteral("\r\n where 编号 > 1\r\n"));
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({SqlLine(head) + " order by 姓名"}));
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({head, SqlLine(" group by 姓名")}));
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({SqlLine(head) + SqlValue{QStringLiteral("x")}}));
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({SqlLine("Select 姓名 from data")})); // written as plain text
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({SqlLine("x"), head}));
+    EXPECT_EQ(QStringLiteral("not plain"), plainRest({}));
+}
+
 TEST(Statements, ChangingTheTextNotifiesItsOwner)
 {
     int changes = 0;

@@ -239,9 +239,9 @@ TEST_F(VisitorLookups, TheLookupsAndTheOnSiteViewReadIndexes)
         EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX"))) << plan.toStdString();
     }
     // The list reads the record numbers of its rows first, with the view's condition.
-    const QString onSite = QString::fromUtf8(kOnSiteListing);
-    const QString numbersOnly =
-        QStringLiteral("SELECT 编号 FROM data ") + onSite.mid(onSite.indexOf(QLatin1String("where")));
+    TSqlStrings onSite;
+    onSite.Add(OnSiteListing());
+    const QString numbersOnly = QStringLiteral("SELECT 编号 FROM data") + onSite.compile().plainSelect.value().rest;
     const QString plan = planOf(numbersOnly);
     EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX data_on_site"))) << plan.toStdString();
 }
@@ -256,9 +256,9 @@ TEST_F(VisitorLookups, AnOlderRegisterGetsTheIndexesOnce)
             SQLITE_OK);
     visit("QQ帐号", "张三", "440106199003071231", "13800138000");
     EXPECT_EQ(MissingLookupIndexes(db), LookupIndexNames());
-    EXPECT_EQ(CreateLookupIndexes(db), QString());
+    EXPECT_NO_THROW(CreateLookupIndexes(db));
     EXPECT_TRUE(MissingLookupIndexes(db).isEmpty());
-    EXPECT_EQ(CreateLookupIndexes(db), QString()); // nothing to do the second time
+    EXPECT_NO_THROW(CreateLookupIndexes(db)); // nothing to do the second time
     EXPECT_EQ(names(find(VisitorKey::Mobile, QStringLiteral("1380013"))), QStringList{QStringLiteral("张三")});
 }
 

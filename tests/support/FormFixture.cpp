@@ -37,7 +37,7 @@ void FormFixture::TearDown()
 
 void FormFixture::makeRegister()
 {
-    ASSERT_EQ(CreateRegisterFile(dir.path(), QString::fromLatin1(kAdminPassword), false), QString());
+    ASSERT_NO_THROW(CreateRegisterFile(dir.path(), QString::fromLatin1(kAdminPassword), false));
 }
 
 void FormFixture::createForms()
@@ -53,7 +53,7 @@ void FormFixture::insertRows(const QList<QStringList>& rows)
     ASSERT_EQ(
         sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
         SQLITE_OK);
-    ASSERT_EQ(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)), QString());
+    ASSERT_NO_THROW(KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)));
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     for (const QStringList& r : rows) {
         SqliteStatement insert(

@@ -1,5 +1,6 @@
 #include "RegisterRows.h"
 
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -11,7 +12,13 @@ QStringList RegisterRows(const QString& path, const QString& dataColumns)
     QStringList rows;
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    if (KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword)).isEmpty()) {
+    bool keyed = true;
+    try {
+        KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
+    } catch (const EDatabaseError&) {
+        keyed = false;
+    }
+    if (keyed) {
         SqliteStatement data(db, QStringLiteral("SELECT %1 FROM data ORDER BY 编号").arg(dataColumns));
         while (data.step()) {
             QStringList values;

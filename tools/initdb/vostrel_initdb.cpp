@@ -1,5 +1,6 @@
 // vostrel-initdb FOLDER PASSWORD [--force]
 // Makes a fresh register "_.udb" in FOLDER whose administrator password is PASSWORD.
+#include "db/DatabaseError.h"
 #include "db/RegisterFile.h"
 
 #include <QCommandLineParser>
@@ -27,9 +28,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    const QString error = CreateRegisterFile(args[0], args[1], parser.isSet(force));
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "vostrel-initdb: %s\n", error.toLocal8Bit().constData());
+    try {
+        CreateRegisterFile(args[0], args[1], parser.isSet(force));
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "vostrel-initdb: %s\n", e.message().toLocal8Bit().constData());
         return 1;
     }
     std::printf("made %s/_.udb\n", args[0].toLocal8Bit().constData());
