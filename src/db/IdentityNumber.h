@@ -15,7 +15,7 @@ struct IdentityNumberCheck {
     bool ok() const { return checkCharacterOk && birthDateOk; }
 };
 
-IdentityNumberCheck CheckIdentityNumber(const QString& number, const QDate& today);
+IdentityNumberCheck CheckIdentityNumber(const QString& value, const QDate& today);
 
 // The check character of an 18-character number from its first 17 digits:
 // '0' to '9' or 'X'.

@@ -200,7 +200,7 @@ TEST_F(SkinProgramLookTest, ButtonsAreNotHotWhenTheirWindowIsShownAgain)
     ASSERT_TRUE(form2->isVisible());
     EXPECT_NE(Grab(form2->Button_Logining), [&] {
         MoveOver(form2->Button_Logining);
-        const QImage img = Grab(form2->Button_Logining);
+        QImage img = Grab(form2->Button_Logining);
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(form2->Button_Logining, &leave);
         return img;

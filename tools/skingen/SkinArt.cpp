@@ -96,7 +96,7 @@ QImage strip(int count, int w, int h, const QColor& fill,
 // A raised face with state: 0 normal, 1 pressed, 2 disabled, 3 hot, 4 focused.
 void raisedFace(QPainter& p, const QRect& r, int state)
 {
-    const QColor top = state == 1 ? kFaceDark : state == 3 ? kFaceLight : kFaceLight;
+    const QColor top = state == 1 ? kFaceDark : kFaceLight;
     const QColor bottom = state == 1 ? kFace : state == 3 ? kAccentLight : kFaceDark;
     vgradient(p, r.adjusted(1, 1, -1, -1), top, bottom);
     const QColor edge = state == 2 ? kShadow : state == 4 || state == 3 ? kAccent : kDkShadow;

@@ -120,7 +120,9 @@ QByteArray LZHEncode(const QByteArray& data, LZHEncodeStats* stats)
                 if (dist > N_RING)
                     break;
                 int len = 0;
-                while (len < maxLen && v[static_cast<size_t>(s + len)] == v[static_cast<size_t>(pos + len)])
+                while (len < maxLen
+                       && v[static_cast<size_t>(s) + static_cast<size_t>(len)]
+                              == v[static_cast<size_t>(pos) + static_cast<size_t>(len)])
                     ++len;
                 if (len > bestLen) {
                     bestLen = len;
