@@ -1,9 +1,9 @@
 // vostrel-gendata FOLDER N [--seed S]
 // Makes FOLDER/_.udb holding N generated visitors (administrator password
 // "admin1"). The same seed gives the same register.
+#include "ToolArguments.h"
 #include "VisitorGenerator.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -14,7 +14,6 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Makes FOLDER/_.udb holding N generated visitors (administrator password \"admin1\")."));
-    parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the new register."));
     parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Number of visitors."));
     const QCommandLineOption seedOption(QStringLiteral("seed"),
@@ -22,19 +21,12 @@ int main(int argc, char** argv)
                                                        "the same register."),
                                         QStringLiteral("S"), QStringLiteral("1"));
     parser.addOption(seedOption);
-    const bool parsed = parser.parse(app.arguments());
-    if (parsed && parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    bool ok = parsed;
-    const std::uint64_t seed = ok ? parser.value(seedOption).toULongLong(&ok) : 0;
-    const qint64 rows = ok && args.size() == 2 ? args[1].toLongLong(&ok) : -1;
-    if (!ok || rows < 0) {
-        if (!parsed)
-            std::fprintf(stderr, "vostrel-gendata: %s\n", qPrintable(parser.errorText()));
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
-        return 2;
-    }
+    const QStringList args = ParseToolArguments(parser, 2);
+    bool ok = false;
+    const std::uint64_t seed = parser.value(seedOption).toULongLong(&ok);
+    const qint64 rows = ok ? args[1].toLongLong(&ok) : -1;
+    if (!ok || rows < 0)
+        ExitWithUsage(parser);
     QElapsedTimer clock;
     clock.start();
     const QString error = GenerateRegister(args[0], rows, seed);

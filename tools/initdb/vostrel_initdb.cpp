@@ -3,7 +3,8 @@
 #include "db/DatabaseError.h"
 #include "db/RegisterFile.h"
 
-#include <QCommandLineParser>
+#include "ToolArguments.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -13,21 +14,11 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Makes FOLDER/_.udb; PASSWORD is one or more ASCII letters and digits."));
-    parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the new register."));
     parser.addPositionalArgument(QStringLiteral("PASSWORD"), QStringLiteral("Administrator password."));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replace an existing register."));
     parser.addOption(force);
-    const bool parsed = parser.parse(app.arguments());
-    if (parsed && parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (!parsed || args.size() != 2) {
-        if (!parsed)
-            std::fprintf(stderr, "vostrel-initdb: %s\n", qPrintable(parser.errorText()));
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
-        return 2;
-    }
+    const QStringList args = ParseToolArguments(parser, 2);
     try {
         CreateRegisterFile(args[0], args[1], parser.isSet(force));
     } catch (const EDatabaseError& e) {

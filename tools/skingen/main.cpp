@@ -4,7 +4,8 @@
 #include "SkinArt.h"
 #include "SkinIniText.h"
 
-#include <QCommandLineParser>
+#include "ToolArguments.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,18 +17,8 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Draws the shipped skin's bitmaps and writes them with its INI into OUTDIR."));
-    parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("OUTDIR"), QStringLiteral("Folder to write into (made if missing)."));
-    const bool parsed = parser.parse(app.arguments());
-    if (parsed && parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (!parsed || args.size() != 1) {
-        if (!parsed)
-            std::fprintf(stderr, "vostrel-skingen: %s\n", qPrintable(parser.errorText()));
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
-        return 2;
-    }
+    const QStringList args = ParseToolArguments(parser, 1);
     const QDir dir(args[0]);
     if (!QDir().mkpath(dir.path())) {
         std::fprintf(stderr, "vostrel-skingen: cannot create %s\n", qPrintable(dir.path()));

@@ -4,7 +4,8 @@
 #include "skin/SkinMessage.h"
 #include "skin/SkinReader.h"
 
-#include <QCommandLineParser>
+#include "ToolArguments.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,21 +17,11 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Prints a skin file's version code, name-list length and entries."));
-    parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Skin file to read."));
     const QCommandLineOption extractOption(QStringLiteral("extract"), QStringLiteral("Write every entry into DIR."),
                                            QStringLiteral("DIR"));
     parser.addOption(extractOption);
-    const bool parsed = parser.parse(app.arguments());
-    if (parsed && parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (!parsed || args.size() != 1) {
-        if (!parsed)
-            std::fprintf(stderr, "vostrel-skininfo: %s\n", qPrintable(parser.errorText()));
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
-        return 2;
-    }
+    const QStringList args = ParseToolArguments(parser, 1);
     const QString extractDir = parser.value(extractOption);
     QFile file(args[0]);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -3,7 +3,8 @@
 
 #include "SkinPacker.h"
 
-#include <QCommandLineParser>
+#include "ToolArguments.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
@@ -20,23 +21,13 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Packs a folder of bitmaps and one INI into a skin file."));
-    parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("Folder holding the bitmaps and the INI."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("Skin file to write."));
     const QCommandLineOption payloadOption(QStringLiteral("payload"),
                                            QStringLiteral("Also write the SkinStream payload to FILE."),
                                            QStringLiteral("FILE"));
     parser.addOption(payloadOption);
-    const bool parsed = parser.parse(app.arguments());
-    if (parsed && parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (!parsed || args.size() != 2) {
-        if (!parsed)
-            std::fprintf(stderr, "vostrel-skinpack: %s\n", qPrintable(parser.errorText()));
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
-        return 2;
-    }
+    const QStringList args = ParseToolArguments(parser, 2);
     const QString payload = parser.value(payloadOption);
     QList<SkinEntry> entries;
     QString error;
