@@ -10,7 +10,7 @@ packages=(
   libssl-dev sqlcipher
   libxlsxwriter-dev unzip
   libgtest-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   fonts-arphic-uming fonts-noto-cjk
   xvfb trayer xdotool xclip imagemagick x11-utils
   xfwm4 xfce4-panel openbox tint2 dbus-x11 libglib2.0-bin locales qt6-translations-l10n

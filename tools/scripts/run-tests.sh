@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds with warnings as errors and runs every test: the fuzz targets for a bounded time,
+# Sets up, checks the sources (format, includes, clang-tidy), builds with
+# warnings as errors and runs every test: the fuzz targets for a bounded time,
 # the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # the whole suite on the plain build (unit, widget tests offscreen,
 # end-to-end under Xvfb), ending with CTest's summary.
@@ -8,13 +9,29 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 bash "$top/tools/scripts/install-deps.sh"
 
+echo "== source format"
+bash "$top/tools/scripts/check-sources.sh" format
+
 echo "== build"
 bash "$top/tools/scripts/build.sh" "$top/build" -DVOSTREL_WERROR=ON
 echo "== sanitizer build"
 bash "$top/tools/scripts/build.sh" "$top/build-sanitize" -DVOSTREL_WERROR=ON -DVOSTREL_SANITIZE=ON
 
+# clang-tidy reads the plain build's compile commands; it runs beside the
+# fuzzers, which are bounded by time and use one core.
+echo "== clang-tidy, beside the fuzzing"
+tidy_log="$top/build/clang-tidy.log"
+bash "$top/tools/scripts/check-sources.sh" tidy "$top/build" >"$tidy_log" 2>&1 &
+tidy=$!
 echo "== fuzzing"
-bash "$top/tests/fuzz/run-fuzzers.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-60}" -DVOSTREL_WERROR=ON
+fuzz_status=0
+bash "$top/tests/fuzz/run-fuzzers.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-60}" -DVOSTREL_WERROR=ON || fuzz_status=$?
+tidy_status=0
+wait "$tidy" || tidy_status=$?
+cat "$tidy_log"
+if [ "$fuzz_status" -ne 0 ] || [ "$tidy_status" -ne 0 ]; then
+  exit 1
+fi
 
 echo "== tests under the sanitizers"
 (cd "$top/build-sanitize" &&
