@@ -27,18 +27,15 @@ first_row() {
 }
 empty_row=$(first_row)
 
-# Places of the record form's controls inside the main window.
-field() { # field X Y TEXT: clicks the control and types the text
-    xdotool mousemove --window "$main" $(($1 + CX)) $(($2 + CY)) click 1
-    sleep 0.1
-    xdotool type --delay 30 "$3"
-}
-field 150 399 "QQ帐号"
-field 165 423 "张三"
-field 165 447 "440101199001011234"
-field 165 471 "13800138000"
-field 165 543 "送货 O'Neil"
-field 476 490 "第一行"
+# The record form, field by field, at their places in the main window.
+e2e_type_into "$main" 150 399 "QQ帐号"
+e2e_type_into "$main" 165 423 "张三"
+e2e_type_into "$main" 165 447 "440101199001011234"
+e2e_type_into "$main" 165 471 "13800138000"
+e2e_type_into "$main" 165 543 "送货 O'Neil"
+xdotool mousemove --window "$main" $((476 + CX)) $((490 + CY)) click 1
+sleep 0.1
+xdotool type --delay 30 "第一行"
 xdotool key Return
 xdotool type --delay 30 "第二行"
 xdotool mousemove --window "$main" $((671 + CX)) $((518 + CY)) click 1

@@ -81,6 +81,26 @@ e2e_type_password() {
     xdotool key Return
 }
 
+# e2e_type_into WINDOW X Y TEXT: clicks the one-line edit at X, Y of the
+# window's client area (needs CX, CY) and types the text, then reads it back
+# through the clipboard and types it again if keys were lost: xdotool types
+# characters outside the keyboard map through remapped keys, which a busy
+# X server can drop.
+e2e_type_into() {
+    local attempt
+    for attempt in 1 2 3; do
+        xdotool mousemove --window "$1" $(($2 + CX)) $(($3 + CY)) click 1
+        sleep 0.1
+        xdotool key ctrl+a BackSpace
+        xdotool type --delay 30 "$4"
+        xdotool key ctrl+a ctrl+c
+        sleep 0.2
+        [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$4" ] && return 0
+        echo "retyping \"$4\" (attempt $attempt read back \"$(xclip -o -selection clipboard 2>/dev/null)\")"
+    done
+    return 1
+}
+
 # e2e_start_and_log_in PASSWORD: starts the program, logs in through the
 # login window and sets `main` to the main window's id (checked both steps).
 e2e_start_and_log_in() {
