@@ -5,7 +5,7 @@ set -euo pipefail
 # pinned amalgamation that the build fetches with npm and compiles against
 # libssl-dev; the sqlcipher shell (3.4.1 on Debian 12) reads registers in tests.
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libssl-dev sqlcipher
   libxlsxwriter-dev unzip
