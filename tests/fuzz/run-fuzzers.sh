@@ -8,7 +8,13 @@ seconds=${2:-60}
 shift $(($# < 2 ? $# : 2))
 here=$(cd "$(dirname "$0")" && pwd)
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+launcher=""
+if command -v ccache >/dev/null; then
+    launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    export CCACHE_BASEDIR="$(cd "$here/../.." && pwd)" CCACHE_NOHASHDIR=1
+fi
+# shellcheck disable=SC2086
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 "$@" >/dev/null
 targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string fuzz_register_schema"
 cmake --build "$build" -j2 --target $targets
