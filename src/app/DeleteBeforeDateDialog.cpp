@@ -1,5 +1,5 @@
 #include "app/DeleteBeforeDateDialog.h"
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>

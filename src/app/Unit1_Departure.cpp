@@ -1,6 +1,6 @@
 // Who is still on site: the on-site view, and the departure of the visitor
 // on the current row of the list.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "db/RegisterQuery.h"
 #include "db/VisitorPresence.h"

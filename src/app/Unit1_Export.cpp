@@ -1,9 +1,9 @@
 // Exporting the list now shown to a spreadsheet or CSV file.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/NumberMask.h"
-#include "db/RecordExport.h"
 #include "db/RegisterQuery.h"
+#include "records/NumberMask.h"
+#include "records/RecordExport.h"
 #include "shell/MessageBoxes.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The identity number's check: when the guard leaves 身份证 and on "添加" and
 // "修改", a number that fails is drawn in red with the fault as its tool tip.
 // It never stops a record from being written.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/IdentityNumber.h"
+#include "visitors/IdentityNumber.h"
 
 #include <QDate>
 #include <QFocusEvent>

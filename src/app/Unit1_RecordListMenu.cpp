@@ -1,6 +1,6 @@
 // The record list's context menu and the keys of its items, and the checks
 // run once a login has opened the register.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"

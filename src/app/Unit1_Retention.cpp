@@ -1,14 +1,14 @@
 // Keeping the register within the law: numbers hidden on screen, old records deleted.
-#include "app/AdditionTexts.h"
 #include "app/DBGridModel.h"
 #include "app/DeleteBeforeDateDialog.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "db/DatabaseError.h"
-#include "db/OldRecords.h"
-#include "db/RecordDate.h"
 #include "db/RegisterConnection.h"
+#include "records/OldRecords.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
+#include "visitors/RecordDate.h"
 
 #include <QAction>
 #include <QApplication>

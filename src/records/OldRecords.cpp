@@ -1,7 +1,7 @@
-#include "db/OldRecords.h"
-#include "db/RecordDate.h"
+#include "records/OldRecords.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
+#include "visitors/RecordDate.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // keys, the departure, the on-site view, returning visitors and the identity
 // number's check.
 #include "RegisterFixture.h"
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/VisitorSuggestionList.h"
 
 #include <QAction>
