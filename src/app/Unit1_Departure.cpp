@@ -32,17 +32,17 @@ int rowOfRecord(const TRegisterQuery& query, qint64 recordNumber)
 
 } // namespace
 
-void TForm1::ZhiKanWeiLiKaiClick()
+void TForm1::OnSiteOnlyItemClick()
 {
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(OnSiteListing());
     ADOQuery1->Open();
     applyGridLayout();
-    StatusPanel(0)->setText(AdditionTexts::OnSiteCount(ADOQuery1->RecordCount()));
+    StatusPanel(0)->setText(FeatureTexts::OnSiteCount(ADOQuery1->RecordCount()));
 }
 
-void TForm1::DengJiLiKaiClick()
+void TForm1::RecordDepartureItemClick()
 {
     if (!ADOQuery1->Active() || ADOQuery1->RecordCount() == 0)
         return;
@@ -63,11 +63,11 @@ void TForm1::DengJiLiKaiClick()
             // a later "修改" keeps it.
             if (Edit_BianHao->text() == QString::number(recordNumber) && Edit_LiKaiShiJian->text().isEmpty())
                 Edit_LiKaiShiJian->setText(departure);
-            StatusPanel(0)->setText(AdditionTexts::DepartureRecorded(name));
+            StatusPanel(0)->setText(FeatureTexts::DepartureRecorded(name));
             return;
         }
     }
-    MessageBoxes::ShowMessage(AdditionTexts::AlreadyLeft(departure));
+    MessageBoxes::ShowMessage(FeatureTexts::AlreadyLeft(departure));
 }
 
 void TForm1::relistKeepingRecord(qint64 recordNumber)

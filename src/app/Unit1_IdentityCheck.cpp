@@ -37,9 +37,9 @@ void showFaults(QLineEdit* edit, const IdentityNumberCheck& check)
 {
     QStringList faults;
     if (check.judged && !check.checkCharacterOk)
-        faults << AdditionTexts::WrongCheckCharacter();
+        faults << FeatureTexts::WrongCheckCharacter();
     if (check.judged && !check.birthDateOk)
-        faults << AdditionTexts::WrongBirthDate();
+        faults << FeatureTexts::WrongBirthDate();
     if (faults.isEmpty()) {
         if (!edit->toolTip().isEmpty()) {
             edit->setPalette(QPalette());

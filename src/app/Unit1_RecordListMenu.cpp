@@ -78,16 +78,18 @@ void TForm1::buildRecordListMenu()
     // A popup menu of the window: the skin draws it like the tray menu.
     PopupMenu_DBGrid1 = new QMenu(this);
     PopupMenu_DBGrid1->setObjectName(QStringLiteral("PopupMenu_DBGrid1"));
-    DengJiLiKai = addRecordListItem("DengJiLiKai", AdditionTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
-    ZhiKanWeiLiKai = addRecordListItem("ZhiKanWeiLiKai", AdditionTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
+    RecordDepartureItem =
+        addRecordListItem("RecordDepartureItem", FeatureTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
+    OnSiteOnlyItem = addRecordListItem("OnSiteOnlyItem", FeatureTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
     PopupMenu_DBGrid1->addSeparator();
-    DaoChuLieBiao =
-        addRecordListItem("DaoChuLieBiao", AdditionTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    YinCangZhengJianHaoMa = addRecordListItem("YinCangZhengJianHaoMa", AdditionTexts::HideNumbersItem(),
-                                              QKeySequence(Qt::CTRL | Qt::Key_H));
-    YinCangZhengJianHaoMa->setCheckable(true);
+    ExportListItem =
+        addRecordListItem("ExportListItem", FeatureTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    HideNumbersItem =
+        addRecordListItem("HideNumbersItem", FeatureTexts::HideNumbersItem(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    HideNumbersItem->setCheckable(true);
     PopupMenu_DBGrid1->addSeparator();
-    ShanChuJiuJiLu = addRecordListItem("ShanChuJiuJiLu", AdditionTexts::DeleteOldRecordsItem(), QKeySequence());
+    DeleteOldRecordsItem =
+        addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -100,13 +102,13 @@ QAction* TForm1::addRecordListItem(const char* name, const QString& caption, con
     return item;
 }
 
-void TForm1::connectAdditions()
+void TForm1::connectRecordListMenu()
 {
-    BindClick(DengJiLiKai, [this] { DengJiLiKaiClick(); });
-    BindClick(ZhiKanWeiLiKai, [this] { ZhiKanWeiLiKaiClick(); });
-    BindClick(DaoChuLieBiao, [this] { DaoChuLieBiaoClick(); });
-    BindClick(YinCangZhengJianHaoMa, [this] { YinCangZhengJianHaoMaClick(); });
-    BindClick(ShanChuJiuJiLu, [this] { ShanChuJiuJiLuClick(); });
+    BindClick(RecordDepartureItem, [this] { RecordDepartureItemClick(); });
+    BindClick(OnSiteOnlyItem, [this] { OnSiteOnlyItemClick(); });
+    BindClick(ExportListItem, [this] { ExportListItemClick(); });
+    BindClick(HideNumbersItem, [this] { HideNumbersItemClick(); });
+    BindClick(DeleteOldRecordsItem, [this] { DeleteOldRecordsItemClick(); });
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
