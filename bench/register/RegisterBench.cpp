@@ -208,7 +208,7 @@ void Child::measureRecordListFeatures(int runs, const std::function<int()>& farR
             f->Button_RefreshClick();
             do
                 f->ADOQuery1->SetRecNo(farRow());
-            while (!f->ADOQuery1->Fields(9).isEmpty());
+            while (!f->ADOQuery1->Fields(DataColumn::Departure).isEmpty());
             repaintGrid(f);
         },
         [&] {
@@ -219,8 +219,8 @@ void Child::measureRecordListFeatures(int runs, const std::function<int()>& farR
     // The numbers of a visitor far back in the register, typed further and further.
     f->Button_RefreshClick();
     f->ADOQuery1->SetRecNo(farRow());
-    const QString id = f->ADOQuery1->Fields(3);
-    const QString mobile = f->ADOQuery1->Fields(4);
+    const QString id = f->ADOQuery1->Fields(DataColumn::IdentityNumber);
+    const QString mobile = f->ADOQuery1->Fields(DataColumn::Mobile);
     struct Probe {
         std::string name;
         QLineEdit* edit;

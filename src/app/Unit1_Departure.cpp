@@ -47,11 +47,11 @@ void TForm1::RecordDepartureItemClick()
     if (!ADOQuery1->Active() || ADOQuery1->RecordCount() == 0)
         return;
     bool isNumber = false;
-    const qint64 recordNumber = ADOQuery1->Fields(0).toLongLong(&isNumber);
+    const qint64 recordNumber = ADOQuery1->Fields(DataColumn::RecordNumber).toLongLong(&isNumber);
     if (!isNumber)
         return; // the row has gone from the register
-    const QString name = ADOQuery1->Fields(2);
-    QString departure = ADOQuery1->Fields(9);
+    const QString name = ADOQuery1->Fields(DataColumn::Name);
+    QString departure = ADOQuery1->Fields(DataColumn::Departure);
     if (departure.isEmpty()) {
         const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
         if (outcome.kind == DepartureOutcome::NoRecord)

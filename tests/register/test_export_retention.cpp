@@ -83,23 +83,23 @@ TEST_F(ExportAndRetention, HidingNumbersMasksTheListButNeverTheForm)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01")),
            visit(QStringLiteral("李四"), QStringLiteral("2026/12/7 08:00:01"))});
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106199003071234"));
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106199003071234"));
 
     // Ctrl+H works with the focus in an edit, whose own Ctrl+H gives way.
     form1->Edit_XingMing->setFocus();
     QTest::keyClick(form1->Edit_XingMing, Qt::Key_H, Qt::ControlModifier);
     ASSERT_TRUE(form1->HideNumbersItem->isChecked());
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106********1234"));
-    EXPECT_EQ(gridCell(1, 4), QStringLiteral("138****8000"));
-    EXPECT_EQ(gridCell(1, 5), QStringLiteral("020-8888"));
-    EXPECT_EQ(gridCell(1, 2), QStringLiteral("李四"));
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106********1234"));
+    EXPECT_EQ(gridCell(1, DataColumn::Mobile), QStringLiteral("138****8000"));
+    EXPECT_EQ(gridCell(1, DataColumn::Telephone), QStringLiteral("020-8888"));
+    EXPECT_EQ(gridCell(1, DataColumn::Name), QStringLiteral("李四"));
 
-    clickCell(1, 2);
+    clickCell(1, DataColumn::Name);
     EXPECT_EQ(form1->Edit_IDNumber->text(), QStringLiteral("440106199003071234"));
     EXPECT_EQ(form1->Edit_ShouJi->text(), QStringLiteral("13800138000"));
 
     form1->HideNumbersItem->trigger();
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106199003071234"));
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106199003071234"));
 }
 
 TEST_F(ExportAndRetention, ExportWritesTheListShownMaskedWhenNumbersAreHidden)

@@ -44,20 +44,20 @@ protected:
                visit(QStringLiteral("孙八"), QString())});
     }
 
-    QString currentName() const { return form1->ADOQuery1->Fields(2); }
+    QString currentName() const { return form1->ADOQuery1->Fields(DataColumn::Name); }
 
     QStringList listedNames() const
     {
         QStringList names;
         for (int i = 0; i < gridRows(); ++i)
-            names << gridCell(i, 2);
+            names << gridCell(i, DataColumn::Name);
         return names;
     }
 
     QMenu* openMenuOnRow(int row)
     {
         QTableView* grid = form1->DBGrid1;
-        const QPoint at = grid->visualRect(grid->model()->index(row, 2)).center();
+        const QPoint at = grid->visualRect(grid->model()->index(row, ColumnIndex(DataColumn::Name))).center();
         // The press makes the row current; the desktop then asks for the menu.
         QTest::mousePress(grid->viewport(), Qt::RightButton, {}, at);
         QContextMenuEvent ask(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
@@ -106,7 +106,7 @@ TEST_F(RecordListFeatures, DepartureFillsTheEmptyDepartureAndNothingElse)
 {
     loginWithVisits();
     const QList<QStringList> before = stored();
-    clickCell(1, 2); // 李四, still on site; the form holds the visit
+    clickCell(1, DataColumn::Name); // 李四, still on site; the form holds the visit
     form1->RecordDepartureItem->trigger();
 
     const QList<QStringList> after = stored();
@@ -122,7 +122,7 @@ TEST_F(RecordListFeatures, DepartureFillsTheEmptyDepartureAndNothingElse)
     EXPECT_EQ(panel(0), QStringLiteral("李四已登记离开"));
     EXPECT_EQ(currentName(), QStringLiteral("李四"));
     EXPECT_EQ(gridRow(), 1);
-    EXPECT_EQ(gridCell(1, 9), QString::fromUtf8(kClock));
+    EXPECT_EQ(gridCell(1, DataColumn::Departure), QString::fromUtf8(kClock));
     EXPECT_EQ(gridRows(), 6);
     expectGridLayout();
     EXPECT_TRUE(boxes.isEmpty());
@@ -252,7 +252,7 @@ TEST_F(RecordListFeatures, TheF9KeyRecordsTheDepartureFromAnywhereInTheWindow)
     form1->Memo_BeiZhu->setFocus();
     QTest::keyClick(form1->Memo_BeiZhu, Qt::Key_F9);
     EXPECT_EQ(panel(0), QStringLiteral("孙八已登记离开"));
-    EXPECT_EQ(stored()[5][9], QString::fromUtf8(kClock));
+    EXPECT_EQ(stored()[5][ColumnIndex(DataColumn::Departure)], QString::fromUtf8(kClock));
     EXPECT_EQ(form1->Memo_BeiZhu->toPlainText(), QString());
 }
 
@@ -451,10 +451,10 @@ TEST_F(IdentityCheck, AddAndModifyJudgeButNeverRefuse)
     form1->Button1->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("添加成功."));
     ASSERT_EQ(stored().size(), 1);
-    EXPECT_EQ(stored()[0][3], QStringLiteral("110105194912310021"));
+    EXPECT_EQ(stored()[0][ColumnIndex(DataColumn::IdentityNumber)], QStringLiteral("110105194912310021"));
     EXPECT_FALSE(red()); // the form is empty again
 
-    clickCell(0, 2);
+    clickCell(0, DataColumn::Name);
     EXPECT_FALSE(red()); // loading a row judges nothing
     form1->Edit_XingMing->clear();
     form1->Button2->click(); // the name is missing
