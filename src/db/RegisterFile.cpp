@@ -5,6 +5,7 @@
 #include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
+#include "db/SqliteHandle.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,20 +61,10 @@ void fillRegister(sqlite3* db, const QString& adminPassword)
 // owner only, and fills it as a fresh register.
 void buildRegister(const QString& path, const QString& adminPassword)
 {
-    sqlite3* db = nullptr;
     const mode_t oldMask = ::umask(077);
     const auto restoreMask = qScopeGuard([oldMask] { ::umask(oldMask); });
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    try {
-        if (rc != SQLITE_OK)
-            RaiseEngineError(db);
-        fillRegister(db, adminPassword);
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    sqlite3_close(db);
+    const SqliteHandle db(QFile::encodeName(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    fillRegister(db.get(), adminPassword);
 }
 
 } // namespace
