@@ -296,7 +296,7 @@ private:
     void connectReturningVisitors();
     void connectIdentityCheck();
     QString AskExportFileName();
-    void ensureLookupIndexes();
+    void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
 

@@ -1,10 +1,10 @@
-// The record list's context menu and the keys of its items, and the checks
-// run once a login has opened the register.
+// The record list's context menu and the keys of its items, and the upgrade
+// of an older register once a login has opened it.
 #include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
+#include "db/RegisterUpgrade.h"
 #include "shell/HandlerWiring.h"
 
 #include <QAction>
@@ -138,20 +138,20 @@ void TForm1::DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard)
     PopupMenu_DBGrid1->popup(DBGrid1->viewport()->mapToGlobal(at));
 }
 
-void TForm1::ensureLookupIndexes()
+void TForm1::upgradeRegister()
 {
-    // An older register gets the look-up indexes once; one that cannot be
-    // written now (read-only, busy) is asked again at the next login. The
-    // look-ups work without them, only slower.
+    // An older register is brought up to the program's version once; one
+    // that cannot be written now (read-only, busy) is asked again at the next
+    // login. The look-ups work without the indexes of version 1, only slower.
     try {
         sqlite3* db = ADOConnection1->handle();
-        if (MissingLookupIndexes(db).isEmpty())
+        if (RegisterVersion(db) >= kRegisterVersion)
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto done = qScopeGuard([this] {
             ADOConnection1->noteWrite();
             QApplication::restoreOverrideCursor();
         });
-        CreateLookupIndexes(db);
+        UpgradeRegister(db);
     } catch (const std::exception&) {}
 }

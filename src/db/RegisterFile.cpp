@@ -2,8 +2,8 @@
 #include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
 #include "db/DatabaseError.h"
-#include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
 
@@ -50,7 +50,7 @@ void fillRegister(sqlite3* db, const QString& adminPassword)
 {
     KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
     ExecuteStatements(db, kSchema);
-    CreateLookupIndexes(db);
+    UpgradeRegister(db);
     SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
     const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);
     insert.bindTexts({QString::fromStdString(hex)});

@@ -479,8 +479,9 @@ TEST_F(RecordListFeatures, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
             while (s.step())
                 names << s.columnText(0);
         }
-        sqlite3_exec(db, "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site;", nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(db,
+                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; PRAGMA user_version = 0;",
+                     nullptr, nullptr, nullptr);
         sqlite3_close(db);
         return names;
     };

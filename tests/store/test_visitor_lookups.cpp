@@ -1,4 +1,4 @@
-// The store side of the record list's additions: the identity-number check,
+// The store side of the record list's features: the identity-number check,
 // returning visitors by number prefix, departures, and the look-up indexes.
 #include "StoreFixture.h"
 #include "db/LookupIndexes.h"
