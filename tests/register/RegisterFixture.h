@@ -35,9 +35,7 @@ protected:
         createForms();
         form1->Timer1->stop();
         form1->StatusPanel(2)->setText(QString::fromUtf8(kClock));
-        form1->Timer_CheckLoginTimer();
-        form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-        form2->Button_Logining->click();
+        logIn();
         ASSERT_TRUE(form1->isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
     }

@@ -488,9 +488,7 @@ TEST_F(RecordListFeatures, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
     ASSERT_EQ(indexNames().size(), 2); // made by the set-up tool; dropped now
     ASSERT_TRUE(indexNames().isEmpty());
     createForms();
-    form1->Timer_CheckLoginTimer();
-    form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-    form2->Button_Logining->click();
+    logIn();
     ASSERT_TRUE(form1->isVisible());
     form1->ADOConnection1->Close();
     EXPECT_EQ(indexNames().size(), 2);
