@@ -1,13 +1,21 @@
 # Helpers shared by the program's build and the fuzzing build.
 
-# The project's warnings, for every target built from our own sources.
-# VOSTREL_WERROR turns them into errors (on in the test command; off by
-# default, since other compilers warn about other things).
+# The project's compile settings, carried by one interface target: the
+# warnings, which VOSTREL_WERROR turns into errors (on in the test command;
+# off by default, since other compilers warn about other things).
 option(VOSTREL_WERROR "Treat the project's warnings as errors" OFF)
-set(VOSTREL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
-    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>)
+if(NOT TARGET vostrel_settings)
+  add_library(vostrel_settings INTERFACE)
+  target_compile_options(vostrel_settings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>
+    $<$<BOOL:${VOSTREL_WERROR}>:-Werror>)
+endif()
+# Gives a target of our own the project's settings, as options of its own:
+# linking vostrel_settings instead would move them behind Qt's flags, and so
+# change every compile command (a full rebuild, once).
 function(vostrel_target_warnings target)
-  target_compile_options(${target} PRIVATE ${VOSTREL_WARNINGS} $<$<BOOL:${VOSTREL_WERROR}>:-Werror>)
+  target_compile_options(${target} PRIVATE $<TARGET_PROPERTY:vostrel_settings,INTERFACE_COMPILE_OPTIONS>)
 endfunction()
 
 # vostrel_public_headers(<target> <prefix> <header>...)

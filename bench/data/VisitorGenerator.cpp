@@ -1,10 +1,10 @@
 #include "VisitorGenerator.h"
 #include "db/CategoryFile.h"
 #include "db/DatabaseError.h"
-#include "db/IdentityNumber.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
+#include "visitors/IdentityNumber.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -157,7 +157,7 @@ private:
     }
     void startForms();
     void fillForm(const QString& name);
-    void measureAdditions(int runs, const std::function<int()>& farRow);
+    void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
 
     const Options& options_;
     long long rows_;
@@ -195,11 +195,11 @@ void Child::fillForm(const QString& name)
 // The record list's additions: the on-site view, a departure with the
 // listing that follows it, and the returning-visitor look-up that runs on
 // each keystroke in 身份证 (from the 6th character) and 手机 (from the 7th).
-void Child::measureAdditions(int runs, const std::function<int()>& farRow)
+void Child::measureRecordListFeatures(int runs, const std::function<int()>& farRow)
 {
     TForm1* f = form1_.get();
     op("on_site_view", runs, nullptr, [&] {
-        f->ZhiKanWeiLiKaiClick();
+        f->OnSiteOnlyItemClick();
         repaintGrid(f);
     });
     op(
@@ -208,19 +208,19 @@ void Child::measureAdditions(int runs, const std::function<int()>& farRow)
             f->Button_RefreshClick();
             do
                 f->ADOQuery1->SetRecNo(farRow());
-            while (!f->ADOQuery1->Fields(9).isEmpty());
+            while (!f->ADOQuery1->Fields(DataColumn::Departure).isEmpty());
             repaintGrid(f);
         },
         [&] {
-            f->DengJiLiKaiClick();
+            f->RecordDepartureItemClick();
             repaintGrid(f);
         });
 
     // The numbers of a visitor far back in the register, typed further and further.
     f->Button_RefreshClick();
     f->ADOQuery1->SetRecNo(farRow());
-    const QString id = f->ADOQuery1->Fields(3);
-    const QString mobile = f->ADOQuery1->Fields(4);
+    const QString id = f->ADOQuery1->Fields(DataColumn::IdentityNumber);
+    const QString mobile = f->ADOQuery1->Fields(DataColumn::Mobile);
     struct Probe {
         std::string name;
         QLineEdit* edit;
@@ -247,7 +247,7 @@ void Child::measureAdditions(int runs, const std::function<int()>& farRow)
                     f->Edit_ShouJiChange();
             });
     f->IDNumberSuggestions->Close();
-    f->ShouJiSuggestions->Close();
+    f->MobileNumberSuggestions->Close();
 }
 
 std::vector<Result> Child::run()
@@ -376,7 +376,7 @@ std::vector<Result> Child::run()
     }
 
     if (rows_ > 0)
-        measureAdditions(runs, farRow);
+        measureRecordListFeatures(runs, farRow);
 
     // Export of the whole list, with the peak memory while it runs.
     for (const char* extension : {"xlsx", "csv"}) {

@@ -14,8 +14,7 @@ namespace {
 
 constexpr int kRowHeight = 18;
 constexpr int kIndicatorWidth = 14;
-constexpr std::array<int, 11> kColumnWidths = {40, 60, 100, 110, 110, 110, 200, 120, 120, 120, 60};
-constexpr int kRemarksColumn = 10;
+constexpr std::array<int, kListedColumnCount> kColumnWidths = {40, 60, 100, 110, 110, 110, 200, 120, 120, 120, 60};
 
 } // namespace
 
@@ -49,7 +48,7 @@ void ApplyRecordGridColumns(QTableView* grid)
 {
     const int columns = grid->model() ? grid->model()->columnCount() : 0;
     for (int i = 0; i < columns && i < static_cast<int>(kColumnWidths.size()); ++i) {
-        grid->setColumnHidden(i, i == kRemarksColumn);
+        grid->setColumnHidden(i, i == ColumnIndex(DataColumn::Remarks));
         grid->setColumnWidth(i, kColumnWidths[static_cast<std::size_t>(i)]);
     }
 }

@@ -1,7 +1,7 @@
 #include "app/DBGridModel.h"
-#include "db/NumberMask.h"
 #include "db/RegisterDataSource.h"
 #include "db/RegisterQuery.h"
+#include "records/NumberMask.h"
 
 #include <exception>
 

@@ -19,13 +19,11 @@ public:
     // While numbers are masked, 身份证 and 手机 show only their ends.
     void setNumbersMasked(bool masked);
 
-    // The row the query stands on, marked in the row indicator; -1 for none.
-
 private:
     void reload();
     TRegisterDataSource* dataSource_;
     int rows_ = 0;
     int columns_ = 0;
-    int currentRow_ = -1;
+    int currentRow_ = -1; // the row the query stands on, marked in the row indicator
     bool numbersMasked_ = false;
 };

@@ -1,5 +1,5 @@
 #include "app/DeleteBeforeDateDialog.h"
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -10,9 +10,9 @@
 TDeleteBeforeDateDialog::TDeleteBeforeDateDialog(QWidget* parent, const QDate& proposed) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DeleteBeforeDateDialog"));
-    setWindowTitle(AdditionTexts::DeleteOldRecordsTitle());
+    setWindowTitle(FeatureTexts::DeleteOldRecordsTitle());
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(AdditionTexts::DeleteOldRecordsPrompt(), this));
+    layout->addWidget(new QLabel(FeatureTexts::DeleteOldRecordsPrompt(), this));
     DateEdit_Before = new QDateEdit(proposed, this);
     DateEdit_Before->setObjectName(QStringLiteral("DateEdit_Before"));
     DateEdit_Before->setCalendarPopup(true);

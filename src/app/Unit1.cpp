@@ -73,7 +73,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connectLinks();
     connectLogin();
     connectPassword();
-    connectAdditions();
+    connectRecordListMenu();
     Timer1->start();
     FormCreate();
     created_ = true;

@@ -238,25 +238,25 @@ public:
     void Button7Click();
     void Button_PassClealClick();
 
-    // Additions around the record list and the record form: the list's
+    // Features around the record list and the record form: the list's
     // context menu, whose items also work by their keys anywhere in the
     // window; who is still on site; the departure of the current row;
     // returning visitors offered while a number is typed; the identity
-    // number's check. Texts: AdditionTexts.h.
+    // number's check. Texts: FeatureTexts.h.
     QMenu* PopupMenu_DBGrid1;
-    QAction* DengJiLiKai;           // 登记离开, F9
-    QAction* ZhiKanWeiLiKai;        // 只看未离开, F8
-    QAction* DaoChuLieBiao;         // 导出当前列表..., Ctrl+E
-    QAction* YinCangZhengJianHaoMa; // 隐藏证件号码 (checked: numbers masked), Ctrl+H
-    QAction* ShanChuJiuJiLu;        // 删除早于某日的记录...
+    QAction* RecordDepartureItem;  // 登记离开, F9
+    QAction* OnSiteOnlyItem;       // 只看未离开, F8
+    QAction* ExportListItem;       // 导出当前列表..., Ctrl+E
+    QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
+    QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
     TVisitorSuggestionList* IDNumberSuggestions;
-    TVisitorSuggestionList* ShouJiSuggestions;
+    TVisitorSuggestionList* MobileNumberSuggestions;
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
-    void DengJiLiKaiClick();
-    void ZhiKanWeiLiKaiClick();
-    void DaoChuLieBiaoClick();
-    void YinCangZhengJianHaoMaClick();
-    void ShanChuJiuJiLuClick();
+    void RecordDepartureItemClick();
+    void OnSiteOnlyItemClick();
+    void ExportListItemClick();
+    void HideNumbersItemClick();
+    void DeleteOldRecordsItemClick();
     // Writes the list now shown to fileName, as the export does after its dialog.
     void ExportRowsToFile(const QString& fileName);
     void Edit_IDNumberChange();
@@ -286,15 +286,17 @@ private:
     // and filter; the current row's number into status panel 1.
     void applyGridLayout();
     void showCurrentRowNumber();
-    // The additions (Unit1_Additions*.cpp).
+    // The features around the record list (Unit1_RecordListMenu.cpp,
+    // Unit1_Departure.cpp, Unit1_Export.cpp, Unit1_Retention.cpp,
+    // Unit1_ReturningVisitors.cpp, Unit1_IdentityCheck.cpp).
     void buildRecordListMenu();
     // Adds an item to the record list's menu; its key works in the whole window.
     QAction* addRecordListItem(const char* name, const QString& caption, const QKeySequence& key);
-    void connectAdditions();
+    void connectRecordListMenu();
     void connectReturningVisitors();
     void connectIdentityCheck();
     QString AskExportFileName();
-    void ensureLookupIndexes();
+    void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
 

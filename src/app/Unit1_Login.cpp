@@ -64,7 +64,7 @@ void TForm1::ShowAfterLogin()
     showingAfterLogin_ = true;
     ShowInFront(this);
     showingAfterLogin_ = false;
-    ensureLookupIndexes();
+    upgradeRegister();
 }
 
 bool TForm1::mayBeShown() const

@@ -53,17 +53,17 @@ void TForm1::connectRecordForm()
 
 void TForm1::DBGrid1CellClick()
 {
-    Edit_BianHao->setText(ADOQuery1->Fields(0));
-    Edit_FenLei->setEditText(ADOQuery1->Fields(1));
-    Edit_XingMing->setText(ADOQuery1->Fields(2));
-    Edit_IDNumber->setText(ADOQuery1->Fields(3));
-    Edit_ShouJi->setText(ADOQuery1->Fields(4));
-    Edit_DianHua->setText(ADOQuery1->Fields(5));
-    Edit_LaiYou->setText(ADOQuery1->Fields(6));
-    Edit_DiZhi->setText(ADOQuery1->Fields(7));
-    Edit_LaiFangShiJian->setText(ADOQuery1->Fields(8));
-    Edit_LiKaiShiJian->setText(ADOQuery1->Fields(9));
-    Memo_BeiZhu->setPlainText(ADOQuery1->Fields(10));
+    Edit_BianHao->setText(ADOQuery1->Fields(DataColumn::RecordNumber));
+    Edit_FenLei->setEditText(ADOQuery1->Fields(DataColumn::Category));
+    Edit_XingMing->setText(ADOQuery1->Fields(DataColumn::Name));
+    Edit_IDNumber->setText(ADOQuery1->Fields(DataColumn::IdentityNumber));
+    Edit_ShouJi->setText(ADOQuery1->Fields(DataColumn::Mobile));
+    Edit_DianHua->setText(ADOQuery1->Fields(DataColumn::Telephone));
+    Edit_LaiYou->setText(ADOQuery1->Fields(DataColumn::Reason));
+    Edit_DiZhi->setText(ADOQuery1->Fields(DataColumn::Address));
+    Edit_LaiFangShiJian->setText(ADOQuery1->Fields(DataColumn::Arrival));
+    Edit_LiKaiShiJian->setText(ADOQuery1->Fields(DataColumn::Departure));
+    Memo_BeiZhu->setPlainText(ADOQuery1->Fields(DataColumn::Remarks));
     showCurrentRowNumber();
 }
 

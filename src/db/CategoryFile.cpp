@@ -1,5 +1,5 @@
 #include "db/CategoryFile.h"
-#include "db/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 #include <QFile>
 #include <QSaveFile>

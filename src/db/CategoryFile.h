@@ -1,13 +1,14 @@
 #pragma once
+#include "base/VostrelError.h"
+
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
 
 // "class.dat": the category list, one category a line, in GBK.
 
-class ECategoryFileError : public std::runtime_error {
+class ECategoryFileError : public EVostrelError {
 public:
-    explicit ECategoryFileError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    using EVostrelError::EVostrelError;
 };
 
 // Lines end at CR, LF or CR LF; an empty line is an empty item; a final line

@@ -3,14 +3,13 @@
 
 struct sqlite3;
 
-// Indexes behind the quick look-ups of the record list's additions:
+// Indexes behind the quick look-ups of the record list's features:
 //   data_mobiles  - mobile numbers, for the returning-visitor look-up by the
 //                   first digits of a mobile (identity numbers are looked up
 //                   through data_numbers, which leads with 身份证);
 //   data_on_site  - the record numbers of visits without a departure, for the
 //                   on-site view; it holds only the open visits.
-// A fresh register gets them from the set-up tool; an older one gets them
-// once, at the first open after a login.
+// They are step 1 of the register's upgrade path (db/RegisterUpgrade.h).
 
 // Names of the indexes above.
 const QStringList& LookupIndexNames();

@@ -5,6 +5,7 @@
 #include "db/RegisterSchema.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
+#include "db/SqliteHandle.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -105,24 +106,12 @@ void TRegisterConnection::open()
     if (QFileInfo(parts.dataSource).isDir())
         throw EDatabaseError(QStringLiteral("unable to open database file: ") + parts.dataSource
                              + QStringLiteral(" is a folder"));
-    sqlite3* db = nullptr;
     // The program never creates the register: a missing file is an error.
-    const int rc = sqlite3_open_v2(parts.dataSource.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
-        throw EDatabaseError(message);
-    }
-    try {
-        KeyRegisterHandle(db, parts.password);
-        CheckRegisterSchema(db);
-        InstallLikeFunction(db);
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    db_ = db;
+    SqliteHandle db(parts.dataSource.toUtf8(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    KeyRegisterHandle(db.get(), parts.password);
+    CheckRegisterSchema(db.get());
+    InstallLikeFunction(db.get());
+    db_ = db.release();
     noteWrite();
 }
 

@@ -2,9 +2,10 @@
 #include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
 #include "db/DatabaseError.h"
-#include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
+#include "db/SqliteHandle.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ void fillRegister(sqlite3* db, const QString& adminPassword)
 {
     KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
     ExecuteStatements(db, kSchema);
-    CreateLookupIndexes(db);
+    UpgradeRegister(db);
     SqliteStatement insert(db, QStringLiteral("INSERT INTO Pass (密码) VALUES (?)"));
     const std::string hex = EncryptToHex(adminPassword.toStdString(), kPasswordCipherKey);
     insert.bindTexts({QString::fromStdString(hex)});
@@ -60,20 +61,10 @@ void fillRegister(sqlite3* db, const QString& adminPassword)
 // owner only, and fills it as a fresh register.
 void buildRegister(const QString& path, const QString& adminPassword)
 {
-    sqlite3* db = nullptr;
     const mode_t oldMask = ::umask(077);
     const auto restoreMask = qScopeGuard([oldMask] { ::umask(oldMask); });
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    try {
-        if (rc != SQLITE_OK)
-            RaiseEngineError(db);
-        fillRegister(db, adminPassword);
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    sqlite3_close(db);
+    const SqliteHandle db(QFile::encodeName(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    fillRegister(db.get(), adminPassword);
 }
 
 } // namespace

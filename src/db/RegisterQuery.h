@@ -50,6 +50,7 @@ public:
     QString FieldName(int i) const { return fieldNames_.value(i); }
     // Column i of the current row as text; null reads as empty.
     QString Fields(int i) const;
+    QString Fields(DataColumn column) const { return Fields(ColumnIndex(column)); }
     QString FieldByName(const QString& name) const;
     // Column of any row (0-based) without moving the current row.
     QString CellAt(int row, int column) const;

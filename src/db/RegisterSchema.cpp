@@ -1,5 +1,6 @@
 #include "db/RegisterSchema.h"
 #include "db/DatabaseError.h"
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
 
 #include <QHash>
@@ -31,6 +32,12 @@ const QHash<QString, QString> kOwnIndexes = {
     {QStringLiteral("data_category_remarks"),
      QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
 };
+
+// The version of the upgrade path that adds an index of kOwnIndexes, where it
+// is not 0: a register of an older version does not hold it. The look-up
+// indexes are of version 0, since logins made them before registers had
+// versions.
+const QHash<QString, int> kIndexVersions = {};
 
 // A statement as the schema keeps it, with runs of blanks made one and
 // without "if not exists" and a closing semicolon.
@@ -107,16 +114,18 @@ void checkTable(sqlite3* db, const QString& name, const QStringList& columns)
         refuse(QStringLiteral("table %1 does not have the register's columns").arg(name));
 }
 
-// One of the program's indexes, exactly as the program makes it.
-void checkIndex(const QString& name, const QString& table, const QString& sql)
+// One of the program's indexes that a register of `version` holds, exactly
+// as the program makes it.
+void checkIndex(const QString& name, const QString& table, const QString& sql, int version)
 {
-    if (!kOwnIndexes.contains(name) || !isNamed(table, "data"))
+    if (!kOwnIndexes.contains(name) || !isNamed(table, "data") || kIndexVersions.value(name) > version)
         refuse(QStringLiteral("index %1 on %2").arg(name, table));
     if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name)))
         refuse(QStringLiteral("index %1 is not one of the register's").arg(name));
 }
 
-void checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql)
+void checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql,
+                 int version)
 {
     if (type == QLatin1String("table")) {
         if (isNamed(name, "data"))
@@ -130,7 +139,7 @@ void checkObject(sqlite3* db, const QString& type, const QString& name, const QS
                    .arg(name));
     }
     if (type == QLatin1String("index"))
-        return checkIndex(name, table, sql);
+        return checkIndex(name, table, sql, version);
     if (type == QLatin1String("trigger"))
         refuse(QStringLiteral("trigger %1 on %2").arg(name, table));
     refuse(QStringLiteral("%1 %2").arg(type, name));
@@ -140,10 +149,12 @@ void checkObject(sqlite3* db, const QString& type, const QString& name, const QS
 
 void CheckRegisterSchema(sqlite3* db)
 {
+    RefuseNewerRegister(db);
+    const int version = RegisterVersion(db);
     bool hasData = false, hasPass = false;
     for (const QStringList& object :
          rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_schema"))) {
-        checkObject(db, object[0], object[1], object[2], object[3]);
+        checkObject(db, object[0], object[1], object[2], object[3], version);
         hasData = hasData || isNamed(object[1], "data");
         hasPass = hasPass || isNamed(object[1], "Pass");
     }

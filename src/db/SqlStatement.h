@@ -1,4 +1,6 @@
 #pragma once
+#include "db/DataColumn.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -138,7 +140,7 @@ private:
     std::vector<SqlLine> lines_;
 };
 
-// Columns of table data, in the order every listing selects them.
+// Columns of table data, in the order every listing selects them (DataColumn).
 const QStringList& DataColumns();
 
 // The select list of the record list: every column of data but 日期.

@@ -4,6 +4,8 @@
 #include "db/RegisterConnection.h"
 #include "db/RegisterSchema.h"
 #include "db/Sqlite.h"
+#include "db/SqliteHandle.h"
+#include "db/SqliteTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,28 +134,12 @@ QString makeTemporaryFile(const QString& prefix, const char* suffix)
 
 // A handle on a register keyed with `password`, closed with the object.
 // Raises EDatabaseError with the engine's message.
-class KeyedHandle {
-public:
-    KeyedHandle(const QByteArray& name, const QString& password, int flags)
-    {
-        const int rc = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
-        try {
-            if (rc != SQLITE_OK)
-                RaiseEngineError(db_);
-            KeyRegisterHandle(db_, password);
-        } catch (...) {
-            sqlite3_close(db_);
-            throw;
-        }
-    }
-    ~KeyedHandle() { sqlite3_close(db_); }
-    KeyedHandle(const KeyedHandle&) = delete;
-    KeyedHandle& operator=(const KeyedHandle&) = delete;
-    sqlite3* get() const { return db_; }
-
-private:
-    sqlite3* db_ = nullptr;
-};
+SqliteHandle openKeyed(const QByteArray& name, const QString& password, int flags)
+{
+    SqliteHandle handle(name, flags);
+    KeyRegisterHandle(handle.get(), password);
+    return handle;
+}
 
 // Writes a compacted copy of the register open on `source` to the new file
 // `target`. The source takes an exclusive lock first and keeps it until its
@@ -179,20 +165,16 @@ void exportCompacted(sqlite3* source, const QString& target, const QString& pass
     }
     ExecuteStatements(source, CipherSettingsPragma(kRegisterPageSize, "compacted").constData());
     // Only the copy is written, so the commit needs no journal beside the register.
-    ExecuteStatements(source, "BEGIN;");
-    try {
-        ExecuteStatements(source, "SELECT sqlcipher_export('compacted');");
-    } catch (const EDatabaseError&) {
-        sqlite3_exec(source, "ROLLBACK;", nullptr, nullptr, nullptr);
-        throw;
-    }
-    ExecuteStatements(source, "COMMIT; DETACH DATABASE compacted;");
+    SqliteTransaction copy(source);
+    ExecuteStatements(source, "SELECT sqlcipher_export('compacted');");
+    copy.Commit();
+    ExecuteStatements(source, "DETACH DATABASE compacted;");
 }
 
 // The copy opens with the key and its pages are sound.
 void checkSoundRegister(const QString& path, const QString& password)
 {
-    KeyedHandle copy(nativePath(path), password, SQLITE_OPEN_READONLY);
+    const SqliteHandle copy = openKeyed(nativePath(path), password, SQLITE_OPEN_READONLY);
     SqliteStatement check(copy.get(), QStringLiteral("PRAGMA quick_check"));
     if (!check.step() || check.columnText(0) != QLatin1String("ok") || check.step())
         throw EDatabaseError(QStringLiteral("the compacted copy of the register is damaged"));
@@ -204,7 +186,7 @@ void compactInto(const QString& path, const QString& temporary, const QString& p
     // compacted copy has replaced the file. Databases attached to it may be
     // created; the register itself must exist ("mode=rw").
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
-    const KeyedHandle source(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
+    const SqliteHandle source = openKeyed(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     CheckRegisterSchema(source.get());
     exportCompacted(source.get(), temporary, password, inUse);
     checkSoundRegister(temporary, password);

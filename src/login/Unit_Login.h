@@ -31,8 +31,6 @@ public:
     void Edit_LoginPassClick();
     void Edit_LoginPassChange();
 
-    // True once "进入" is the default button: Enter in the password box clicks it.
-
     void setVisible(bool visible) override;
 
 protected:
@@ -42,6 +40,6 @@ private:
     void buildLayout();
     void connectHandlers();
     TForm1* mainForm_;
-    bool loginingIsDefault_ = false;
+    bool loginingIsDefault_ = false; // "进入" is the default button: Enter in the password box clicks it
     bool placed_ = false;
 };

@@ -27,7 +27,7 @@ private:
 };
 
 // A light periodic timer. Setting it active starts it; a period of 0 or an
-// empty OnTick keeps it from ticking.
+// empty tick handler keeps it from ticking.
 class TSimpleTimer {
 public:
     using TickHandler = std::function<void(TSimpleTimer*)>;

@@ -1,5 +1,5 @@
 #include "shell/TrayIcon.h"
-#include "db/GbkCodec.h"
+#include "base/GbkCodec.h"
 #include "shell/HandlerWiring.h"
 #include "shell/SimpleTimer.h"
 

@@ -177,7 +177,7 @@ public:
 
     // The may-skin check after the manager's first answer.
     bool MayBeSkinned(const QString& aName, bool firstAnswer);
-    // Fires OnSkinChanged (the manager calls this after an action).
+    // Emits SkinChanged (the manager calls this after an action).
     void NotifySkinChanged() { emit SkinChanged(); }
 
     // --- parse results

@@ -104,7 +104,7 @@ enum class CaptionAlign : int {
 
 // When a caption button shows (its Visibility and Visibility1 codes). The
 // codes 201 ... 999 always hold and 1000 ... 2000 ask the window: they are
-// ranges, kept as stored and told apart by CaptionConditionRange.
+// ranges, kept as stored and told apart by the bounds below.
 enum class CaptionCondition : int {
     Unset = -1, // always holds
     Always = 0,

@@ -40,10 +40,7 @@ protected:
 
     void logIn()
     {
-        form1->Timer_CheckLogin->stop();
-        form1->Button_CheckLoginClick();
-        form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-        form2->Button_LoginingClick();
+        FormFixture::logIn();
         ASSERT_FALSE(form2->Edit_LoginPass_Temp->text().isEmpty());
     }
 

@@ -6,15 +6,19 @@ set -eu
 build=${1:?usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH]}
 seconds=${2:-60}
 shift $(($# < 2 ? $# : 2))
-here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 
 launcher=""
 if command -v ccache >/dev/null; then
     launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
-    export CCACHE_BASEDIR="$(cd "$here/../.." && pwd)" CCACHE_NOHASHDIR=1
+    export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=1
 fi
-# shellcheck disable=SC2086
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher \
+# The build of CMakePresets.json's "fuzz": the project's top folder with
+# VOSTREL_FUZZ. A folder configured from tests/fuzz alone is set up afresh.
+if [ -f "$build/CMakeCache.txt" ] && ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$top" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOSTREL_FUZZ=ON $launcher \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 "$@" >/dev/null
 targets="fuzz_skin_reader fuzz_skin_ini fuzz_decrypt_hex fuzz_category_file fuzz_connection_string fuzz_register_schema"
 cmake --build "$build" -j2 --target $targets

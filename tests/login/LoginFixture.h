@@ -20,14 +20,6 @@ protected:
         pump(1200);
     }
 
-    void typeAndEnter(const QString& password)
-    {
-        form2->Edit_LoginPass->setText(password);
-        PerformClickOf(form2->Button_Logining);
-    }
-
-    static void PerformClickOf(QPushButton* button) { button->click(); }
-
     // Runs one statement on the register file directly.
     void sql(const char* statement)
     {

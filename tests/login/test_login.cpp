@@ -39,7 +39,7 @@ TEST_F(LoginFixture, TheLoginWindowAppearsASecondAfterStartAndTheMainWindowWaits
 TEST_F(LoginFixture, TheRightPasswordShowsTheMainWindow)
 {
     startAndWaitForLogin();
-    typeAndEnter(QStringLiteral("abc123"));
+    enterPassword(QStringLiteral("abc123"));
     EXPECT_TRUE(form1->isVisible());
     EXPECT_FALSE(form2->isVisible());
     EXPECT_EQ(form2->Edit_LoginPass->text(), QString());
@@ -50,15 +50,15 @@ TEST_F(LoginFixture, TheRightPasswordShowsTheMainWindow)
 TEST_F(LoginFixture, WrongPasswordsAreCountedAndTheThirdEndsTheProgram)
 {
     startAndWaitForLogin();
-    typeAndEnter(QString());
+    enterPassword(QString());
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("请输入密码...")});
-    typeAndEnter(QStringLiteral("ABC123")); // letter case counts
+    enterPassword(QStringLiteral("ABC123")); // letter case counts
     EXPECT_EQ(form2->StatusPanel0->text(), QStringLiteral("密码错误...1次"));
     EXPECT_EQ(form2->Edit_LoginPass->text(), QStringLiteral("ABC123")); // left in the box
-    typeAndEnter(QStringLiteral("abc12"));
+    enterPassword(QStringLiteral("abc12"));
     EXPECT_EQ(form2->StatusPanel0->text(), QStringLiteral("密码错误...2次"));
     EXPECT_FALSE(form1->HasClosed());
-    typeAndEnter(QStringLiteral("x"));
+    enterPassword(QStringLiteral("x"));
     EXPECT_EQ(boxTexts().last(), QStringLiteral("由于您多次输入了无效的密码程序将要退出..."));
     EXPECT_TRUE(form1->HasClosed());
 }
@@ -66,16 +66,16 @@ TEST_F(LoginFixture, WrongPasswordsAreCountedAndTheThirdEndsTheProgram)
 TEST_F(LoginFixture, TheCountSurvivesALogin)
 {
     startAndWaitForLogin();
-    typeAndEnter(QStringLiteral("no1"));
-    typeAndEnter(QStringLiteral("no2"));
-    typeAndEnter(QStringLiteral("abc123"));
+    enterPassword(QStringLiteral("no1"));
+    enterPassword(QStringLiteral("no2"));
+    enterPassword(QStringLiteral("abc123"));
     ASSERT_TRUE(form1->isVisible());
     // Hidden without login, the check runs again and asks once more.
     form1->hide();
     form2->Edit_LoginPass_Temp->clear();
     form1->Button_CheckLogin->click();
     EXPECT_TRUE(form2->isVisible());
-    typeAndEnter(QStringLiteral("no3"));
+    enterPassword(QStringLiteral("no3"));
     EXPECT_TRUE(form1->HasClosed());
 }
 

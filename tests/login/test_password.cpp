@@ -16,7 +16,7 @@ protected:
     void loggedIn()
     {
         startAndWaitForLogin();
-        typeAndEnter(QString::fromLatin1(kAdminPassword));
+        enterPassword(QString::fromLatin1(kAdminPassword));
         ASSERT_TRUE(form1->isVisible());
         boxes.clear();
     }
@@ -90,9 +90,9 @@ TEST_F(PasswordTest, ASuccessfulChangeBacksUpTheRegisterStoresTheNewPasswordAndE
     form1->ADOQuery_Pass->First();
     EXPECT_EQ(form1->ADOQuery_Pass->Fields(0).toStdString(), EncryptToHex("NewPass123", "vum"));
     EXPECT_EQ(form1->ADOQuery_Pass->Fields(0).size(), 32);
-    typeAndEnter(QStringLiteral("abc123"));
+    enterPassword(QStringLiteral("abc123"));
     EXPECT_FALSE(form1->isVisible());
-    typeAndEnter(QStringLiteral("NewPass123"));
+    enterPassword(QStringLiteral("NewPass123"));
     EXPECT_TRUE(form1->isVisible());
 }
 

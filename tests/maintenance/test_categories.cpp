@@ -4,8 +4,8 @@
 
 #include "app/ComboBoxItems.h"
 #include "app/Unit1.h"
+#include "base/GbkCodec.h"
 #include "db/CategoryFile.h"
-#include "db/GbkCodec.h"
 #include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
 

@@ -35,9 +35,7 @@ protected:
         createForms();
         form1->Timer1->stop();
         form1->StatusPanel(2)->setText(QString::fromUtf8(kClock));
-        form1->Timer_CheckLoginTimer();
-        form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-        form2->Button_Logining->click();
+        logIn();
         ASSERT_TRUE(form1->isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
     }
@@ -75,17 +73,18 @@ protected:
     QString panel(int i) const { return form1->StatusPanel(i)->text(); }
     int gridRows() const { return form1->DBGrid1->model()->rowCount(); }
     int gridRow() const { return form1->DBGrid1->currentIndex().row(); }
-    QString gridCell(int row, int column) const
+    QString gridCell(int row, DataColumn column) const
     {
-        return form1->DBGrid1->model()->index(row, column).data().toString();
+        return form1->DBGrid1->model()->index(row, ColumnIndex(column)).data().toString();
     }
 
     // Clicks a data cell of the grid with the mouse.
-    void clickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    void clickCell(int row, DataColumn column, Qt::MouseButton button = Qt::LeftButton)
     {
         QTableView* grid = form1->DBGrid1;
-        grid->scrollTo(grid->model()->index(row, column));
-        const QRect r = grid->visualRect(grid->model()->index(row, column));
+        const QModelIndex cell = grid->model()->index(row, ColumnIndex(column));
+        grid->scrollTo(cell);
+        const QRect r = grid->visualRect(cell);
         QTest::mouseClick(grid->viewport(), button, {}, r.center());
     }
 
@@ -122,7 +121,7 @@ protected:
             EXPECT_FALSE(grid->isColumnHidden(i)) << i;
             EXPECT_EQ(grid->columnWidth(i), widths[i]) << i;
         }
-        EXPECT_TRUE(grid->isColumnHidden(10));
+        EXPECT_TRUE(grid->isColumnHidden(ColumnIndex(DataColumn::Remarks)));
         EXPECT_EQ(grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("姓名"));
     }
 };

@@ -83,23 +83,23 @@ TEST_F(ExportAndRetention, HidingNumbersMasksTheListButNeverTheForm)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01")),
            visit(QStringLiteral("李四"), QStringLiteral("2026/12/7 08:00:01"))});
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106199003071234"));
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106199003071234"));
 
     // Ctrl+H works with the focus in an edit, whose own Ctrl+H gives way.
     form1->Edit_XingMing->setFocus();
     QTest::keyClick(form1->Edit_XingMing, Qt::Key_H, Qt::ControlModifier);
-    ASSERT_TRUE(form1->YinCangZhengJianHaoMa->isChecked());
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106********1234"));
-    EXPECT_EQ(gridCell(1, 4), QStringLiteral("138****8000"));
-    EXPECT_EQ(gridCell(1, 5), QStringLiteral("020-8888"));
-    EXPECT_EQ(gridCell(1, 2), QStringLiteral("李四"));
+    ASSERT_TRUE(form1->HideNumbersItem->isChecked());
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106********1234"));
+    EXPECT_EQ(gridCell(1, DataColumn::Mobile), QStringLiteral("138****8000"));
+    EXPECT_EQ(gridCell(1, DataColumn::Telephone), QStringLiteral("020-8888"));
+    EXPECT_EQ(gridCell(1, DataColumn::Name), QStringLiteral("李四"));
 
-    clickCell(1, 2);
+    clickCell(1, DataColumn::Name);
     EXPECT_EQ(form1->Edit_IDNumber->text(), QStringLiteral("440106199003071234"));
     EXPECT_EQ(form1->Edit_ShouJi->text(), QStringLiteral("13800138000"));
 
-    form1->YinCangZhengJianHaoMa->trigger();
-    EXPECT_EQ(gridCell(1, 3), QStringLiteral("440106199003071234"));
+    form1->HideNumbersItem->trigger();
+    EXPECT_EQ(gridCell(1, DataColumn::IdentityNumber), QStringLiteral("440106199003071234"));
 }
 
 TEST_F(ExportAndRetention, ExportWritesTheListShownMaskedWhenNumbersAreHidden)
@@ -120,7 +120,7 @@ TEST_F(ExportAndRetention, ExportWritesTheListShownMaskedWhenNumbersAreHidden)
     EXPECT_EQ(ParseCsv(QString::fromUtf8(bytes.mid(3))), QList<QStringList>{header()} + listedColumns({stored()[2]}));
 
     form1->Button_Refresh->click();
-    form1->YinCangZhengJianHaoMa->trigger();
+    form1->HideNumbersItem->trigger();
     const QString xlsx = dir.file(QStringLiteral("out.xlsx"));
     form1->ExportRowsToFile(xlsx);
     EXPECT_EQ(boxTexts().last(), QStringLiteral("导出完成,共3条."));
@@ -208,7 +208,7 @@ TEST_F(DeleteOldRecords, YesDeletesExactlyTheOlderRecordsAndKeepsUnreadableDates
     loginWithDatedVisits();
     answerDateDialog(QDate(2025, 12, 8));
     answerNextQuestions({true});
-    PerformClick(form1->ShanChuJiuJiLu);
+    PerformClick(form1->DeleteOldRecordsItem);
     const QString day = QLocale::system().toString(QDate(2025, 12, 8), QLocale::ShortFormat);
     ASSERT_EQ(boxes.size(), 2) << boxTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(boxes[0].kind, MessageBoxes::Kind::WarningYesNo);
@@ -225,12 +225,12 @@ TEST_F(DeleteOldRecords, NoEscapeAndALockedRegisterChangeNothing)
 
     answerDateDialog(QDate(2026, 1, 1));
     answerNextQuestions({false});
-    PerformClick(form1->ShanChuJiuJiLu);
+    PerformClick(form1->DeleteOldRecordsItem);
     EXPECT_EQ(boxes.size(), 1);
     EXPECT_EQ(stored(), before);
 
     answerDateDialog(QDate());
-    PerformClick(form1->ShanChuJiuJiLu);
+    PerformClick(form1->DeleteOldRecordsItem);
     EXPECT_EQ(boxes.size(), 1);
     EXPECT_EQ(stored(), before);
 
@@ -240,7 +240,7 @@ TEST_F(DeleteOldRecords, NoEscapeAndALockedRegisterChangeNothing)
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
     answerDateDialog(QDate(2026, 1, 1));
     answerNextQuestions({true});
-    PerformClick(form1->ShanChuJiuJiLu);
+    PerformClick(form1->DeleteOldRecordsItem);
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     ASSERT_EQ(boxes.size(), 3);

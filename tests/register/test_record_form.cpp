@@ -63,7 +63,7 @@ TEST_F(RecordFormFields, ACellClickLoadsAllElevenFieldsOfItsRow)
                           QStringLiteral("两行\n备注"),
                           QStringLiteral("x")};
     login(rows);
-    clickCell(2, 4);
+    clickCell(2, DataColumn::Mobile);
     EXPECT_EQ(panel(1), QStringLiteral("3"));
     QStringList expected = rows[2].mid(0, 10);
     expected.prepend(QStringLiteral("3"));
@@ -71,7 +71,7 @@ TEST_F(RecordFormFields, ACellClickLoadsAllElevenFieldsOfItsRow)
 
     // Neither a right click nor the title row loads a row.
     form1->Button_ClearAllEdit->click();
-    clickCell(0, 2, Qt::RightButton);
+    clickCell(0, DataColumn::Name, Qt::RightButton);
     QHeaderView* titles = form1->DBGrid1->horizontalHeader();
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, QPoint(titles->sectionViewportPosition(2) + 5, 5));
     EXPECT_EQ(form1->Edit_XingMing->text(), QString());
@@ -125,7 +125,7 @@ TEST_F(RecordFormFields, ModifyNeedsALoadedRowAndReturnsToItsPosition)
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("不可编辑")});
 
     boxes.clear();
-    clickCell(4, 2);
+    clickCell(4, DataColumn::Name);
     form1->Edit_IDNumber->clear(); // identity card and reason may be emptied
     form1->Edit_LaiYou->clear();
     form1->Edit_XingMing->setText(QStringLiteral("戊二"));
@@ -144,7 +144,7 @@ TEST_F(RecordFormFields, ModifyNeedsALoadedRowAndReturnsToItsPosition)
     // Loaded from a search result, the highlight goes to the same position in the full list.
     form1->searchkeyword->setText(QStringLiteral("己"));
     form1->Button_Search->click();
-    clickCell(0, 2);
+    clickCell(0, DataColumn::Name);
     form1->Button2->click();
     EXPECT_EQ(gridRows(), 6);
     EXPECT_EQ(gridRow(), 0);
@@ -161,16 +161,16 @@ TEST_F(RecordFormFields, DeleteAsksThenRemovesTheHighlightedRowWithoutAListing)
 
     answerNextQuestions({true});
     form1->Button3->click(); // right after the listing: the first row
-    EXPECT_EQ(stored()[0][2], QStringLiteral("乙"));
+    EXPECT_EQ(stored()[0][ColumnIndex(DataColumn::Name)], QStringLiteral("乙"));
     EXPECT_EQ(gridRows(), 2);
     EXPECT_EQ(panel(0), QStringLiteral("共3条信息"));
 
     form1->Button_Next->click();
-    clickCell(1, 1);
+    clickCell(1, DataColumn::Category);
     answerNextQuestions({true});
     form1->Button3->click();
     EXPECT_EQ(stored().size(), 1);
-    EXPECT_EQ(stored()[0][2], QStringLiteral("乙"));
+    EXPECT_EQ(stored()[0][ColumnIndex(DataColumn::Name)], QStringLiteral("乙"));
     EXPECT_EQ(form(), QStringList(11, QString()));
     EXPECT_EQ(panel(1), QStringLiteral("2"));
 
@@ -203,12 +203,12 @@ TEST_F(RecordFormFields, QuotesAndLineBreaksAreStoredAsTypedThroughAddModifyAndS
     form1->Button1->click();
     ASSERT_EQ(stored().size(), 1);
     EXPECT_EQ(stored()[0].mid(1, 10), typed);
-    clickCell(0, 0);
+    clickCell(0, DataColumn::RecordNumber);
     EXPECT_EQ(form().mid(1), typed);
 
     form1->Edit_XingMing->setText(QStringLiteral("O'Brien '2'"));
     form1->Button2->click();
-    EXPECT_EQ(stored()[0][2], QStringLiteral("O'Brien '2'"));
+    EXPECT_EQ(stored()[0][ColumnIndex(DataColumn::Name)], QStringLiteral("O'Brien '2'"));
 
     form1->searchkeyword->setText(QStringLiteral("n '2"));
     form1->Button_Search->click();

@@ -37,7 +37,7 @@ TEST_F(RegisterList, SearchListsTheMatchesAndEmptiesTheKeyword)
     form1->Button_Search->click();
     EXPECT_EQ(panel(0), QStringLiteral("关于张的信息,共搜索到3条"));
     EXPECT_EQ(gridRows(), 3);
-    EXPECT_EQ(gridCell(2, 2), QStringLiteral("小张"));
+    EXPECT_EQ(gridCell(2, DataColumn::Name), QStringLiteral("小张"));
     EXPECT_EQ(form1->searchkeyword->text(), QString());
     EXPECT_EQ(form1->Edit_XingMing->text(), QStringLiteral("不动"));
     expectGridLayout();
@@ -79,7 +79,7 @@ TEST_F(RegisterList, SearchLooksInTheTypedColumnAndRefusesOneThatIsNoColumn)
     form1->searchkeyword->setText(QStringLiteral("钥匙"));
     form1->Button_Search->click();
     EXPECT_EQ(gridRows(), 1);
-    EXPECT_EQ(gridCell(0, 2), QStringLiteral("李四"));
+    EXPECT_EQ(gridCell(0, DataColumn::Name), QStringLiteral("李四"));
 
     form1->ComboBoxSeachClass->setEditText(QStringLiteral("姓名 or 1=1 --"));
     form1->searchkeyword->setText(QStringLiteral("张"));

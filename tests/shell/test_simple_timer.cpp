@@ -1,36 +1,25 @@
+#include "EventPump.h"
 #include "shell/SimpleTimer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
-
-namespace {
-void pumpFor(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-} // namespace
 
 TEST(SimpleTimer, TicksWhileActiveAndStopsAfterOneTickWhenAsked)
 {
     int ticks = 0;
     TSimpleTimer timer(10, [&](TSimpleTimer*) { ++ticks; });
     timer.SetActive(true);
-    pumpFor(120);
+    pumpEvents(120);
     EXPECT_GE(ticks, 2);
 
     timer.SetActive(false);
     const int stopped = ticks;
-    pumpFor(40);
+    pumpEvents(40);
     EXPECT_EQ(ticks, stopped);
 
     ticks = 0;
     timer.StopAfterTick = true;
     timer.SetActive(true);
-    pumpFor(60);
+    pumpEvents(60);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(timer.Active());
 }
@@ -48,7 +37,7 @@ TEST(SimpleTimer, PeriodZeroOrNoHandlerKeepsItFromTickingButActive)
     timer.SetPeriod(0); // stops ticking, stays active
     EXPECT_TRUE(timer.Active());
     EXPECT_FALSE(timer.Ticking());
-    pumpFor(30);
+    pumpEvents(30);
     EXPECT_EQ(ticks, 0);
 
     timer.SetPeriod(10); // active again with a period: ticks again

@@ -1,23 +1,15 @@
-#include "db/GbkCodec.h"
+#include "EventPump.h"
+#include "base/GbkCodec.h"
 #include "shell/TrayIcon.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
 namespace {
-
-void pumpFor(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // An icon whose events are written down in the order they come.
 class TrayIconTest : public ::testing::Test {
@@ -89,12 +81,12 @@ TEST_F(TrayIconTest, WithOnDblClickTheSingleClickWaitsForTheDoubleClickTime)
     icon->OnDblClick = [&] { ++doubles; };
     send({M::LButtonDown, M::LButtonUp});
     EXPECT_EQ(log.count("click"), 0);
-    pumpFor(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 150);
+    pumpEvents(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 150);
     EXPECT_EQ(log.count("click"), 1);
 
     log.clear();
     send({M::LButtonDown, M::LButtonUp, M::LButtonDblClk, M::LButtonUp});
-    pumpFor(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 150);
+    pumpEvents(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 150);
     EXPECT_EQ(doubles, 1);
     EXPECT_EQ(log.count("click"), 0);
 }
@@ -217,7 +209,7 @@ TEST_F(TrayIconTest, IconIndexTakesImagesFromTheListAndAnimationCycles)
     icon->OnCycle = [&](int next) { steps << next; };
     icon->SetCycleInterval(10);
     icon->SetCycleIcons(true);
-    pumpFor(150);
+    pumpEvents(150);
     icon->SetCycleIcons(false);
     ASSERT_GE(steps.size(), 3);
     EXPECT_EQ(steps.mid(0, 3), QList<int>({1, 0, 1}));

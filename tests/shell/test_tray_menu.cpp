@@ -30,15 +30,10 @@ protected:
         ASSERT_TRUE(form2->isVisible());
         ASSERT_FALSE(form1->isVisible());
     }
-    void typePassword(const QString& password)
-    {
-        form2->Edit_LoginPass->setText(password);
-        PerformClick(form2->Button_Logining);
-    }
     void startLoggedIn()
     {
         startToLoginWindow();
-        typePassword(QString::fromLatin1(kAdminPassword));
+        enterPassword(QString::fromLatin1(kAdminPassword));
         ASSERT_TRUE(form1->isVisible());
     }
     QString marker() const { return form2->Edit_LoginPass_Temp->text(); }
@@ -94,11 +89,11 @@ TEST_F(TrayMenuTest, HideThenTrayClickAsksForThePasswordAndTheTaskbarComesBackWi
     EXPECT_FALSE(form1->isVisible());
     EXPECT_TRUE(WindowSkipsTaskbar(form2.get())); // off the taskbar until the login
 
-    typePassword(QStringLiteral("wrong1"));
+    enterPassword(QStringLiteral("wrong1"));
     EXPECT_FALSE(form1->isVisible());
     EXPECT_TRUE(AppHiddenFromTaskbar());
 
-    typePassword(QString::fromLatin1(kAdminPassword));
+    enterPassword(QString::fromLatin1(kAdminPassword));
     EXPECT_TRUE(form1->isVisible());
     EXPECT_FALSE(form2->isVisible());
     EXPECT_FALSE(marker().isEmpty());
@@ -125,15 +120,15 @@ TEST_F(TrayMenuTest, HideWhileTheLoginWindowIsUpKeepsItAndTakesTheTaskbarButton)
 TEST_F(TrayMenuTest, WrongAttemptsCountAcrossHideAndShow)
 {
     startToLoginWindow();
-    typePassword(QStringLiteral("bad1"));
-    typePassword(QStringLiteral("bad2"));
-    typePassword(QString::fromLatin1(kAdminPassword));
+    enterPassword(QStringLiteral("bad1"));
+    enterPassword(QStringLiteral("bad2"));
+    enterPassword(QString::fromLatin1(kAdminPassword));
     ASSERT_TRUE(form1->isVisible());
 
     PerformClick(form1->HideME);
     PerformClick(form1->ShowME);
     ASSERT_TRUE(form2->isVisible());
-    typePassword(QStringLiteral("bad3"));
+    enterPassword(QStringLiteral("bad3"));
     EXPECT_TRUE(boxTexts().contains(QStringLiteral("由于您多次输入了无效的密码程序将要退出...")));
     EXPECT_TRUE(form1->HasClosed());
 }
@@ -172,7 +167,7 @@ TEST_F(TrayMenuTest, MinimisedWindowsComeBackNormalFromTheIconTheMenuAndTheLogin
     leftClickTrayIcon();
     EXPECT_TRUE(form2->isVisible());
     EXPECT_FALSE(form2->isMinimized());
-    typePassword(QString::fromLatin1(kAdminPassword));
+    enterPassword(QString::fromLatin1(kAdminPassword));
     EXPECT_TRUE(form1->isVisible());
     EXPECT_FALSE(form1->isMinimized());
 }

@@ -38,8 +38,7 @@ protected:
     }
     void EnterPassword()
     {
-        form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-        QTest::mouseClick(form2->Button_Logining, Qt::LeftButton);
+        enterPassword(QString::fromLatin1(kAdminPassword));
         pump(300);
     }
     static TSkinForm* FrameOf(QWidget* w) { return TSkinManager::Instance()->FindSkinForm(w); }

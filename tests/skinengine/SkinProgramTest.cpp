@@ -25,8 +25,7 @@ protected:
         createForms();
         pump(1200);
         ASSERT_TRUE(form2->isVisible());
-        form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-        form2->Button_Logining->click();
+        enterPassword(QString::fromLatin1(kAdminPassword));
         pump(100);
         ASSERT_TRUE(form1->isVisible());
     }

@@ -1,8 +1,8 @@
 // Files replaced whole: through a symbolic link "_.udb", the leftovers of a
 // compaction that was killed, and category names that GBK cannot hold.
 #include "TempDir.h"
+#include "base/GbkCodec.h"
 #include "db/AtomicFileCopy.h"
-#include "db/GbkCodec.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"

@@ -107,7 +107,7 @@ TEST_F(OwnIndexTest, IndexesOfTheProgramPassTheCheck)
           "CREATE INDEX data_identity ON data (身份证);");
     open(allRecords());
     ASSERT_EQ(query.RecordCount(), 1);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("王五"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("王五"));
 }
 
 class PlantedJournalTest : public HostileRegisterTest {};
@@ -143,7 +143,7 @@ TEST_F(PlantedJournalTest, AJournalOfAnotherPageSizeIsRefusedAndNothingIsRolledB
     ASSERT_TRUE(QFile::remove(journalPath));
     open(allRecords());
     ASSERT_EQ(query.RecordCount(), 1);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("李四"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("李四"));
 }
 
 } // namespace

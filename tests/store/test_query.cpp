@@ -16,8 +16,8 @@ TEST_F(StoreFixture, ListingCountsAndReadsRowsInOrderOfEntry)
     QStringList names;
     QList<int> ids;
     for (query.First(); !query.Eof(); query.Next()) {
-        names << query.Fields(2);
-        ids << query.Fields(0).toInt();
+        names << query.Fields(DataColumn::Name);
+        ids << query.Fields(DataColumn::RecordNumber).toInt();
     }
     EXPECT_EQ(names, (QStringList{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")}));
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
@@ -45,7 +45,7 @@ TEST_F(StoreFixture, NavigationStopsAtTheEnds)
     query.MoveBy(-100);
     EXPECT_EQ(query.RecNo(), 1);
     query.SetRecNo(4);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("v3"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("v3"));
 }
 
 TEST_F(StoreFixture, AnEmptyResultIsAtItsEndWithRowMinusOne)
@@ -79,16 +79,16 @@ TEST_F(StoreFixture, DeleteRemovesTheCurrentRowFromTableAndResult)
     query.Next(); // "b"
     query.Delete();
     EXPECT_EQ(query.RecordCount(), 2);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("c"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("c"));
     query.Delete(); // the last row: the current row becomes the new last
     EXPECT_EQ(query.RecNo(), 1);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("a"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("a"));
 
     TRegisterQuery other(&connection);
     other.SQL.Add(allRecords());
     other.Open();
     EXPECT_EQ(other.RecordCount(), 1);
-    EXPECT_EQ(other.Fields(2), QStringLiteral("a"));
+    EXPECT_EQ(other.Fields(DataColumn::Name), QStringLiteral("a"));
 }
 
 TEST_F(StoreFixture, ClearAllWithTheParenthesisedTableName)
@@ -178,7 +178,7 @@ TEST_F(StoreFixture, TheTwelveLineModifyRewritesOneRow)
     addVisitor(QStringLiteral("b"));
     open(allRecords());
     query.Last();
-    const QString id = query.Fields(0);
+    const QString id = query.Fields(DataColumn::RecordNumber);
     const QStringList v = {QStringLiteral("网站帐号"),
                            QStringLiteral("b'2"),
                            QString(),
@@ -211,7 +211,7 @@ TEST_F(StoreFixture, TheTwelveLineModifyRewritesOneRow)
     query.ExecSQL();
 
     open(allRecords());
-    EXPECT_EQ(query.Fields(2), QStringLiteral("a"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("a"));
     query.Last();
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(query.Fields(i + 1), v[i]);
@@ -234,7 +234,7 @@ TEST_F(StoreFixture, BadColumnOrRecordNumberFailsAndWritesNothing)
                  EDatabaseError);
     open(allRecords());
     EXPECT_EQ(query.RecordCount(), 1);
-    EXPECT_EQ(query.Fields(2), QStringLiteral("a"));
+    EXPECT_EQ(query.Fields(DataColumn::Name), QStringLiteral("a"));
 }
 
 TEST_F(StoreFixture, TheConnectionReopensAfterAClose)

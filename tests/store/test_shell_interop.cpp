@@ -46,7 +46,7 @@ protected:
         open(allRecords());
         QStringList names;
         for (query.First(); !query.Eof(); query.Next())
-            names << query.Fields(2) + QLatin1Char('/') + query.Fields(10);
+            names << query.Fields(DataColumn::Name) + QLatin1Char('/') + query.Fields(DataColumn::Remarks);
         return names;
     }
 

@@ -1,11 +1,11 @@
-// The store side of the record list's additions: the identity-number check,
+// The store side of the record list's features: the identity-number check,
 // returning visitors by number prefix, departures, and the look-up indexes.
 #include "StoreFixture.h"
-#include "db/IdentityNumber.h"
 #include "db/LookupIndexes.h"
 #include "db/ReturningVisitors.h"
 #include "db/Sqlite.h"
 #include "db/VisitorPresence.h"
+#include "visitors/IdentityNumber.h"
 
 #include <QRandomGenerator>
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "EventPump.h"
 #include "app/Unit1.h"
 #include "db/RegisterFile.h"
 #include "login/Unit_Login.h"
@@ -11,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 void FormFixture::SetUp()
@@ -82,13 +85,18 @@ QStringList FormFixture::boxTexts() const
     return texts;
 }
 
-void FormFixture::pump(int milliseconds)
+void FormFixture::pump(int milliseconds) { pumpEvents(milliseconds); }
+
+void FormFixture::enterPassword(const QString& password)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    } while (clock.elapsed() < milliseconds);
+    form2->Edit_LoginPass->setText(password);
+    form2->Button_Logining->click();
+}
+
+void FormFixture::logIn()
+{
+    form1->Timer_CheckLoginTimer();
+    enterPassword(QString::fromLatin1(kAdminPassword));
 }
 
 void FormFixture::typeText(QWidget* widget, const QString& text)

@@ -37,8 +37,14 @@ protected:
     // Types text key by key into a widget, any characters included.
     static void typeText(QWidget* widget, const QString& text);
 
-    // Lets queued events and timers run for the given time.
+    // Lets queued events and timers run for the given time (pumpEvents).
     static void pump(int milliseconds);
+
+    // Types a password into the login window and presses its button.
+    void enterPassword(const QString& password);
+    // Runs the login check now, as its timer would, and logs in with
+    // kAdminPassword.
+    void logIn();
 
     TempDir dir;
     std::unique_ptr<TForm1> form1;

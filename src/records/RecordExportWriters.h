@@ -1,5 +1,5 @@
 #pragma once
-#include "db/RecordExport.h"
+#include "records/RecordExport.h"
 
 #include <QByteArray>
 

@@ -1,9 +1,9 @@
 // Exporting the list now shown to a spreadsheet or CSV file.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/NumberMask.h"
-#include "db/RecordExport.h"
 #include "db/RegisterQuery.h"
+#include "records/NumberMask.h"
+#include "records/RecordExport.h"
 #include "shell/MessageBoxes.h"
 
 #include <QAction>
@@ -25,7 +25,7 @@ QString suggestedFileName()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists())
         folder = QDir::homePath();
-    return QDir(folder).filePath(AdditionTexts::ExportFileStem()
+    return QDir(folder).filePath(FeatureTexts::ExportFileStem()
                                  + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))
                                  + QStringLiteral(".xlsx"));
 }
@@ -34,12 +34,12 @@ QString suggestedFileName()
 
 QString TForm1::AskExportFileName()
 {
-    QFileDialog dialog(this, AdditionTexts::ExportDialogTitle());
+    QFileDialog dialog(this, FeatureTexts::ExportDialogTitle());
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList types = {AdditionTexts::ExportXlsxType(), AdditionTexts::ExportCsvType()};
+    const QStringList types = {FeatureTexts::ExportXlsxType(), FeatureTexts::ExportCsvType()};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, types](const QString& type) {
@@ -54,7 +54,7 @@ QString TForm1::AskExportFileName()
     return ExportFileName(dialog.selectedFiles().first(), type);
 }
 
-void TForm1::DaoChuLieBiaoClick()
+void TForm1::ExportListItemClick()
 {
     if (!ADOQuery1->Active())
         return;
@@ -70,7 +70,7 @@ void TForm1::ExportRowsToFile(const QString& fileName)
     QStringList header;
     for (int i = 0; i < query->FieldCount(); ++i)
         header << query->FieldName(i);
-    const bool masked = YinCangZhengJianHaoMa->isChecked();
+    const bool masked = HideNumbersItem->isChecked();
     const ExportRows rows{header, [query, header, masked](const ExportRowVisitor& visit) {
                               query->ReadRows([&](const QStringList& row) {
                                   if (!masked)
@@ -85,10 +85,10 @@ void TForm1::ExportRowsToFile(const QString& fileName)
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
     if (count > kRowsWithoutProgress) {
-        progress = std::make_unique<QProgressDialog>(AdditionTexts::ExportInProgress(), AdditionTexts::Cancel(), 0,
-                                                     count, this);
+        progress =
+            std::make_unique<QProgressDialog>(FeatureTexts::ExportInProgress(), FeatureTexts::Cancel(), 0, count, this);
         progress->setObjectName(QStringLiteral("ExportProgress"));
-        progress->setWindowTitle(AdditionTexts::ExportDialogTitle());
+        progress->setWindowTitle(FeatureTexts::ExportDialogTitle());
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
         progress->setValue(0);
@@ -107,10 +107,10 @@ void TForm1::ExportRowsToFile(const QString& fileName)
         QApplication::restoreOverrideCursor();
         progress.reset();
         if (complete)
-            MessageBoxes::ShowMessage(AdditionTexts::ExportDone(count));
+            MessageBoxes::ShowMessage(FeatureTexts::ExportDone(count));
     } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
         progress.reset();
-        MessageBoxes::ShowMessage(AdditionTexts::ExportFailed(QString::fromUtf8(e.what())));
+        MessageBoxes::ShowMessage(FeatureTexts::ExportFailed(QString::fromUtf8(e.what())));
     }
 }

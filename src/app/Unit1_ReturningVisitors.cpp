@@ -36,8 +36,8 @@ void offer(TVisitorSuggestionList* list, TRegisterConnection* connection, Visito
 void TForm1::connectReturningVisitors()
 {
     IDNumberSuggestions = new TVisitorSuggestionList(Edit_IDNumber);
-    ShouJiSuggestions = new TVisitorSuggestionList(Edit_ShouJi);
-    for (TVisitorSuggestionList* list : {IDNumberSuggestions, ShouJiSuggestions})
+    MobileNumberSuggestions = new TVisitorSuggestionList(Edit_ShouJi);
+    for (TVisitorSuggestionList* list : {IDNumberSuggestions, MobileNumberSuggestions})
         list->OnPick = [this](const TReturningVisitor& visitor) {
             RunGuarded([&] { fillFromReturningVisitor(visitor); });
         };
@@ -55,7 +55,7 @@ void TForm1::Edit_IDNumberChange()
 
 void TForm1::Edit_ShouJiChange()
 {
-    offer(ShouJiSuggestions, ADOConnection1, VisitorKey::Mobile, Edit_ShouJi->text(), kMobileTypedBeforeLookup);
+    offer(MobileNumberSuggestions, ADOConnection1, VisitorKey::Mobile, Edit_ShouJi->text(), kMobileTypedBeforeLookup);
 }
 
 void TForm1::fillFromReturningVisitor(const TReturningVisitor& visitor)

@@ -1,14 +1,14 @@
 // Keeping the register within the law: numbers hidden on screen, old records deleted.
-#include "app/AdditionTexts.h"
 #include "app/DBGridModel.h"
 #include "app/DeleteBeforeDateDialog.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "db/DatabaseError.h"
-#include "db/OldRecords.h"
-#include "db/RecordDate.h"
 #include "db/RegisterConnection.h"
+#include "records/OldRecords.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
+#include "visitors/RecordDate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +16,9 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
-void TForm1::YinCangZhengJianHaoMaClick() { DBGrid1Model->setNumbersMasked(YinCangZhengJianHaoMa->isChecked()); }
+void TForm1::HideNumbersItemClick() { DBGrid1Model->setNumbersMasked(HideNumbersItem->isChecked()); }
 
-void TForm1::ShanChuJiuJiLuClick()
+void TForm1::DeleteOldRecordsItemClick()
 {
     const QDate day = TDeleteBeforeDateDialog::Ask(this, QDate::currentDate().addYears(-1));
     if (!day.isValid())
@@ -31,22 +31,21 @@ void TForm1::ShanChuJiuJiLuClick()
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         old = FindRecordsBefore(*ADOConnection1, day, reader);
     }
-    const QString kept = old.unreadable > 0 ? AdditionTexts::UnreadableDatesKept(old.unreadable) : QString();
+    const QString kept = old.unreadable > 0 ? FeatureTexts::UnreadableDatesKept(old.unreadable) : QString();
     if (old.ids.empty()) {
-        MessageBoxes::ShowMessage(AdditionTexts::NoRecordsBefore(dayText) + kept);
+        MessageBoxes::ShowMessage(FeatureTexts::NoRecordsBefore(dayText) + kept);
         return;
     }
-    if (!MessageBoxes::AskWarningYesNo(
-            AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
+    if (!MessageBoxes::AskWarningYesNo(FeatureTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         DeleteRecords(*ADOConnection1, old.ids);
     } catch (const EDatabaseError& e) {
-        MessageBoxes::ShowMessage(AdditionTexts::DeleteFailed(e.message()));
+        MessageBoxes::ShowMessage(FeatureTexts::DeleteFailed(e.message()));
         return;
     }
     PerformClick(Button_Refresh);
-    MessageBoxes::ShowMessage(AdditionTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
+    MessageBoxes::ShowMessage(FeatureTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
 }

@@ -1,5 +1,5 @@
-#include "db/RecordExport.h"
-#include "db/RecordExportWriters.h"
+#include "records/RecordExport.h"
+#include "records/RecordExportWriters.h"
 
 #include <QFile>
 #include <QFileInfo>

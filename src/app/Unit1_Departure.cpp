@@ -1,6 +1,6 @@
 // Who is still on site: the on-site view, and the departure of the visitor
 // on the current row of the list.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "db/RegisterQuery.h"
 #include "db/VisitorPresence.h"
@@ -32,26 +32,26 @@ int rowOfRecord(const TRegisterQuery& query, qint64 recordNumber)
 
 } // namespace
 
-void TForm1::ZhiKanWeiLiKaiClick()
+void TForm1::OnSiteOnlyItemClick()
 {
     ADOQuery1->Close();
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(OnSiteListing());
     ADOQuery1->Open();
     applyGridLayout();
-    StatusPanel(0)->setText(AdditionTexts::OnSiteCount(ADOQuery1->RecordCount()));
+    StatusPanel(0)->setText(FeatureTexts::OnSiteCount(ADOQuery1->RecordCount()));
 }
 
-void TForm1::DengJiLiKaiClick()
+void TForm1::RecordDepartureItemClick()
 {
     if (!ADOQuery1->Active() || ADOQuery1->RecordCount() == 0)
         return;
     bool isNumber = false;
-    const qint64 recordNumber = ADOQuery1->Fields(0).toLongLong(&isNumber);
+    const qint64 recordNumber = ADOQuery1->Fields(DataColumn::RecordNumber).toLongLong(&isNumber);
     if (!isNumber)
         return; // the row has gone from the register
-    const QString name = ADOQuery1->Fields(2);
-    QString departure = ADOQuery1->Fields(9);
+    const QString name = ADOQuery1->Fields(DataColumn::Name);
+    QString departure = ADOQuery1->Fields(DataColumn::Departure);
     if (departure.isEmpty()) {
         const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
         if (outcome.kind == DepartureOutcome::NoRecord)
@@ -63,11 +63,11 @@ void TForm1::DengJiLiKaiClick()
             // a later "修改" keeps it.
             if (Edit_BianHao->text() == QString::number(recordNumber) && Edit_LiKaiShiJian->text().isEmpty())
                 Edit_LiKaiShiJian->setText(departure);
-            StatusPanel(0)->setText(AdditionTexts::DepartureRecorded(name));
+            StatusPanel(0)->setText(FeatureTexts::DepartureRecorded(name));
             return;
         }
     }
-    MessageBoxes::ShowMessage(AdditionTexts::AlreadyLeft(departure));
+    MessageBoxes::ShowMessage(FeatureTexts::AlreadyLeft(departure));
 }
 
 void TForm1::relistKeepingRecord(qint64 recordNumber)

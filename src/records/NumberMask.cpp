@@ -1,4 +1,4 @@
-#include "db/NumberMask.h"
+#include "records/NumberMask.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #pragma once
+#include "base/VostrelError.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <stdexcept>
 
 // Writing the record list to a spreadsheet file (.xlsx) or a CSV file.
 
@@ -27,13 +28,9 @@ struct ExportRows {
 // Told the number of rows written so far, now and then; false cancels.
 using ExportProgress = std::function<bool(qsizetype written)>;
 
-class EExportError : public std::runtime_error {
+class EExportError : public EVostrelError {
 public:
-    explicit EExportError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
+    using EVostrelError::EVostrelError;
 };
 
 // Writes the rows to fileName in the format of its extension. The bytes go to

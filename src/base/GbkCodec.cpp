@@ -1,4 +1,4 @@
-#include "db/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 #include <algorithm>
 #include <cerrno>

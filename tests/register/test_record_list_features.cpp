@@ -1,8 +1,8 @@
-// The record list's additions on the real window: the context menu and its
+// The record list's features on the real window: the context menu and its
 // keys, the departure, the on-site view, returning visitors and the identity
 // number's check.
 #include "RegisterFixture.h"
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/VisitorSuggestionList.h"
 
 #include <QAction>
@@ -31,7 +31,7 @@ QStringList visit(const QString& name, const QString& departure, const QString& 
 
 } // namespace
 
-class Additions : public RegisterFixture {
+class RecordListFeatures : public RegisterFixture {
 protected:
     // Six visits; 李四, 王五 and 孙八 are still on site.
     void loginWithVisits()
@@ -44,20 +44,20 @@ protected:
                visit(QStringLiteral("孙八"), QString())});
     }
 
-    QString currentName() const { return form1->ADOQuery1->Fields(2); }
+    QString currentName() const { return form1->ADOQuery1->Fields(DataColumn::Name); }
 
     QStringList listedNames() const
     {
         QStringList names;
         for (int i = 0; i < gridRows(); ++i)
-            names << gridCell(i, 2);
+            names << gridCell(i, DataColumn::Name);
         return names;
     }
 
     QMenu* openMenuOnRow(int row)
     {
         QTableView* grid = form1->DBGrid1;
-        const QPoint at = grid->visualRect(grid->model()->index(row, 2)).center();
+        const QPoint at = grid->visualRect(grid->model()->index(row, ColumnIndex(DataColumn::Name))).center();
         // The press makes the row current; the desktop then asks for the menu.
         QTest::mousePress(grid->viewport(), Qt::RightButton, {}, at);
         QContextMenuEvent ask(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
@@ -66,7 +66,7 @@ protected:
     }
 };
 
-TEST_F(Additions, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
+TEST_F(RecordListFeatures, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
 {
     loginWithVisits();
     QMenu* menu = openMenuOnRow(2);
@@ -102,12 +102,12 @@ TEST_F(Additions, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(Additions, DepartureFillsTheEmptyDepartureAndNothingElse)
+TEST_F(RecordListFeatures, DepartureFillsTheEmptyDepartureAndNothingElse)
 {
     loginWithVisits();
     const QList<QStringList> before = stored();
-    clickCell(1, 2); // 李四, still on site; the form holds the visit
-    form1->DengJiLiKai->trigger();
+    clickCell(1, DataColumn::Name); // 李四, still on site; the form holds the visit
+    form1->RecordDepartureItem->trigger();
 
     const QList<QStringList> after = stored();
     ASSERT_EQ(after.size(), before.size());
@@ -122,7 +122,7 @@ TEST_F(Additions, DepartureFillsTheEmptyDepartureAndNothingElse)
     EXPECT_EQ(panel(0), QStringLiteral("李四已登记离开"));
     EXPECT_EQ(currentName(), QStringLiteral("李四"));
     EXPECT_EQ(gridRow(), 1);
-    EXPECT_EQ(gridCell(1, 9), QString::fromUtf8(kClock));
+    EXPECT_EQ(gridCell(1, DataColumn::Departure), QString::fromUtf8(kClock));
     EXPECT_EQ(gridRows(), 6);
     expectGridLayout();
     EXPECT_TRUE(boxes.isEmpty());
@@ -132,7 +132,7 @@ TEST_F(Additions, DepartureFillsTheEmptyDepartureAndNothingElse)
     EXPECT_EQ(panel(1), QStringLiteral("2"));
 }
 
-TEST_F(Additions, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
+TEST_F(RecordListFeatures, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
 {
     loginWithVisits();
     const QList<QStringList> before = stored();
@@ -140,7 +140,7 @@ TEST_F(Additions, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
     form1->Button_Next->click();
     form1->Button_Next->click(); // 赵六, who left at ten
     const QString panel0 = panel(0);
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("该访客已于2026/12/7 10:00:00离开.")});
     EXPECT_EQ(boxes.first().kind, MessageBoxes::Kind::Plain);
     EXPECT_EQ(stored(), before);
@@ -149,21 +149,21 @@ TEST_F(Additions, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
 
     // Three on site, who leave one after the other; then the list is empty
     // and a departure does nothing at all.
-    form1->ZhiKanWeiLiKai->trigger();
+    form1->OnSiteOnlyItem->trigger();
     ASSERT_EQ(gridRows(), 3);
-    form1->DengJiLiKai->trigger();
-    form1->DengJiLiKai->trigger();
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
+    form1->RecordDepartureItem->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(gridRows(), 0);
     boxes.clear();
     const QList<QStringList> none = stored();
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(stored(), none);
     EXPECT_EQ(panel(0), QStringLiteral("孙八已登记离开"));
 }
 
-TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
+TEST_F(RecordListFeatures, DepartureListsAgainTheListThatWasShown)
 {
     loginWithVisits();
 
@@ -171,7 +171,7 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
     form1->searchkeyword->setText(QStringLiteral("四"));
     form1->Button_Search->click();
     ASSERT_EQ(listedNames(), QStringList{QStringLiteral("李四")});
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(listedNames(), QStringList{QStringLiteral("李四")});
     EXPECT_EQ(panel(0), QStringLiteral("李四已登记离开"));
 
@@ -180,20 +180,20 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
     form1->ComboBoxClassChange();
     form1->Button_Last->click();
     form1->Button_Prior->click(); // 王五
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("王五"), QStringLiteral("赵六")}));
     EXPECT_EQ(currentName(), QStringLiteral("王五"));
     EXPECT_EQ(gridRow(), 0);
     expectGridLayout();
 
     // The on-site view loses the visitor who left; the row below takes its place.
-    form1->ZhiKanWeiLiKai->trigger();
+    form1->OnSiteOnlyItem->trigger();
     ASSERT_EQ(listedNames(), QStringList{QStringLiteral("孙八")});
     insertRows({visit(QStringLiteral("周九"), QString()), visit(QStringLiteral("吴十"), QString())});
-    form1->ZhiKanWeiLiKai->trigger();
+    form1->OnSiteOnlyItem->trigger();
     ASSERT_EQ(listedNames(), (QStringList{QStringLiteral("孙八"), QStringLiteral("周九"), QStringLiteral("吴十")}));
     form1->Button_Next->click();
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("孙八"), QStringLiteral("吴十")}));
     EXPECT_EQ(currentName(), QStringLiteral("吴十"));
     EXPECT_EQ(panel(0), QStringLiteral("周九已登记离开"));
@@ -201,14 +201,14 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
     // The whole register stays the whole register.
     form1->Button_Refresh->click();
     form1->Button_Last->click();
-    form1->DengJiLiKai->trigger();
+    form1->RecordDepartureItem->trigger();
     EXPECT_EQ(gridRows(), 8);
     EXPECT_EQ(gridRow(), 7);
     EXPECT_EQ(currentName(), QStringLiteral("吴十"));
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(Additions, OnSiteViewListsTheOpenVisitsInListOrder)
+TEST_F(RecordListFeatures, OnSiteViewListsTheOpenVisitsInListOrder)
 {
     auto rows = QList<QStringList>{visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 09:00:00")),
                                    visit(QStringLiteral("李四"), QString()),
@@ -234,10 +234,10 @@ TEST_F(Additions, OnSiteViewListsTheOpenVisitsInListOrder)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(Additions, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)
+TEST_F(RecordListFeatures, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 09:00:00"))});
-    form1->ZhiKanWeiLiKai->trigger();
+    form1->OnSiteOnlyItem->trigger();
     EXPECT_EQ(gridRows(), 0);
     EXPECT_EQ(panel(0), QStringLiteral("未离开的访客共0人"));
     EXPECT_TRUE(boxes.isEmpty());
@@ -245,22 +245,22 @@ TEST_F(Additions, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(Additions, TheF9KeyRecordsTheDepartureFromAnywhereInTheWindow)
+TEST_F(RecordListFeatures, TheF9KeyRecordsTheDepartureFromAnywhereInTheWindow)
 {
     loginWithVisits();
     form1->Button_Last->click(); // 孙八
     form1->Memo_BeiZhu->setFocus();
     QTest::keyClick(form1->Memo_BeiZhu, Qt::Key_F9);
     EXPECT_EQ(panel(0), QStringLiteral("孙八已登记离开"));
-    EXPECT_EQ(stored()[5][9], QString::fromUtf8(kClock));
+    EXPECT_EQ(stored()[5][ColumnIndex(DataColumn::Departure)], QString::fromUtf8(kClock));
     EXPECT_EQ(form1->Memo_BeiZhu->toPlainText(), QString());
 }
 
-class ReturningVisitors : public Additions {
+class ReturningVisitors : public RecordListFeatures {
 protected:
     void SetUp() override
     {
-        Additions::SetUp();
+        RecordListFeatures::SetUp();
         QList<QStringList> rows = {
             {QStringLiteral("QQ帐号"), QStringLiteral("张三"), QStringLiteral("440106199003071231"),
              QStringLiteral("13800138000"), QStringLiteral("020-1"), QStringLiteral("送货"), QStringLiteral("广州"),
@@ -343,7 +343,7 @@ TEST_F(ReturningVisitors, PickingWithEnterFillsTheVisitorAndLeavesThisVisit)
     EXPECT_EQ(form1->Edit_LaiFangShiJian->text(), QStringLiteral("到"));
     EXPECT_EQ(form1->Edit_LiKaiShiJian->text(), QStringLiteral("离"));
     EXPECT_EQ(form1->Memo_BeiZhu->toPlainText(), QStringLiteral("今天的备注"));
-    EXPECT_FALSE(form1->ShouJiSuggestions->IsShown());
+    EXPECT_FALSE(form1->MobileNumberSuggestions->IsShown());
     EXPECT_TRUE(boxes.isEmpty());
 
     // The filled visit is added as usual.
@@ -359,9 +359,9 @@ TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
 {
     form1->Edit_ShouJi->setFocus();
     typeText(form1->Edit_ShouJi, QStringLiteral("138001"));
-    EXPECT_FALSE(form1->ShouJiSuggestions->IsShown());
+    EXPECT_FALSE(form1->MobileNumberSuggestions->IsShown());
     typeText(form1->Edit_ShouJi, QStringLiteral("3"));
-    TVisitorSuggestionList* list = form1->ShouJiSuggestions;
+    TVisitorSuggestionList* list = form1->MobileNumberSuggestions;
     ASSERT_EQ(lines(list), (QStringList{QStringLiteral("张三|440106199003071231|13800138001|2026/6/1"),
                                         QStringLiteral("张三|440106199003071231|13800138000|2025/1/2")}));
     QTreeWidget* view = list->List();
@@ -399,7 +399,7 @@ TEST_F(ReturningVisitors, EscapeAndLeavingCloseTheListWithoutAChange)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-class IdentityCheck : public Additions {
+class IdentityCheck : public RecordListFeatures {
 protected:
     bool red() const { return form1->Edit_IDNumber->palette().color(QPalette::Text) == QColor(Qt::red); }
     QString tip() const { return form1->Edit_IDNumber->toolTip(); }
@@ -451,10 +451,10 @@ TEST_F(IdentityCheck, AddAndModifyJudgeButNeverRefuse)
     form1->Button1->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("添加成功."));
     ASSERT_EQ(stored().size(), 1);
-    EXPECT_EQ(stored()[0][3], QStringLiteral("110105194912310021"));
+    EXPECT_EQ(stored()[0][ColumnIndex(DataColumn::IdentityNumber)], QStringLiteral("110105194912310021"));
     EXPECT_FALSE(red()); // the form is empty again
 
-    clickCell(0, 2);
+    clickCell(0, DataColumn::Name);
     EXPECT_FALSE(red()); // loading a row judges nothing
     form1->Edit_XingMing->clear();
     form1->Button2->click(); // the name is missing
@@ -465,7 +465,7 @@ TEST_F(IdentityCheck, AddAndModifyJudgeButNeverRefuse)
     EXPECT_EQ(boxTexts().last(), QStringLiteral("修改成功."));
 }
 
-TEST_F(Additions, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
+TEST_F(RecordListFeatures, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
 {
     makeRegister();
     auto indexNames = [this] {
@@ -479,17 +479,16 @@ TEST_F(Additions, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
             while (s.step())
                 names << s.columnText(0);
         }
-        sqlite3_exec(db, "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site;", nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(db,
+                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; PRAGMA user_version = 0;",
+                     nullptr, nullptr, nullptr);
         sqlite3_close(db);
         return names;
     };
     ASSERT_EQ(indexNames().size(), 2); // made by the set-up tool; dropped now
     ASSERT_TRUE(indexNames().isEmpty());
     createForms();
-    form1->Timer_CheckLoginTimer();
-    form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
-    form2->Button_Logining->click();
+    logIn();
     ASSERT_TRUE(form1->isVisible());
     form1->ADOConnection1->Close();
     EXPECT_EQ(indexNames().size(), 2);

@@ -1,7 +1,8 @@
-#include "db/OldRecords.h"
-#include "db/RecordDate.h"
+#include "records/OldRecords.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
+#include "db/SqliteTransaction.h"
+#include "visitors/RecordDate.h"
 
 #include <QString>
 
@@ -22,20 +23,15 @@ TOldRecords FindRecordsBefore(TRegisterConnection& connection, const QDate& day,
 void DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids)
 {
     sqlite3* db = connection.handle();
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        RaiseEngineError(db);
+    SqliteTransaction deletion(db, "BEGIN IMMEDIATE;");
     connection.noteWrite();
-    try {
+    {
         SqliteStatement remove(db, QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
         for (std::int64_t id : ids) {
             remove.bindInt64(1, id);
             remove.step();
             remove.reset();
         }
-        if (sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
-            RaiseEngineError(db);
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-        throw;
     }
+    deletion.Commit();
 }

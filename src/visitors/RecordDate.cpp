@@ -1,4 +1,4 @@
-#include "db/RecordDate.h"
+#include "visitors/RecordDate.h"
 
 #include <QRegularExpression>
 

@@ -4,8 +4,8 @@
 #include "ReadOnlyFolder.h"
 #include "StoreFixture.h"
 #include "TempDir.h"
-#include "db/RecordExport.h"
 #include "db/Sqlite.h"
+#include "records/RecordExport.h"
 
 #include <QDir>
 #include <QFile>

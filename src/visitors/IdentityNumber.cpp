@@ -1,4 +1,4 @@
-#include "db/IdentityNumber.h"
+#include "visitors/IdentityNumber.h"
 
 #include <array>
 

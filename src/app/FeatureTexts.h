@@ -3,7 +3,7 @@
 
 // Every text of the record list's context menu and of the helpers around the
 // record form, in one place.
-namespace AdditionTexts {
+namespace FeatureTexts {
 
 // Context menu items of the record list.
 inline QString RecordDepartureItem() { return QStringLiteral("登记离开"); }
@@ -66,4 +66,4 @@ inline QString UnreadableDatesKept(qint64 count)
 }
 inline QString DeleteFailed(const QString& reason) { return QStringLiteral("删除失败,没有记录被删除:") + reason; }
 
-} // namespace AdditionTexts
+} // namespace FeatureTexts

@@ -1,9 +1,9 @@
 // The identity number's check: when the guard leaves 身份证 and on "添加" and
 // "修改", a number that fails is drawn in red with the fault as its tool tip.
 // It never stops a record from being written.
-#include "app/AdditionTexts.h"
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/IdentityNumber.h"
+#include "visitors/IdentityNumber.h"
 
 #include <QDate>
 #include <QFocusEvent>
@@ -37,9 +37,9 @@ void showFaults(QLineEdit* edit, const IdentityNumberCheck& check)
 {
     QStringList faults;
     if (check.judged && !check.checkCharacterOk)
-        faults << AdditionTexts::WrongCheckCharacter();
+        faults << FeatureTexts::WrongCheckCharacter();
     if (check.judged && !check.birthDateOk)
-        faults << AdditionTexts::WrongBirthDate();
+        faults << FeatureTexts::WrongBirthDate();
     if (faults.isEmpty()) {
         if (!edit->toolTip().isEmpty()) {
             edit->setPalette(QPalette());

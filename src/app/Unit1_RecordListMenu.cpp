@@ -1,10 +1,10 @@
-// The record list's context menu and the keys of its items, and the checks
-// run once a login has opened the register.
-#include "app/AdditionTexts.h"
+// The record list's context menu and the keys of its items, and the upgrade
+// of an older register once a login has opened it.
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
-#include "db/LookupIndexes.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
+#include "db/RegisterUpgrade.h"
 #include "shell/HandlerWiring.h"
 
 #include <QAction>
@@ -78,16 +78,18 @@ void TForm1::buildRecordListMenu()
     // A popup menu of the window: the skin draws it like the tray menu.
     PopupMenu_DBGrid1 = new QMenu(this);
     PopupMenu_DBGrid1->setObjectName(QStringLiteral("PopupMenu_DBGrid1"));
-    DengJiLiKai = addRecordListItem("DengJiLiKai", AdditionTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
-    ZhiKanWeiLiKai = addRecordListItem("ZhiKanWeiLiKai", AdditionTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
+    RecordDepartureItem =
+        addRecordListItem("RecordDepartureItem", FeatureTexts::RecordDepartureItem(), QKeySequence(Qt::Key_F9));
+    OnSiteOnlyItem = addRecordListItem("OnSiteOnlyItem", FeatureTexts::OnSiteOnlyItem(), QKeySequence(Qt::Key_F8));
     PopupMenu_DBGrid1->addSeparator();
-    DaoChuLieBiao =
-        addRecordListItem("DaoChuLieBiao", AdditionTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    YinCangZhengJianHaoMa = addRecordListItem("YinCangZhengJianHaoMa", AdditionTexts::HideNumbersItem(),
-                                              QKeySequence(Qt::CTRL | Qt::Key_H));
-    YinCangZhengJianHaoMa->setCheckable(true);
+    ExportListItem =
+        addRecordListItem("ExportListItem", FeatureTexts::ExportListItem(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    HideNumbersItem =
+        addRecordListItem("HideNumbersItem", FeatureTexts::HideNumbersItem(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    HideNumbersItem->setCheckable(true);
     PopupMenu_DBGrid1->addSeparator();
-    ShanChuJiuJiLu = addRecordListItem("ShanChuJiuJiLu", AdditionTexts::DeleteOldRecordsItem(), QKeySequence());
+    DeleteOldRecordsItem =
+        addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -100,13 +102,13 @@ QAction* TForm1::addRecordListItem(const char* name, const QString& caption, con
     return item;
 }
 
-void TForm1::connectAdditions()
+void TForm1::connectRecordListMenu()
 {
-    BindClick(DengJiLiKai, [this] { DengJiLiKaiClick(); });
-    BindClick(ZhiKanWeiLiKai, [this] { ZhiKanWeiLiKaiClick(); });
-    BindClick(DaoChuLieBiao, [this] { DaoChuLieBiaoClick(); });
-    BindClick(YinCangZhengJianHaoMa, [this] { YinCangZhengJianHaoMaClick(); });
-    BindClick(ShanChuJiuJiLu, [this] { ShanChuJiuJiLuClick(); });
+    BindClick(RecordDepartureItem, [this] { RecordDepartureItemClick(); });
+    BindClick(OnSiteOnlyItem, [this] { OnSiteOnlyItemClick(); });
+    BindClick(ExportListItem, [this] { ExportListItemClick(); });
+    BindClick(HideNumbersItem, [this] { HideNumbersItemClick(); });
+    BindClick(DeleteOldRecordsItem, [this] { DeleteOldRecordsItemClick(); });
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
@@ -136,20 +138,20 @@ void TForm1::DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard)
     PopupMenu_DBGrid1->popup(DBGrid1->viewport()->mapToGlobal(at));
 }
 
-void TForm1::ensureLookupIndexes()
+void TForm1::upgradeRegister()
 {
-    // An older register gets the look-up indexes once; one that cannot be
-    // written now (read-only, busy) is asked again at the next login. The
-    // look-ups work without them, only slower.
+    // An older register is brought up to the program's version once; one
+    // that cannot be written now (read-only, busy) is asked again at the next
+    // login. The look-ups work without the indexes of version 1, only slower.
     try {
         sqlite3* db = ADOConnection1->handle();
-        if (MissingLookupIndexes(db).isEmpty())
+        if (RegisterVersion(db) >= kRegisterVersion)
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto done = qScopeGuard([this] {
             ADOConnection1->noteWrite();
             QApplication::restoreOverrideCursor();
         });
-        CreateLookupIndexes(db);
+        UpgradeRegister(db);
     } catch (const std::exception&) {}
 }

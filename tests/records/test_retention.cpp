@@ -2,10 +2,10 @@
 // deleting records older than a day.
 #include "StoreFixture.h"
 #include "db/DatabaseError.h"
-#include "db/NumberMask.h"
-#include "db/OldRecords.h"
-#include "db/RecordDate.h"
 #include "db/Sqlite.h"
+#include "records/NumberMask.h"
+#include "records/OldRecords.h"
+#include "visitors/RecordDate.h"
 
 #include <QLocale>
 #include <algorithm>

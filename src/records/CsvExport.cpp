@@ -1,4 +1,4 @@
-#include "db/RecordExportWriters.h"
+#include "records/RecordExportWriters.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,0 +1,22 @@
+#pragma once
+
+struct sqlite3;
+
+// The program's own additions to a register are made by numbered steps, one
+// per version, and the register records in PRAGMA user_version the last step
+// it holds (0: none). The tables data and Pass are never touched.
+//   1 - the look-up indexes (db/LookupIndexes.h)
+inline constexpr int kRegisterVersion = 1;
+
+// The version the register open on `db` holds. Raises EDatabaseError.
+int RegisterVersion(sqlite3* db);
+
+// Raises EDatabaseError, with a message for the guard, when the register open
+// on `db` is of a newer version than this program knows. Reads only.
+void RefuseNewerRegister(sqlite3* db);
+
+// Brings the register open on `db` up to kRegisterVersion: each missing step
+// runs in a transaction of its own, which records its version. A register
+// already there is not written. Raises EDatabaseError; the steps done before
+// the failing one stay done.
+void UpgradeRegister(sqlite3* db);

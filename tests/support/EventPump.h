@@ -1,0 +1,4 @@
+#pragma once
+
+// Lets queued events and timers run for the given time.
+void pumpEvents(int milliseconds);
