@@ -26,6 +26,7 @@ class TVisitorSuggestionList;
 class QKeySequence;
 class QPoint;
 struct TReturningVisitor;
+enum class ExportFormat;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -257,8 +258,10 @@ public:
     void DaoChuLieBiaoClick();
     void YinCangZhengJianHaoMaClick();
     void ShanChuJiuJiLuClick();
-    // Writes the list now shown to fileName, as the export does after its dialog.
+    // Writes the list now shown to fileName, as the export does after its
+    // dialog; without a format, the name's extension decides.
     void ExportRowsToFile(const QString& fileName);
+    void ExportRowsToFile(const QString& fileName, ExportFormat format);
     void Edit_IDNumberChange();
     void Edit_ShouJiChange();
     void Edit_IDNumberExit();
@@ -293,7 +296,7 @@ private:
     void connectAdditions();
     void connectReturningVisitors();
     void connectIdentityCheck();
-    QString AskExportFileName();
+    QString AskExportFileName(ExportFormat& format);
     void ensureLookupIndexes();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);

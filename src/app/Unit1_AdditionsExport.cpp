@@ -32,46 +32,54 @@ QString suggestedFileName()
 
 } // namespace
 
-QString TForm1::AskExportFileName()
+QString TForm1::AskExportFileName(ExportFormat& format)
 {
     QFileDialog dialog(this, AdditionTexts::ExportDialogTitle());
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList types = {AdditionTexts::ExportXlsxType(), AdditionTexts::ExportCsvType()};
+    const QStringList types = {AdditionTexts::ExportXlsxType(), AdditionTexts::ExportSpreadsheetCsvType(),
+                               AdditionTexts::ExportPlainCsvType()};
+    const ExportFormat formats[] = {ExportFormat::Xlsx, ExportFormat::SpreadsheetCsv, ExportFormat::Csv};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, types](const QString& type) {
-        dialog.setDefaultSuffix(type == types[1] ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+        dialog.setDefaultSuffix(type == types[0] ? QStringLiteral("xlsx") : QStringLiteral("csv"));
     });
     const QString suggested = suggestedFileName();
     dialog.setDirectory(QFileInfo(suggested).absolutePath());
     dialog.selectFile(QFileInfo(suggested).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const ExportFormat type = dialog.selectedNameFilter() == types[1] ? ExportFormat::Csv : ExportFormat::Xlsx;
-    return ExportFileName(dialog.selectedFiles().first(), type);
+    const ExportFormat type = formats[std::max<qsizetype>(0, types.indexOf(dialog.selectedNameFilter()))];
+    const QString fileName = ExportFileName(dialog.selectedFiles().first(), type);
+    format = ExportFormatFor(fileName, type);
+    return fileName;
 }
 
 void TForm1::DaoChuLieBiaoClick()
 {
     if (!ADOQuery1->Active())
         return;
-    const QString fileName = AskExportFileName();
+    ExportFormat format = ExportFormat::Xlsx;
+    const QString fileName = AskExportFileName(format);
     if (fileName.isEmpty())
         return;
-    ExportRowsToFile(fileName);
+    ExportRowsToFile(fileName, format);
 }
 
-void TForm1::ExportRowsToFile(const QString& fileName)
+void TForm1::ExportRowsToFile(const QString& fileName) { ExportRowsToFile(fileName, ExportFormatOf(fileName)); }
+
+void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
 {
     TRegisterQuery* query = ADOQuery1;
     QStringList header;
     for (int i = 0; i < query->FieldCount(); ++i)
         header << query->FieldName(i);
     const bool masked = YinCangZhengJianHaoMa->isChecked();
-    const ExportRows rows{header, [query, header, masked](const ExportRowVisitor& visit) {
+    const ExportRows rows{header,
+                          [query, header, masked](const ExportRowVisitor& visit) {
                               query->ReadRows([&](const QStringList& row) {
                                   if (!masked)
                                       return visit(row);
@@ -80,7 +88,8 @@ void TForm1::ExportRowsToFile(const QString& fileName)
                                       shown[i] = MaskedCell(header[i], shown[i]);
                                   return visit(shown);
                               });
-                          }};
+                          },
+                          AdditionTexts::ExportCutMark()};
 
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
@@ -101,16 +110,21 @@ void TForm1::ExportRowsToFile(const QString& fileName)
         return !progress->wasCanceled();
     };
 
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString message;
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool complete = ExportToFile(fileName, rows, report);
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        if (complete)
-            MessageBoxes::ShowMessage(AdditionTexts::ExportDone(count));
+        const ExportOutcome outcome = ExportToFile(fileName, format, rows, report);
+        if (outcome.complete)
+            message = AdditionTexts::ExportDone(count)
+                      + (outcome.cutCells > 0 ? AdditionTexts::ExportCellsCut(outcome.cutCells) : QString());
+    } catch (const EExportError& e) {
+        message = AdditionTexts::ExportFailed(
+            e.kind() == EExportError::Kind::Incomplete ? AdditionTexts::ExportIncomplete() : e.message());
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        MessageBoxes::ShowMessage(AdditionTexts::ExportFailed(QString::fromUtf8(e.what())));
+        message = AdditionTexts::ExportFailed(QString::fromUtf8(e.what()));
     }
+    QApplication::restoreOverrideCursor();
+    progress.reset();
+    if (!message.isEmpty())
+        MessageBoxes::ShowMessage(message);
 }
