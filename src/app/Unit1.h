@@ -297,6 +297,9 @@ private:
     void connectReturningVisitors();
     void connectIdentityCheck();
     QString AskExportFileName(ExportFormat& format);
+    // While an export walks the list, a close cancels it and waits for it to
+    // stop before the connection goes.
+    bool deferCloseForExport();
     void ensureLookupIndexes();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
@@ -308,4 +311,6 @@ private:
     bool placed_ = false; // centred when first shown
     bool closed_ = false;
     bool created_ = false; // true once the window is the application's main window
+    bool exporting_ = false;
+    bool closeAfterExport_ = false;
 };

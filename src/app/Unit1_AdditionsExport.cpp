@@ -60,13 +60,21 @@ QString TForm1::AskExportFileName(ExportFormat& format)
 
 void TForm1::DaoChuLieBiaoClick()
 {
-    if (!ADOQuery1->Active())
+    if (!ADOQuery1->Active() || exporting_)
         return;
     ExportFormat format = ExportFormat::Xlsx;
     const QString fileName = AskExportFileName(format);
     if (fileName.isEmpty())
         return;
     ExportRowsToFile(fileName, format);
+}
+
+bool TForm1::deferCloseForExport()
+{
+    if (!exporting_)
+        return false;
+    closeAfterExport_ = true;
+    return true;
 }
 
 void TForm1::ExportRowsToFile(const QString& fileName) { ExportRowsToFile(fileName, ExportFormatOf(fileName)); }
@@ -91,6 +99,8 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
                           },
                           AdditionTexts::ExportCutMark()};
 
+    // From here events may run (the progress dialog runs them).
+    exporting_ = true;
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
     if (count > kRowsWithoutProgress) {
@@ -102,12 +112,14 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
         progress->setMinimumDuration(0);
         progress->setValue(0);
     }
-    const ExportProgress report = [&progress](qsizetype written) {
+    // Events run while the progress shows; a close among them cancels the
+    // export (deferCloseForExport) and comes back once the walk has ended.
+    const ExportProgress report = [this, &progress](qsizetype written) {
         if (!progress)
             return true;
         progress->setValue(static_cast<int>(written));
         QCoreApplication::processEvents();
-        return !progress->wasCanceled();
+        return !progress->wasCanceled() && !closeAfterExport_;
     };
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -125,6 +137,12 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
     }
     QApplication::restoreOverrideCursor();
     progress.reset();
+    exporting_ = false;
+    if (closeAfterExport_) {
+        closeAfterExport_ = false;
+        close();
+        return;
+    }
     if (!message.isEmpty())
         MessageBoxes::ShowMessage(message);
 }

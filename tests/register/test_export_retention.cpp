@@ -173,6 +173,28 @@ TEST_F(ExportAndRetention, ALongListShowsProgressAndCancellingLeavesNoFile)
     EXPECT_TRUE(boxTexts().isEmpty());
 }
 
+// "退出程序" from the tray while a long export runs: the export stops and
+// leaves nothing, and the connection closes only after the export's walk.
+TEST_F(ExportAndRetention, ExitDuringAnExportStopsItBeforeTheConnectionCloses)
+{
+    QList<QStringList> rows;
+    for (int i = 0; i < 10001; ++i)
+        rows << visit(QStringLiteral("访客%1").arg(i), QStringLiteral("2026/12/7 08:00:01"));
+    login(rows);
+    const QString file = dir.file(QStringLiteral("long.xlsx"));
+    const auto exportFiles = [&] {
+        return QDir(dir.path()).entryList({QStringLiteral("long.xlsx*")}, QDir::AllEntries | QDir::Hidden);
+    };
+    QStringList filesAtClose = {QStringLiteral("not closed")};
+    QObject::connect(form1->ADOConnection1, &TRegisterConnection::closing, [&] { filesAtClose = exportFiles(); });
+    QTimer::singleShot(0, form1.get(), [this] { form1->CloseMe->trigger(); });
+    form1->ExportRowsToFile(file);
+    EXPECT_TRUE(form1->HasClosed());
+    EXPECT_EQ(filesAtClose, QStringList());
+    EXPECT_EQ(exportFiles(), QStringList());
+    EXPECT_TRUE(boxTexts().isEmpty()) << boxTexts().join(QLatin1Char('|')).toStdString();
+}
+
 // A tmpfs of 64 KB mounted for the test: a disk that fills up. It unmounts
 // only when no file on it is open.
 class SmallDisk {
