@@ -53,7 +53,7 @@ QString TForm1::AskExportFileName(ExportFormat& format)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const ExportFormat type = formats[std::max<qsizetype>(0, types.indexOf(dialog.selectedNameFilter()))];
-    const QString fileName = ExportFileName(dialog.selectedFiles().first(), type);
+    QString fileName = ExportFileName(dialog.selectedFiles().first(), type);
     format = ExportFormatFor(fileName, type);
     return fileName;
 }

@@ -76,7 +76,7 @@ QString spreadsheetText(const QString& value)
 {
     if (value.isEmpty())
         return value;
-    const QString formula = textFormula(value);
+    QString formula = textFormula(value);
     if (!formula.isEmpty())
         return formula;
     return startsLikeAFormula(value) ? QLatin1Char('\t') + value : value;

@@ -178,6 +178,9 @@ TEST(ExportTest, XlsxHoldsOneTextSheetWithAFrozenBoldHeader)
     EXPECT_TRUE(QString::fromUtf8(UnzipEntry(file, QStringLiteral("xl/workbook.xml")))
                     .contains(QStringLiteral("name=\"访客登记\"")));
     EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
+    // The remark of three lines wraps, in a row three lines high.
+    EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("wrapText=\"1\""));
+    EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")).contains("<row r=\"4\" ht=\"45\""));
 }
 
 TEST(ExportTest, CancelledExportLeavesNothingAndKeepsAnExistingFile)

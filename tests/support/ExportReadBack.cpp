@@ -61,7 +61,7 @@ QList<QStringList> OpenedInCalc(const QString& file, const QString& workFolder)
     EXPECT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
     QFile converted(out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".csv"));
     EXPECT_TRUE(converted.open(QIODevice::ReadOnly)) << converted.fileName().toStdString();
-    const QList<QStringList> records = ParseCsv(QString::fromUtf8(converted.readAll()), true);
+    QList<QStringList> records = ParseCsv(QString::fromUtf8(converted.readAll()), true);
     converted.remove();
     return records;
 }
