@@ -35,14 +35,23 @@ inline QString DeleteOldRecordsItem() { return QStringLiteral("删除早于某�
 inline QString ExportDialogTitle() { return QStringLiteral("导出当前列表"); }
 inline QString ExportFileStem() { return QStringLiteral("访客登记_"); }
 inline QString ExportXlsxType() { return QStringLiteral("Excel 工作簿 (*.xlsx)"); }
-inline QString ExportCsvType() { return QStringLiteral("CSV (*.csv)"); }
+inline QString ExportSpreadsheetCsvType() { return QStringLiteral("CSV(用Excel打开) (*.csv)"); }
+inline QString ExportPlainCsvType() { return QStringLiteral("CSV(纯文本) (*.csv)"); }
+// Ends a .xlsx cell cut to the format's limit.
+inline QString ExportCutMark() { return QStringLiteral("…[已截断]"); }
 inline QString ExportInProgress() { return QStringLiteral("正在导出..."); }
 inline QString Cancel() { return QStringLiteral("取消"); }
 inline QString ExportDone(qint64 count)
 {
     return QStringLiteral("导出完成,共") + QString::number(count) + QStringLiteral("条.");
 }
+inline QString ExportCellsCut(qint64 count)
+{
+    return QStringLiteral("\n其中") + QString::number(count) + QStringLiteral("个单元格超过32767个字符,已截断并以")
+           + ExportCutMark() + QStringLiteral("结尾.");
+}
 inline QString ExportFailed(const QString& reason) { return QStringLiteral("导出失败:") + reason; }
+inline QString ExportIncomplete() { return QStringLiteral("写入的文件读回不完整,可能是磁盘已满"); }
 
 // Deleting records older than a day.
 inline QString DeleteOldRecordsTitle() { return QStringLiteral("删除早于某日的记录"); }

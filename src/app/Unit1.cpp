@@ -153,6 +153,10 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForExport()) {
+        event->ignore();
+        return;
+    }
     try {
         FormClose();
     } catch (const std::exception& e) {

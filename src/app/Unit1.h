@@ -26,6 +26,7 @@ class TVisitorSuggestionList;
 class QKeySequence;
 class QPoint;
 struct TReturningVisitor;
+enum class ExportFormat;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -257,8 +258,10 @@ public:
     void ExportListItemClick();
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
-    // Writes the list now shown to fileName, as the export does after its dialog.
+    // Writes the list now shown to fileName, as the export does after its
+    // dialog; without a format, the name's extension decides.
     void ExportRowsToFile(const QString& fileName);
+    void ExportRowsToFile(const QString& fileName, ExportFormat format);
     void Edit_IDNumberChange();
     void Edit_ShouJiChange();
     void Edit_IDNumberExit();
@@ -295,7 +298,10 @@ private:
     void connectRecordListMenu();
     void connectReturningVisitors();
     void connectIdentityCheck();
-    QString AskExportFileName();
+    QString AskExportFileName(ExportFormat& format);
+    // While an export walks the list, a close cancels it and waits for it to
+    // stop before the connection goes.
+    bool deferCloseForExport();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
@@ -307,4 +313,6 @@ private:
     bool placed_ = false; // centred when first shown
     bool closed_ = false;
     bool created_ = false; // true once the window is the application's main window
+    bool exporting_ = false;
+    bool closeAfterExport_ = false;
 };

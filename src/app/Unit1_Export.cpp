@@ -32,46 +32,62 @@ QString suggestedFileName()
 
 } // namespace
 
-QString TForm1::AskExportFileName()
+QString TForm1::AskExportFileName(ExportFormat& format)
 {
     QFileDialog dialog(this, FeatureTexts::ExportDialogTitle());
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList types = {FeatureTexts::ExportXlsxType(), FeatureTexts::ExportCsvType()};
+    const QStringList types = {FeatureTexts::ExportXlsxType(), FeatureTexts::ExportSpreadsheetCsvType(),
+                               FeatureTexts::ExportPlainCsvType()};
+    const ExportFormat formats[] = {ExportFormat::Xlsx, ExportFormat::SpreadsheetCsv, ExportFormat::Csv};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, types](const QString& type) {
-        dialog.setDefaultSuffix(type == types[1] ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+        dialog.setDefaultSuffix(type == types[0] ? QStringLiteral("xlsx") : QStringLiteral("csv"));
     });
     const QString suggested = suggestedFileName();
     dialog.setDirectory(QFileInfo(suggested).absolutePath());
     dialog.selectFile(QFileInfo(suggested).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const ExportFormat type = dialog.selectedNameFilter() == types[1] ? ExportFormat::Csv : ExportFormat::Xlsx;
-    return ExportFileName(dialog.selectedFiles().first(), type);
+    const ExportFormat type = formats[std::max<qsizetype>(0, types.indexOf(dialog.selectedNameFilter()))];
+    QString fileName = ExportFileName(dialog.selectedFiles().first(), type);
+    format = ExportFormatFor(fileName, type);
+    return fileName;
 }
 
 void TForm1::ExportListItemClick()
 {
-    if (!ADOQuery1->Active())
+    if (!ADOQuery1->Active() || exporting_)
         return;
-    const QString fileName = AskExportFileName();
+    ExportFormat format = ExportFormat::Xlsx;
+    const QString fileName = AskExportFileName(format);
     if (fileName.isEmpty())
         return;
-    ExportRowsToFile(fileName);
+    ExportRowsToFile(fileName, format);
 }
 
-void TForm1::ExportRowsToFile(const QString& fileName)
+bool TForm1::deferCloseForExport()
+{
+    if (!exporting_)
+        return false;
+    closeAfterExport_ = true;
+    return true;
+}
+
+void TForm1::ExportRowsToFile(const QString& fileName) { ExportRowsToFile(fileName, ExportFormatOf(fileName)); }
+
+void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
 {
     TRegisterQuery* query = ADOQuery1;
     QStringList header;
     for (int i = 0; i < query->FieldCount(); ++i)
         header << query->FieldName(i);
     const bool masked = HideNumbersItem->isChecked();
-    const ExportRows rows{header, [query, header, masked](const ExportRowVisitor& visit) {
+    const ExportRows rows{header,
+                          [query, header, masked](const ExportRowVisitor& visit) {
                               query->ReadRows([&](const QStringList& row) {
                                   if (!masked)
                                       return visit(row);
@@ -80,8 +96,11 @@ void TForm1::ExportRowsToFile(const QString& fileName)
                                       shown[i] = MaskedCell(header[i], shown[i]);
                                   return visit(shown);
                               });
-                          }};
+                          },
+                          FeatureTexts::ExportCutMark()};
 
+    // From here events may run (the progress dialog runs them).
+    exporting_ = true;
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
     if (count > kRowsWithoutProgress) {
@@ -93,24 +112,37 @@ void TForm1::ExportRowsToFile(const QString& fileName)
         progress->setMinimumDuration(0);
         progress->setValue(0);
     }
-    const ExportProgress report = [&progress](qsizetype written) {
+    // Events run while the progress shows; a close among them cancels the
+    // export (deferCloseForExport) and comes back once the walk has ended.
+    const ExportProgress report = [this, &progress](qsizetype written) {
         if (!progress)
             return true;
         progress->setValue(static_cast<int>(written));
         QCoreApplication::processEvents();
-        return !progress->wasCanceled();
+        return !progress->wasCanceled() && !closeAfterExport_;
     };
 
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString message;
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool complete = ExportToFile(fileName, rows, report);
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        if (complete)
-            MessageBoxes::ShowMessage(FeatureTexts::ExportDone(count));
+        const ExportOutcome outcome = ExportToFile(fileName, format, rows, report);
+        if (outcome.complete)
+            message = FeatureTexts::ExportDone(count)
+                      + (outcome.cutCells > 0 ? FeatureTexts::ExportCellsCut(outcome.cutCells) : QString());
+    } catch (const EExportError& e) {
+        message = FeatureTexts::ExportFailed(
+            e.kind() == EExportError::Kind::Incomplete ? FeatureTexts::ExportIncomplete() : e.message());
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        MessageBoxes::ShowMessage(FeatureTexts::ExportFailed(QString::fromUtf8(e.what())));
+        message = FeatureTexts::ExportFailed(QString::fromUtf8(e.what()));
     }
+    QApplication::restoreOverrideCursor();
+    progress.reset();
+    exporting_ = false;
+    if (closeAfterExport_) {
+        closeAfterExport_ = false;
+        close();
+        return;
+    }
+    if (!message.isEmpty())
+        MessageBoxes::ShowMessage(message);
 }

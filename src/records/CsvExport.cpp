@@ -1,17 +1,12 @@
 #include "records/RecordExportWriters.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-
 namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// Excel reads at most 255 characters in one string constant of a formula and
+// 8,192 in a whole formula.
+constexpr qsizetype kFormulaStringMax = 250;
+constexpr qsizetype kFormulaMax = 8192;
 
 // RFC 4180: a field holding a comma, a quote or a line break is quoted, its
 // quotes doubled.
@@ -31,46 +26,88 @@ void appendField(QByteArray& line, const QString& field)
     }
 }
 
-void appendRecord(QByteArray& out, const QStringList& fields)
+bool startsLikeAFormula(const QString& value)
+{
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    return !value.isEmpty() && kFormulaStarts.contains(value[0]);
+}
+
+// The value as a formula whose result is the value as text: ="..." pieces
+// joined by &, line breaks as CHAR(13) and CHAR(10). A spreadsheet then keeps
+// digits, dates and leading zeros as typed and never runs the value itself.
+// Empty when the formula would be too long for a spreadsheet.
+QString textFormula(const QString& value)
+{
+    QString formula = QStringLiteral("=");
+    qsizetype pieceLength = 0;
+    bool inPiece = false;
+    const auto closePiece = [&] {
+        if (inPiece)
+            formula += QLatin1Char('"');
+        inPiece = false;
+        pieceLength = 0;
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        const bool lineBreak = c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        if (lineBreak || (pieceLength >= kFormulaStringMax && !c.isLowSurrogate()))
+            closePiece();
+        if (formula.size() > 1 && !inPiece)
+            formula += QLatin1Char('&');
+        if (lineBreak) {
+            formula += c == QLatin1Char('\r') ? QStringLiteral("CHAR(13)") : QStringLiteral("CHAR(10)");
+            continue;
+        }
+        if (!inPiece)
+            formula += QLatin1Char('"');
+        inPiece = true;
+        formula += c;
+        if (c == QLatin1Char('"'))
+            formula += c;
+        ++pieceLength;
+    }
+    closePiece();
+    return formula.size() <= kFormulaMax ? formula : QString();
+}
+
+// A value for a spreadsheet: as a text formula, or, when too long for one, as
+// it is behind a tab where it would otherwise start a formula.
+QString spreadsheetText(const QString& value)
+{
+    if (value.isEmpty())
+        return value;
+    QString formula = textFormula(value);
+    if (!formula.isEmpty())
+        return formula;
+    return startsLikeAFormula(value) ? QLatin1Char('\t') + value : value;
+}
+
+void appendRecord(QByteArray& out, const QStringList& fields, bool forSpreadsheet)
 {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += ',';
-        appendField(out, fields[i]);
+        appendField(out, forSpreadsheet ? spreadsheetText(fields[i]) : fields[i]);
     }
     out += "\r\n";
 }
 
-void writeOut(std::FILE* file, QByteArray& buffer)
-{
-    if (std::fwrite(buffer.constData(), 1, static_cast<size_t>(buffer.size()), file)
-        != static_cast<size_t>(buffer.size()))
-        throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));
-    buffer.clear();
-}
-
 } // namespace
 
-bool WriteCsvExport(const QByteArray& path, const ExportRows& rows, const ExportProgress& progress)
+ExportOutcome WriteCsvExport(ExportSink& sink, const ExportRows& rows, const ExportProgress& progress,
+                             bool forSpreadsheet)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.constData(), "wb"));
-    if (!file)
-        throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));
     // The byte-order mark makes the spreadsheets used in China read UTF-8.
     QByteArray buffer("\xEF\xBB\xBF");
-    appendRecord(buffer, rows.header);
+    appendRecord(buffer, rows.header, false);
     const bool complete = WriteExportRows(rows, progress, [&](const QStringList& row) {
-        appendRecord(buffer, row);
-        if (buffer.size() >= kFlushSize)
-            writeOut(file.get(), buffer);
+        appendRecord(buffer, row, forSpreadsheet);
+        if (buffer.size() >= kFlushSize) {
+            sink.write(buffer);
+            buffer.clear();
+        }
     });
-    if (!complete)
-        return false;
-    writeOut(file.get(), buffer);
-    if (std::fflush(file.get()) != 0)
-        throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));
-    std::FILE* f = file.release();
-    if (std::fclose(f) != 0)
-        throw EExportError(QString::fromLocal8Bit(std::strerror(errno)));
-    return true;
+    if (complete)
+        sink.write(buffer);
+    return ExportOutcome{complete, 0};
 }

@@ -62,8 +62,91 @@ TEST(ExportTest, FileNameDecidesTheFormat)
     EXPECT_EQ(ExportFileName(QStringLiteral("/x/a.xlsx"), ExportFormat::Csv), QStringLiteral("/x/a.xlsx"));
     EXPECT_EQ(ExportFileName(QStringLiteral("/x/a"), ExportFormat::Csv), QStringLiteral("/x/a.csv"));
     EXPECT_EQ(ExportFileName(QStringLiteral("/x/a.txt"), ExportFormat::Xlsx), QStringLiteral("/x/a.txt.xlsx"));
+    EXPECT_EQ(ExportFileName(QStringLiteral("/x/a"), ExportFormat::SpreadsheetCsv), QStringLiteral("/x/a.csv"));
     EXPECT_EQ(ExportFormatOf(QStringLiteral("/x/a.Csv")), ExportFormat::Csv);
     EXPECT_EQ(ExportFormatOf(QStringLiteral("/x/a.xlsx")), ExportFormat::Xlsx);
+    // The type picked chooses the CSV; a ".csv" typed under .xlsx is for a spreadsheet.
+    EXPECT_EQ(ExportFormatFor(QStringLiteral("/x/a.csv"), ExportFormat::Csv), ExportFormat::Csv);
+    EXPECT_EQ(ExportFormatFor(QStringLiteral("/x/a.csv"), ExportFormat::Xlsx), ExportFormat::SpreadsheetCsv);
+    EXPECT_EQ(ExportFormatFor(QStringLiteral("/x/a.xlsx"), ExportFormat::Csv), ExportFormat::Xlsx);
+}
+
+// Values a spreadsheet would take for numbers, dates or formulas, opened in
+// Calc from the spreadsheet CSV and from the .xlsx, come back as stored; the
+// .xlsx also keeps control characters and cuts an over-long cell with the mark.
+TEST(ExportTest, CalcOpensEverySpreadsheetValueAsTheTextStored)
+{
+    const QStringList values = {QStringLiteral("440106199001011234"),
+                                QStringLiteral("11010519491231002X"),
+                                QStringLiteral("02087654321"),
+                                QStringLiteral("007"),
+                                QStringLiteral("=1+1"),
+                                QStringLiteral("+8613800138000"),
+                                QStringLiteral("-5"),
+                                QStringLiteral("@SUM(A1)"),
+                                QStringLiteral("=HYPERLINK(\"http://x\",\"y\")"),
+                                QStringLiteral("2026/12/7 08:00:00"),
+                                QStringLiteral("1e5"),
+                                QStringLiteral("TRUE"),
+                                QStringLiteral("50%"),
+                                QStringLiteral("1,234"),
+                                QStringLiteral("he said \"hi\", ok"),
+                                QStringLiteral("第一行\n第二行"),
+                                QString(300, QChar(0x957F)) + QStringLiteral("=x")};
+    QList<QStringList> rows;
+    for (const QString& value : values)
+        rows.append({QString::number(rows.size() + 1), QStringLiteral("访客"), value, QStringLiteral("-")});
+    const QString longCell = QString(40000, QLatin1Char('a'));
+    const QString controls = QStringLiteral("a") + QChar(0) + QStringLiteral("b\x01c\x1f");
+    const QList<QStringList> xlsxOnly = {{QStringLiteral("98"), controls, longCell, QString()}};
+
+    TempDir dir;
+    const QString csv = dir.file(QStringLiteral("表格.csv"));
+    const QString xlsx = dir.file(QStringLiteral("表格.xlsx"));
+    ASSERT_TRUE(ExportToFile(csv, ExportFormat::SpreadsheetCsv, rowsOf(rows), nullptr));
+    ExportRows withMark = rowsOf(rows + xlsxOnly);
+    withMark.cutMark = QStringLiteral("…[cut]");
+    const ExportOutcome outcome = ExportToFile(xlsx, withMark, nullptr);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome.cutCells, 1);
+
+    EXPECT_EQ(OpenedInCalc(csv, dir.path()), withHeader(rows));
+    QList<QStringList> cut = xlsxOnly;
+    cut[0][2] = longCell.left(kXlsxCellMaxChars - withMark.cutMark.size()) + withMark.cutMark;
+    EXPECT_EQ(OpenedInCalc(xlsx, dir.path()), withHeader(rows + cut));
+}
+
+// The cut counts UTF-16 units, a NUL as its seven-character escape, and never
+// splits a character.
+TEST(ExportTest, XlsxCutsOnlyCellsOverTheLimitAndNeverInACharacter)
+{
+    const QString mark = QStringLiteral("…");
+    const QString pair = QStringLiteral("\U0001F600");
+    const QString limit(kXlsxCellMaxChars, QLatin1Char('x'));
+    const struct {
+        QString stored;
+        QString written;
+    } cases[] = {
+        {limit, limit},
+        {limit + QLatin1Char('y'), limit.left(kXlsxCellMaxChars - 1) + mark},
+        {limit.left(kXlsxCellMaxChars - 2) + pair + QLatin1Char('y'), limit.left(kXlsxCellMaxChars - 2) + mark},
+        {limit.left(kXlsxCellMaxChars - 7) + QChar(0), limit.left(kXlsxCellMaxChars - 7) + QChar(0)},
+        {limit.left(kXlsxCellMaxChars - 6) + QChar(0), limit.left(kXlsxCellMaxChars - 6) + mark},
+    };
+    QList<QStringList> rows;
+    for (const auto& c : cases)
+        rows.append({QString::number(rows.size() + 1), c.stored});
+    TempDir dir;
+    const QString file = dir.file(QStringLiteral("a.xlsx"));
+    ExportRows exportRows = rowsOf(rows);
+    exportRows.cutMark = mark;
+    const ExportOutcome outcome = ExportToFile(file, exportRows, nullptr);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome.cutCells, 3);
+    const ExportedSheet sheet = ParseSheet(UnzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    ASSERT_EQ(sheet.cells.size(), std::size(cases) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(sheet.cells[static_cast<qsizetype>(i) + 1].value(1), cases[i].written) << i;
 }
 
 TEST(ExportTest, CsvIsUtf8WithByteOrderMarkAndReadsBackCellByCell)
@@ -95,6 +178,9 @@ TEST(ExportTest, XlsxHoldsOneTextSheetWithAFrozenBoldHeader)
     EXPECT_TRUE(QString::fromUtf8(UnzipEntry(file, QStringLiteral("xl/workbook.xml")))
                     .contains(QStringLiteral("name=\"访客登记\"")));
     EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("<b/>"));
+    // The remark of three lines wraps, in a row three lines high.
+    EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/styles.xml")).contains("wrapText=\"1\""));
+    EXPECT_TRUE(UnzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")).contains("<row r=\"4\" ht=\"45\""));
 }
 
 TEST(ExportTest, CancelledExportLeavesNothingAndKeepsAnExistingFile)

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QProgressDialog>
+#include <sys/mount.h>
 
 namespace {
 
@@ -135,7 +136,8 @@ TEST_F(ExportAndRetention, CtrlEFromAnEditAsksForTheFileAndTheTypeGivesTheExtens
     whenShown<QFileDialog>([chosen](QFileDialog* dialog) {
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         EXPECT_EQ(dialog->nameFilters(),
-                  (QStringList{QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("CSV (*.csv)")}));
+                  (QStringList{QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("CSV(用Excel打开) (*.csv)"),
+                               QStringLiteral("CSV(纯文本) (*.csv)")}));
         EXPECT_TRUE(dialog->selectedFiles().value(0).contains(QStringLiteral("访客登记_")));
         // The type picked in the dialog's own box, as a person picks it.
         auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -143,7 +145,7 @@ TEST_F(ExportAndRetention, CtrlEFromAnEditAsksForTheFileAndTheTypeGivesTheExtens
         types->setCurrentIndex(1);
         emit types->activated(1);
         emit types->textActivated(types->currentText());
-        ASSERT_EQ(dialog->selectedNameFilter(), QStringLiteral("CSV (*.csv)"));
+        ASSERT_EQ(dialog->selectedNameFilter(), QStringLiteral("CSV(用Excel打开) (*.csv)"));
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         name->setText(chosen);
@@ -152,7 +154,9 @@ TEST_F(ExportAndRetention, CtrlEFromAnEditAsksForTheFileAndTheTypeGivesTheExtens
     form1->Edit_DiZhi->setFocus();
     QTest::keyClick(form1->Edit_DiZhi, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("导出完成,共1条.")});
-    EXPECT_TRUE(QString::fromUtf8(readFile(chosen + QStringLiteral(".csv"))).contains(QStringLiteral("张三")));
+    // The CSV for spreadsheets: every value as a text formula.
+    EXPECT_TRUE(
+        QString::fromUtf8(readFile(chosen + QStringLiteral(".csv"))).contains(QStringLiteral("\"=\"\"张三\"\"\"")));
     EXPECT_FALSE(QFile::exists(chosen)) << QDir(dir.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString();
 }
 
@@ -167,6 +171,90 @@ TEST_F(ExportAndRetention, ALongListShowsProgressAndCancellingLeavesNoFile)
     form1->ExportRowsToFile(file);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(boxTexts().isEmpty());
+}
+
+// "退出程序" from the tray while a long export runs: the export stops and
+// leaves nothing, and the connection closes only after the export's walk.
+TEST_F(ExportAndRetention, ExitDuringAnExportStopsItBeforeTheConnectionCloses)
+{
+    QList<QStringList> rows;
+    for (int i = 0; i < 10001; ++i)
+        rows << visit(QStringLiteral("访客%1").arg(i), QStringLiteral("2026/12/7 08:00:01"));
+    login(rows);
+    const QString file = dir.file(QStringLiteral("long.xlsx"));
+    const auto exportFiles = [&] {
+        return QDir(dir.path()).entryList({QStringLiteral("long.xlsx*")}, QDir::AllEntries | QDir::Hidden);
+    };
+    QStringList filesAtClose = {QStringLiteral("not closed")};
+    QObject::connect(form1->ADOConnection1, &TRegisterConnection::closing, [&] { filesAtClose = exportFiles(); });
+    QTimer::singleShot(0, form1.get(), [this] { form1->CloseMe->trigger(); });
+    form1->ExportRowsToFile(file);
+    EXPECT_TRUE(form1->HasClosed());
+    EXPECT_EQ(filesAtClose, QStringList());
+    EXPECT_EQ(exportFiles(), QStringList());
+    EXPECT_TRUE(boxTexts().isEmpty()) << boxTexts().join(QLatin1Char('|')).toStdString();
+}
+
+// A tmpfs of 64 KB mounted for the test: a disk that fills up. It unmounts
+// only when no file on it is open.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& path) : path_(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        mounted_ = ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(path_.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+    bool unmount()
+    {
+        mounted_ = mounted_ && ::umount(path_.constData()) != 0;
+        return !mounted_;
+    }
+    QStringList entries() const
+    {
+        return QDir(QFile::decodeName(path_)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QByteArray path_;
+    bool mounted_ = false;
+};
+
+// With the temporary folder full the .xlsx is still whole, built beside the
+// target; with the target's disk full both formats fail with the reason and
+// leave no file.
+TEST_F(ExportAndRetention, AFullDiskNeverGivesABrokenExport)
+{
+    QList<QStringList> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows << visit(QStringLiteral("访客%1").arg(i), QStringLiteral("2026/12/7 08:00:01"));
+    login(rows);
+    SmallDisk full(dir.file(QStringLiteral("full")));
+    if (!full.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(dir.file(QStringLiteral("full"))));
+    const QString whole = dir.file(QStringLiteral("whole.xlsx"));
+    form1->ExportRowsToFile(whole);
+    tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
+    EXPECT_EQ(boxTexts().value(0), QStringLiteral("导出完成,共3000条."));
+    EXPECT_EQ(ParseSheet(UnzipEntry(whole, QStringLiteral("xl/worksheets/sheet1.xml"))).cells.size(), 3001);
+
+    for (const QString& name : {QStringLiteral("a.xlsx"), QStringLiteral("a.csv")})
+        form1->ExportRowsToFile(dir.file(QStringLiteral("full/") + name));
+    ASSERT_EQ(boxTexts().size(), 3);
+    for (qsizetype i = 1; i < 3; ++i)
+        EXPECT_TRUE(boxTexts()[i].startsWith(QStringLiteral("导出失败:"))) << boxTexts()[i].toStdString();
+    EXPECT_EQ(full.entries(), QStringList());
+    EXPECT_TRUE(full.unmount()) << "a file on the full disk was left open";
 }
 
 class DeleteOldRecords : public ExportAndRetention {

@@ -1,12 +1,14 @@
 #include "ExportReadBack.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 // RFC 4180 reader: quoted fields may hold commas, quotes and line breaks.
-QList<QStringList> ParseCsv(const QString& text)
+QList<QStringList> ParseCsv(const QString& text, bool lfEndsRecords)
 {
     QList<QStringList> records;
     QStringList record;
@@ -28,17 +30,39 @@ QList<QStringList> ParseCsv(const QString& text)
         } else if (c == QLatin1Char(',')) {
             record << field;
             field.clear();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+        } else if ((c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                   || (lfEndsRecords && c == QLatin1Char('\n'))) {
             record << field;
             records << record;
             record.clear();
             field.clear();
-            ++i;
+            i += c == QLatin1Char('\r') ? 1 : 0;
         } else {
             field += c;
         }
     }
     EXPECT_TRUE(field.isEmpty() && record.isEmpty()) << "the last record must end in CR LF";
+    return records;
+}
+
+QList<QStringList> OpenedInCalc(const QString& file, const QString& workFolder)
+{
+    const QString out = workFolder + QStringLiteral("/calc-out");
+    QStringList arguments = {QStringLiteral("-env:UserInstallation=file://") + workFolder
+                                 + QStringLiteral("/calc-profile"),
+                             QStringLiteral("--headless")};
+    if (file.endsWith(QStringLiteral(".csv")))
+        arguments << QStringLiteral("--infilter=CSV:44,34,76,1");
+    arguments << QStringLiteral("--convert-to") << QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1")
+              << QStringLiteral("--outdir") << out << file;
+    QProcess calc;
+    calc.start(QStringLiteral("soffice"), arguments);
+    EXPECT_TRUE(calc.waitForFinished(300000)) << "soffice (libreoffice-calc-nogui) did not run";
+    EXPECT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
+    QFile converted(out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".csv"));
+    EXPECT_TRUE(converted.open(QIODevice::ReadOnly)) << converted.fileName().toStdString();
+    QList<QStringList> records = ParseCsv(QString::fromUtf8(converted.readAll()), true);
+    converted.remove();
     return records;
 }
 

@@ -8,7 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libssl-dev sqlcipher
-  libxlsxwriter-dev unzip
+  libxlsxwriter-dev libminizip-dev unzip
+  libreoffice-calc-nogui # the export tests open the files in it
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   fonts-arphic-uming fonts-noto-cjk
