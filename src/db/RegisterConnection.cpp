@@ -22,7 +22,7 @@ void readWithPageSize(sqlite3* db, const QByteArray& key, int pageSize)
     if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         RaiseEngineError(db);
     ExecuteStatements(db, CipherSettingsPragma(pageSize).constData());
-    ExecuteStatements(db, "SELECT count(*) FROM sqlite_master;");
+    ReadRegisterSchema(db);
 }
 
 // The page size in the header of a journal that an interrupted change left

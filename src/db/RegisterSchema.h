@@ -10,3 +10,10 @@ struct sqlite3;
 // statement of the program runs on it. Raises EDatabaseError saying why when
 // the register does not pass.
 void CheckRegisterSchema(sqlite3* db);
+
+// Makes the engine read the schema of the file keyed on `db`. Reading a
+// schema takes the engine longer than linear time in its size, so a schema
+// far larger than a register's is refused before it is read through, with the
+// same message as CheckRegisterSchema. Other failures (a wrong key) raise
+// EDatabaseError with the engine's message.
+void ReadRegisterSchema(sqlite3* db);
