@@ -28,4 +28,5 @@ private:
     int columns_ = 0;
     int currentRow_ = -1;
     bool numbersMasked_ = false;
+    mutable bool damageTold_ = false;
 };

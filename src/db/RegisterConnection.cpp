@@ -5,10 +5,13 @@
 #include "db/RegisterSchema.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
+#include "db/StoreMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,7 +47,34 @@ int interruptedJournalPageSize(sqlite3* db)
     return static_cast<int>(qFromBigEndian<quint32>(header.constData() + kPageSizeOffset));
 }
 
+// The largest record number is taken, by a record or by the AUTOINCREMENT
+// counter, which never goes back.
+bool recordNumbersExhausted(sqlite3* db)
+{
+    try {
+        SqliteStatement largest(db, QStringLiteral("SELECT max(ifnull((SELECT max(seq) FROM sqlite_sequence WHERE "
+                                                   "name = 'data'), 0), ifnull((SELECT max(编号) FROM data), 0))"));
+        return largest.step() && largest.columnInt64(0) == std::numeric_limits<std::int64_t>::max();
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
+
 } // namespace
+
+TRegisterConnection::FileIdentity TRegisterConnection::FileIdentity::Of(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool TRegisterConnection::FileIdentity::isSameFile(const QString& path) const
+{
+    const FileIdentity now = Of(path);
+    return known && now.known && now.device == device && now.inode == inode;
+}
 
 QByteArray CipherSettingsPragma(int pageSize, const char* schema)
 {
@@ -92,6 +122,11 @@ void TRegisterConnection::SetConnectionString(const QString& connectionString)
 
 sqlite3* TRegisterConnection::handle()
 {
+    // Another program's compaction or a restore puts a new file in the
+    // register's place; a handle on the old one would read and write a file
+    // nobody sees. A handle that met a damaged page reads nothing more.
+    if (db_ && (TakeDamageMark(db_) || !openedFile_.isSameFile(dataSource_)))
+        Close();
     if (!db_)
         open();
     return db_;
@@ -119,10 +154,13 @@ void TRegisterConnection::open()
         CheckRegisterSchema(db);
         InstallLikeFunction(db);
     } catch (...) {
+        TakeDamageMark(db);
         sqlite3_close(db);
         throw;
     }
     db_ = db;
+    dataSource_ = parts.dataSource;
+    openedFile_ = FileIdentity::Of(dataSource_);
     noteWrite();
 }
 
@@ -131,6 +169,7 @@ void TRegisterConnection::Close()
     if (!db_)
         return;
     emit closing(); // queries finalise their statements before the handle goes
+    TakeDamageMark(db_);
     sqlite3_close(db_);
     db_ = nullptr;
     noteWrite();
@@ -142,5 +181,13 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     SqliteStatement statement(db, sql.text);
     statement.bindTexts(sql.parameters);
     noteWrite();
-    while (statement.step()) {}
+    try {
+        while (statement.step()) {}
+    } catch (const EDatabaseError&) {
+        // The engine says "database or disk is full" also when an add finds
+        // the record numbers used up, which no freeing of disk space mends.
+        if ((sqlite3_errcode(db) & 0xff) == SQLITE_FULL && recordNumbersExhausted(db))
+            throw EDatabaseError(StoreMessages::RecordNumbersExhausted());
+        throw;
+    }
 }
