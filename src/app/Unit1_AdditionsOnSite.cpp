@@ -52,7 +52,7 @@ void TForm1::DengJiLiKaiClick()
         return; // the row has gone from the register
     const QString name = ADOQuery1->Fields(2);
     QString departure = ADOQuery1->Fields(9);
-    if (departure.isEmpty()) {
+    if (IsBlankDeparture(departure)) {
         const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
         if (outcome.kind == DepartureOutcome::NoRecord)
             return;
@@ -61,7 +61,7 @@ void TForm1::DengJiLiKaiClick()
             relistKeepingRecord(recordNumber);
             // A form loaded with this visit shows the departure too, so that
             // a later "修改" keeps it.
-            if (Edit_BianHao->text() == QString::number(recordNumber) && Edit_LiKaiShiJian->text().isEmpty())
+            if (Edit_BianHao->text() == QString::number(recordNumber) && IsBlankDeparture(Edit_LiKaiShiJian->text()))
                 Edit_LiKaiShiJian->setText(departure);
             StatusPanel(0)->setText(AdditionTexts::DepartureRecorded(name));
             return;

@@ -1,12 +1,13 @@
 // The register as other programs and the disk leave it: replaced by another
 // program's compaction, with a damaged page, with a write-ahead log left by a
-// crash, with its record numbers used up.
+// crash, with its record numbers used up, with blank departures.
 #include "StoreFixture.h"
 
 #include "db/DatabaseError.h"
 #include "db/Sqlite.h"
 #include "db/StoreMessages.h"
 #include "db/Unit_DB.h"
+#include "db/VisitorPresence.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -156,6 +157,34 @@ TEST_F(SharedRegisterTest, AnAddAfterTheLargestRecordNumberSaysSo)
     exec(SqlLine("UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'data'"));
     EXPECT_EQ(error([&] { addVisitor(QStringLiteral("李四")); }), StoreMessages::RecordNumbersExhausted());
     EXPECT_EQ(storedNames(), QStringList{QStringLiteral("张三")});
+}
+
+// Blanks of any kind, and nothing else, leave a visitor on site; the
+// departure fills such a 离开.
+TEST_F(SharedRegisterTest, BlankDeparturesAreNoDepartures)
+{
+    const QStringList departures = {QString(),
+                                    QStringLiteral(" "),
+                                    QStringLiteral("\t"),
+                                    QStringLiteral("　"),
+                                    QStringLiteral(" \t　\r\n"),
+                                    QStringLiteral("9:00"),
+                                    QStringLiteral(" x ")};
+    for (const QString& departure : departures)
+        exec(insertLine({QString(), departure, QString(), QString(), QString(), QString(), QString(), QString(),
+                         departure, QString(), QString()}));
+    open(OnSiteListing());
+    QStringList onSite;
+    for (query.First(); !query.Eof(); query.Next()) {
+        onSite << query.Fields(2);
+        EXPECT_TRUE(IsBlankDeparture(query.Fields(9))) << query.Fields(9).toStdString();
+    }
+    EXPECT_EQ(onSite, departures.mid(0, 5));
+    EXPECT_FALSE(IsBlankDeparture(QStringLiteral("9:00")));
+    for (qint64 number = 1; number <= departures.size(); ++number)
+        EXPECT_EQ(RecordDeparture(connection, number, QStringLiteral("10:00")).kind,
+                  number <= 5 ? DepartureOutcome::Recorded : DepartureOutcome::AlreadyLeft)
+            << number;
 }
 
 } // namespace
