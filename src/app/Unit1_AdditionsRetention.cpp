@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLocale>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 
@@ -39,14 +40,27 @@ void TForm1::ShanChuJiuJiLuClick()
     if (!MessageBoxes::AskWarningYesNo(
             AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
+    TDeletion deletion;
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        DeleteRecords(*ADOConnection1, old.ids);
+        QProgressDialog progress(AdditionTexts::DeletingOldRecords(), AdditionTexts::Cancel(), 0,
+                                 static_cast<int>(old.ids.size()), this);
+        progress.setObjectName(QStringLiteral("DeleteOldRecordsProgress"));
+        progress.setWindowTitle(AdditionTexts::DeleteOldRecordsTitle());
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        deletion = DeleteRecords(*ADOConnection1, old.ids, day, reader, [&progress](qint64 done, qint64) {
+            progress.setValue(static_cast<int>(done));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
     } catch (const EDatabaseError& e) {
         MessageBoxes::ShowMessage(AdditionTexts::DeleteFailed(e.message()));
         return;
     }
+    if (deletion.cancelled) {
+        MessageBoxes::ShowMessage(AdditionTexts::DeleteCancelled());
+        return;
+    }
     PerformClick(Button_Refresh);
-    MessageBoxes::ShowMessage(AdditionTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
+    MessageBoxes::ShowMessage(AdditionTexts::RecordsDeleted(deletion.deleted) + kept);
 }
