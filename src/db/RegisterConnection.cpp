@@ -100,6 +100,8 @@ void KeyRegisterHandle(sqlite3* db, const QString& password)
     const QByteArray key = password.toUtf8();
     try {
         readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
+    } catch (const ERegisterRefused&) {
+        throw; // the key and the page size read the schema
     } catch (const EDatabaseError& first) {
         // The message of the first try is the one that tells.
         try {

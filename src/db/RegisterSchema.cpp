@@ -72,7 +72,7 @@ bool hasTextAffinity(const QString& type)
 
 [[noreturn]] void refuse(const QString& what)
 {
-    throw EDatabaseError(QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what));
+    throw ERegisterRefused(QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what));
 }
 
 QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& parameters = {})

@@ -1,14 +1,23 @@
 #pragma once
 
+#include "db/DatabaseError.h"
+
 struct sqlite3;
+
+// The register is not one of this program's: trying it another way (another
+// page size) cannot change that.
+class ERegisterRefused : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
 
 // Checks, by reading only, that the register open on `db` holds what the
 // program makes and nothing else: the ordinary tables data and Pass with their
 // columns, the program's own column indexes on data, and the engine's
 // AUTOINCREMENT counter. A view, a trigger, a virtual table, a statistics
 // table or any other object makes the file a stranger's, refused before a
-// statement of the program runs on it. Raises EDatabaseError saying why when
-// the register does not pass.
+// statement of the program runs on it. Raises ERegisterRefused saying why
+// when the register does not pass.
 void CheckRegisterSchema(sqlite3* db);
 
 // Makes the engine read the schema of the file keyed on `db`. Reading a
