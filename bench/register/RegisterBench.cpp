@@ -20,6 +20,8 @@
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
 #include "db/AtomicFileCopy.h"
+#include "records/OldRecords.h"
+#include "visitors/RecordDate.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
@@ -155,6 +157,7 @@ private:
         const Timing t = measure(runs, prepare, body);
         add(operation, t, peakRssMb());
     }
+    void measureOldRecordsDeletion();
     void startForms();
     void fillForm(const QString& name);
     void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
@@ -426,6 +429,7 @@ std::vector<Result> Child::run()
     sqlite3_close(db);
     if (sink == 1)
         std::fprintf(stderr, " ");
+    measureOldRecordsDeletion();
 
     const auto naive =
         std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "naive"; });
@@ -447,6 +451,51 @@ std::vector<Result> Child::run()
     form1_.reset();
     QDir(work_).removeRecursively();
     return results_;
+}
+
+// Deleting the older half of the register, on fresh copies of the generated
+// file, beside the baseline of one delete per record with the engine's
+// default cache in one transaction.
+void Child::measureOldRecordsDeletion()
+{
+    const QString copy = work_ + QStringLiteral("/delete/_.udb");
+    const auto freshCopy = [&] {
+        QDir(work_ + QStringLiteral("/delete")).removeRecursively();
+        QDir().mkpath(work_ + QStringLiteral("/delete"));
+        QFile::copy(cached_.folder + QStringLiteral("/_.udb"), copy);
+    };
+    freshCopy();
+    TRegisterConnection connection;
+    connection.SetConnectionString(RegisterConnectionString(work_ + QStringLiteral("/delete/")));
+    const TRecordDateReader reader(QLocale(QStringLiteral("zh_CN")));
+    QDate day;
+    {
+        SqliteStatement middle(connection.handle(), QStringLiteral("SELECT 日期 FROM data WHERE 编号 >= ? LIMIT 1"));
+        middle.bindInt64(1, rows_ / 2);
+        if (middle.step())
+            day = reader.dateOf(middle.columnText(0)).value_or(QDate());
+    }
+    TOldRecords old;
+    op("find_old_half", 1, nullptr, [&] { old = FindRecordsBefore(connection, day, reader); });
+    std::int64_t deleted = 0;
+    op("delete_old_half", 1, nullptr, [&] { deleted = DeleteRecords(connection, old.ids, day, reader).deleted; });
+    connection.Close();
+    freshCopy();
+    op("delete_old_half_per_row_baseline", 1, nullptr, [&] {
+        sqlite3* db = connection.handle();
+        ExecuteStatements(db, "BEGIN IMMEDIATE;");
+        SqliteStatement remove(db, QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
+        for (const std::int64_t id : old.ids) {
+            remove.bindInt64(1, id);
+            remove.step();
+            remove.reset();
+        }
+        ExecuteStatements(db, "COMMIT;");
+    });
+    connection.Close();
+    std::fprintf(stderr, "deleted %lld of %lld records dated before %s\n", static_cast<long long>(deleted), rows_,
+                 day.toString(Qt::ISODate).toLocal8Bit().constData());
+    QDir(work_ + QStringLiteral("/delete")).removeRecursively();
 }
 
 std::string number(double v, int decimals)

@@ -1,8 +1,12 @@
 #include "app/DBGridModel.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterDataSource.h"
 #include "db/RegisterQuery.h"
+#include "db/StoreMessages.h"
 #include "records/NumberMask.h"
+#include "shell/MessageBoxes.h"
 
+#include <QTimer>
 #include <exception>
 
 TDBGridModel::TDBGridModel(TRegisterDataSource* dataSource, QObject* parent)
@@ -29,6 +33,7 @@ TDBGridModel::TDBGridModel(TRegisterDataSource* dataSource, QObject* parent)
 void TDBGridModel::reload()
 {
     beginResetModel();
+    damageTold_ = false;
     TRegisterQuery* query = dataSource_->DataSet;
     rows_ = query->Active() ? query->RecordCount() : 0;
     columns_ = query->Active() ? query->FieldCount() : 0;
@@ -44,11 +49,18 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
         return {};
-    // Painting must not throw: a row the store cannot read shows empty.
+    // Painting must not throw: a row the store cannot read shows empty. A
+    // damaged page is told once per listing, after the painting.
     try {
         const TRegisterQuery* query = dataSource_->DataSet;
         const QString value = query->CellAt(index.row(), index.column());
         return numbersMasked_ ? MaskedCell(query->FieldName(index.column()), value) : value;
+    } catch (const EDatabaseError& e) {
+        if (e.message() == StoreMessages::RegisterDamaged() && !damageTold_) {
+            damageTold_ = true;
+            QTimer::singleShot(0, this, [message = e.message()] { MessageBoxes::ShowError(message); });
+        }
+        return QString();
     } catch (const std::exception&) {
         return QString();
     }

@@ -26,4 +26,5 @@ private:
     int columns_ = 0;
     int currentRow_ = -1; // the row the query stands on, marked in the row indicator
     bool numbersMasked_ = false;
+    mutable bool damageTold_ = false;
 };

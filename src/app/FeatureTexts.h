@@ -9,11 +9,24 @@ namespace FeatureTexts {
 inline QString RecordDepartureItem() { return QStringLiteral("登记离开"); }
 inline QString OnSiteOnlyItem() { return QStringLiteral("只看未离开"); }
 
+// A stored value as a box or a panel shows it: cut, with a mark, past a
+// length no name or time reaches, so that any value shows at once.
+inline QString Elided(const QString& value)
+{
+    constexpr qsizetype kLongest = 40;
+    if (value.size() <= kLongest)
+        return value;
+    qsizetype kept = kLongest - 1;
+    if (value.at(kept - 1).isHighSurrogate())
+        --kept;
+    return value.left(kept) + QStringLiteral("…");
+}
+
 // Status panel 0 and the message box of the departure.
-inline QString DepartureRecorded(const QString& name) { return name + QStringLiteral("已登记离开"); }
+inline QString DepartureRecorded(const QString& name) { return Elided(name) + QStringLiteral("已登记离开"); }
 inline QString AlreadyLeft(const QString& departure)
 {
-    return QStringLiteral("该访客已于") + departure + QStringLiteral("离开.");
+    return QStringLiteral("该访客已于") + Elided(departure) + QStringLiteral("离开.");
 }
 
 // Status panel 0 of the on-site view.
@@ -73,6 +86,14 @@ inline QString UnreadableDatesKept(qint64 count)
 {
     return QStringLiteral("\n另有") + QString::number(count) + QStringLiteral("条记录的日期无法识别,已保留.");
 }
+inline QString DeletingOldRecords() { return QStringLiteral("正在删除旧记录..."); }
+inline QString DeleteCancelled() { return QStringLiteral("已取消,没有记录被删除."); }
 inline QString DeleteFailed(const QString& reason) { return QStringLiteral("删除失败,没有记录被删除:") + reason; }
+
+// Start-up without a private folder for the single-instance lock.
+inline QString CannotLockSingleInstance()
+{
+    return QStringLiteral("无法建立程序的运行锁(没有只属于当前用户的文件夹),程序将退出.");
+}
 
 } // namespace FeatureTexts

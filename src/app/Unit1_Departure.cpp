@@ -52,7 +52,7 @@ void TForm1::RecordDepartureItemClick()
         return; // the row has gone from the register
     const QString name = ADOQuery1->Fields(DataColumn::Name);
     QString departure = ADOQuery1->Fields(DataColumn::Departure);
-    if (departure.isEmpty()) {
+    if (IsBlankDeparture(departure)) {
         const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
         if (outcome.kind == DepartureOutcome::NoRecord)
             return;
@@ -61,7 +61,7 @@ void TForm1::RecordDepartureItemClick()
             relistKeepingRecord(recordNumber);
             // A form loaded with this visit shows the departure too, so that
             // a later "修改" keeps it.
-            if (Edit_BianHao->text() == QString::number(recordNumber) && Edit_LiKaiShiJian->text().isEmpty())
+            if (Edit_BianHao->text() == QString::number(recordNumber) && IsBlankDeparture(Edit_LiKaiShiJian->text()))
                 Edit_LiKaiShiJian->setText(departure);
             StatusPanel(0)->setText(FeatureTexts::DepartureRecorded(name));
             return;

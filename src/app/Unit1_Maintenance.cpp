@@ -1,9 +1,11 @@
 // The settings tab's maintenance: clearing every record and compacting the
 // register file.
 #include "app/Unit1.h"
+#include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
+#include "db/StoreMessages.h"
 #include "db/Unit_DB.h"
 #include "shell/ExecutableFolder.h"
 #include "shell/HandlerWiring.h"
@@ -46,12 +48,18 @@ void TForm1::Button11Click()
     // Releases the file; the next statement opens it again.
     ADOConnection1->Close();
     bool compacted = true;
+    QString why;
     try {
         CompactDatabaseFile(path, QString::fromLatin1(kRegisterPassword));
+    } catch (const EDatabaseError& e) {
+        compacted = false;
+        // A damaged register is the one failure the guard must act on.
+        if (e.message() == StoreMessages::DamagedRegisterNotCompacted())
+            why = QStringLiteral("\n") + e.message();
     } catch (const std::exception&) {
         compacted = false;
     }
-    MessageBoxes::ShowMessage(compacted ? QStringLiteral("数据库压缩完成.") : QStringLiteral("数据库压缩失败."));
+    MessageBoxes::ShowMessage(compacted ? QStringLiteral("数据库压缩完成.") : QStringLiteral("数据库压缩失败.") + why);
     // Closing the connection closed the list's result; it is listed again so
     // that the grid and the navigation work on an open result.
     PerformClick(Button_Refresh);

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLocale>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 
@@ -38,14 +39,27 @@ void TForm1::DeleteOldRecordsItemClick()
     }
     if (!MessageBoxes::AskWarningYesNo(FeatureTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
+    TDeletion deletion;
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        DeleteRecords(*ADOConnection1, old.ids);
+        QProgressDialog progress(FeatureTexts::DeletingOldRecords(), FeatureTexts::Cancel(), 0,
+                                 static_cast<int>(old.ids.size()), this);
+        progress.setObjectName(QStringLiteral("DeleteOldRecordsProgress"));
+        progress.setWindowTitle(FeatureTexts::DeleteOldRecordsTitle());
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        deletion = DeleteRecords(*ADOConnection1, old.ids, day, reader, [&progress](qint64 done, qint64) {
+            progress.setValue(static_cast<int>(done));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
     } catch (const EDatabaseError& e) {
         MessageBoxes::ShowMessage(FeatureTexts::DeleteFailed(e.message()));
         return;
     }
+    if (deletion.cancelled) {
+        MessageBoxes::ShowMessage(FeatureTexts::DeleteCancelled());
+        return;
+    }
     PerformClick(Button_Refresh);
-    MessageBoxes::ShowMessage(FeatureTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
+    MessageBoxes::ShowMessage(FeatureTexts::RecordsDeleted(deletion.deleted) + kept);
 }

@@ -36,6 +36,22 @@ bool syncFolderOf(const QString& path)
     return ok;
 }
 
+// Gives the copy open on `fd` the access of the file `target` replaces. The
+// group's permissions are kept only when the copy could join that group, so
+// the copy never opens wider to another group.
+void keepAccessOf(const QString& target, int fd)
+{
+    struct stat replaced {};
+    if (::stat(QFile::encodeName(target).constData(), &replaced) != 0)
+        return;
+    mode_t mode = replaced.st_mode & 0777;
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+        if (::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0)
+            mode &= ~static_cast<mode_t>(S_IRWXG);
+    }
+    ::fchmod(fd, mode);
+}
+
 } // namespace
 
 QString ReplacementTarget(const QString& path)
@@ -47,7 +63,7 @@ QString ReplacementTarget(const QString& path)
     return file.isSymLink() ? path : file.filePath();
 }
 
-void CopyFileAtomically(const QString& from, const QString& toPath)
+void CopyFileAtomically(const QString& from, const QString& toPath, CopyAccess access)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
@@ -69,6 +85,8 @@ void CopyFileAtomically(const QString& from, const QString& toPath)
             break;
         ok = writeAll(fd, buffer, n);
     }
+    if (ok && access == CopyAccess::KeepTargetAccess)
+        keepAccessOf(to, fd);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && std::rename(name.constData(), QFile::encodeName(to).constData()) == 0;

@@ -6,10 +6,13 @@
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
+#include "db/StoreMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,7 +26,7 @@ void readWithPageSize(sqlite3* db, const QByteArray& key, int pageSize)
     if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         RaiseEngineError(db);
     ExecuteStatements(db, CipherSettingsPragma(pageSize).constData());
-    ExecuteStatements(db, "SELECT count(*) FROM sqlite_master;");
+    ReadRegisterSchema(db);
 }
 
 // The page size in the header of a journal that an interrupted change left
@@ -45,7 +48,34 @@ int interruptedJournalPageSize(sqlite3* db)
     return static_cast<int>(qFromBigEndian<quint32>(header.constData() + kPageSizeOffset));
 }
 
+// The largest record number is taken, by a record or by the AUTOINCREMENT
+// counter, which never goes back.
+bool recordNumbersExhausted(sqlite3* db)
+{
+    try {
+        SqliteStatement largest(db, QStringLiteral("SELECT max(ifnull((SELECT max(seq) FROM sqlite_sequence WHERE "
+                                                   "name = 'data'), 0), ifnull((SELECT max(编号) FROM data), 0))"));
+        return largest.step() && largest.columnInt64(0) == std::numeric_limits<std::int64_t>::max();
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
+
 } // namespace
+
+TRegisterConnection::FileIdentity TRegisterConnection::FileIdentity::Of(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool TRegisterConnection::FileIdentity::isSameFile(const QString& path) const
+{
+    const FileIdentity now = Of(path);
+    return known && now.known && now.device == device && now.inode == inode;
+}
 
 QByteArray CipherSettingsPragma(int pageSize, const char* schema)
 {
@@ -71,6 +101,8 @@ void KeyRegisterHandle(sqlite3* db, const QString& password)
     const QByteArray key = password.toUtf8();
     try {
         readWithPageSize(db, key, legacyFirst ? kLegacyRegisterPageSize : kRegisterPageSize);
+    } catch (const ERegisterRefused&) {
+        throw; // the key and the page size read the schema
     } catch (const EDatabaseError& first) {
         // The message of the first try is the one that tells.
         try {
@@ -93,6 +125,11 @@ void TRegisterConnection::SetConnectionString(const QString& connectionString)
 
 sqlite3* TRegisterConnection::handle()
 {
+    // Another program's compaction or a restore puts a new file in the
+    // register's place; a handle on the old one would read and write a file
+    // nobody sees. A handle that met a damaged page reads nothing more.
+    if (db_ && (TakeDamageMark(db_) || !openedFile_.isSameFile(dataSource_)))
+        Close();
     if (!db_)
         open();
     return db_;
@@ -108,10 +145,17 @@ void TRegisterConnection::open()
                              + QStringLiteral(" is a folder"));
     // The program never creates the register: a missing file is an error.
     SqliteHandle db(parts.dataSource.toUtf8(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    KeyRegisterHandle(db.get(), parts.password);
-    CheckRegisterSchema(db.get());
-    InstallLikeFunction(db.get());
+    try {
+        KeyRegisterHandle(db.get(), parts.password);
+        CheckRegisterSchema(db.get());
+        InstallLikeFunction(db.get());
+    } catch (...) {
+        TakeDamageMark(db.get());
+        throw;
+    }
     db_ = db.release();
+    dataSource_ = parts.dataSource;
+    openedFile_ = FileIdentity::Of(dataSource_);
     noteWrite();
 }
 
@@ -120,6 +164,7 @@ void TRegisterConnection::Close()
     if (!db_)
         return;
     emit closing(); // queries finalise their statements before the handle goes
+    TakeDamageMark(db_);
     sqlite3_close(db_);
     db_ = nullptr;
     noteWrite();
@@ -131,5 +176,13 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     SqliteStatement statement(db, sql.text);
     statement.bindTexts(sql.parameters);
     noteWrite();
-    while (statement.step()) {}
+    try {
+        while (statement.step()) {}
+    } catch (const EDatabaseError&) {
+        // The engine says "database or disk is full" also when an add finds
+        // the record numbers used up, which no freeing of disk space mends.
+        if ((sqlite3_errcode(db) & 0xff) == SQLITE_FULL && recordNumbersExhausted(db))
+            throw EDatabaseError(StoreMessages::RecordNumbersExhausted());
+        throw;
+    }
 }

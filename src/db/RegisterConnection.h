@@ -9,7 +9,8 @@ struct CompiledSql;
 
 // The one connection to the register file. It is configured by a connection
 // string, opened by the first statement that needs it and reopened by the
-// next statement after Close(). The database password is the cipher key.
+// next statement after Close(), after the file at its path was replaced, or
+// after a read met a damaged page. The database password is the cipher key.
 class TRegisterConnection : public QObject {
     Q_OBJECT
 public:
@@ -36,9 +37,20 @@ signals:
     void closing();
 
 private:
+    // Which file a path named when the handle was opened.
+    struct FileIdentity {
+        bool known = false;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        static FileIdentity Of(const QString& path);
+        bool isSameFile(const QString& path) const;
+    };
+
     void open();
 
     QString connectionString_;
+    QString dataSource_;
+    FileIdentity openedFile_;
     sqlite3* db_ = nullptr;
     std::uint64_t writeGeneration_ = 0;
 };

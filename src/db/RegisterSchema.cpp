@@ -39,6 +39,15 @@ const QHash<QString, QString> kOwnIndexes = {
 // versions.
 const QHash<QString, int> kIndexVersions = {};
 
+// At most this many objects: data, Pass, the AUTOINCREMENT counter and every
+// index of the program at once.
+const qsizetype kMostSchemaObjects = 3 + kOwnIndexes.size();
+
+// The engine reads the schema through a statement of about eight steps per
+// object; past this many steps the schema is far larger than a register's.
+constexpr int kSchemaReadSteps = 4000;
+constexpr int kStepsPerProgressCall = 100;
+
 // A statement as the schema keeps it, with runs of blanks made one and
 // without "if not exists" and a closing semicolon.
 QString normalisedStatement(QString sql)
@@ -58,9 +67,19 @@ bool isNamed(const QString& name, const char* expected)
     return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
 }
 
+// The engine's rule for a declared type (upper case): a text column keeps
+// what is written as text; any other affinity turns digits into numbers.
+bool hasTextAffinity(const QString& type)
+{
+    if (type.contains(QLatin1String("INT")))
+        return false;
+    return type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+           || type.contains(QLatin1String("TEXT"));
+}
+
 [[noreturn]] void refuse(const QString& what)
 {
-    throw EDatabaseError(QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what));
+    throw ERegisterRefused(QStringLiteral("_.udb is not a register of this program (%1); it was not opened").arg(what));
 }
 
 QList<QStringList> rows(sqlite3* db, const QString& sql, const QStringList& parameters = {})
@@ -106,6 +125,8 @@ void checkTable(sqlite3* db, const QString& name, const QStringList& columns)
         const bool integerKey = column[1] == QLatin1String("INTEGER") && column[2] == QLatin1String("1");
         if ((isNamed(name, "data") && recordNumber) != integerKey)
             refuse(QStringLiteral("column %1 of %2 is not as the register has it").arg(column[0], name));
+        if (!(isNamed(name, "data") && recordNumber) && !hasTextAffinity(column[1]))
+            refuse(QStringLiteral("column %1 of %2 is not a text column").arg(column[0], name));
     }
     QStringList expected = columns;
     std::sort(found.begin(), found.end());
@@ -147,8 +168,31 @@ void checkObject(sqlite3* db, const QString& type, const QString& name, const QS
 
 } // namespace
 
+void ReadRegisterSchema(sqlite3* db)
+{
+    int calls = 0;
+    sqlite3_progress_handler(
+        db, kStepsPerProgressCall,
+        [](void* counter) { return ++*static_cast<int*>(counter) > kSchemaReadSteps / kStepsPerProgressCall ? 1 : 0; },
+        &calls);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &error);
+    sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+    sqlite3_free(error);
+    if (rc == SQLITE_INTERRUPT && calls > kSchemaReadSteps / kStepsPerProgressCall)
+        refuse(QStringLiteral("its schema holds far more objects than a register's"));
+    if (rc != SQLITE_OK)
+        throw EDatabaseError(message);
+}
+
 void CheckRegisterSchema(sqlite3* db)
 {
+    const QList<QStringList> count = rows(db, QStringLiteral("SELECT count(*) FROM main.sqlite_schema"));
+    if (count.value(0).value(0).toLongLong() > kMostSchemaObjects)
+        refuse(QStringLiteral("its schema holds %1 objects, more than a register's %2")
+                   .arg(count.value(0).value(0))
+                   .arg(kMostSchemaObjects));
     RefuseNewerRegister(db);
     const int version = RegisterVersion(db);
     bool hasData = false, hasPass = false;

@@ -1,18 +1,54 @@
 #include "db/Sqlite.h"
 #include "db/DatabaseError.h"
+#include "db/StoreMessages.h"
+
+#include <QMutex>
+#include <QSet>
 
 #include <utility>
 
-void RaiseEngineError(sqlite3* db)
+namespace {
+
+QMutex damagedMutex;
+QSet<const sqlite3*> damagedHandles;
+
+// A page whose check fails reads as "out of memory" from the cipher, and
+// every later read of the handle fails the same way; the engine itself
+// reports a damaged structure as corrupt. ("Not a database" stays the
+// engine's: it is also what a wrong key reads.)
+bool isDamage(int rc)
 {
-    throw EDatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
+    const int primary = rc & 0xff;
+    return primary == SQLITE_NOMEM || primary == SQLITE_CORRUPT;
+}
+
+// The message of the failure `rc` on db, marking db as damaged when it is.
+QString engineMessage(sqlite3* db, int rc, const char* detail = nullptr)
+{
+    if (db && isDamage(rc)) {
+        const QMutexLocker lock(&damagedMutex);
+        damagedHandles.insert(db);
+        return StoreMessages::RegisterDamaged();
+    }
+    return QString::fromUtf8(detail ? detail : db ? sqlite3_errmsg(db) : "out of memory");
+}
+
+} // namespace
+
+void RaiseEngineError(sqlite3* db) { throw EDatabaseError(engineMessage(db, db ? sqlite3_errcode(db) : SQLITE_OK)); }
+
+bool TakeDamageMark(const sqlite3* db)
+{
+    const QMutexLocker lock(&damagedMutex);
+    return damagedHandles.remove(db);
 }
 
 void ExecuteStatements(sqlite3* db, const char* sql)
 {
     char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        const QString message = engineMessage(db, rc, error);
         sqlite3_free(error);
         throw EDatabaseError(message);
     }
@@ -80,7 +116,7 @@ bool SqliteStatement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+    const QString message = engineMessage(db_, rc);
     sqlite3_reset(stmt_);
     throw EDatabaseError(message);
 }

@@ -35,8 +35,14 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Raises EDatabaseError with the engine's current message for db.
+// Raises EDatabaseError with the engine's current message for db. A failure
+// that means the file is damaged raises StoreMessages::RegisterDamaged() and
+// marks the handle damaged, as every failure raised here does.
 [[noreturn]] void RaiseEngineError(sqlite3* db);
+
+// True, once, when a failure on db since the last call meant a damaged file:
+// the handle reads nothing more and has to be opened again.
+bool TakeDamageMark(const sqlite3* db);
 
 // Runs statements without parameters or result rows, one after another;
 // raises EDatabaseError with the engine's message at the first that fails.

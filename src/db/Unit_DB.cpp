@@ -6,6 +6,7 @@
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
 #include "db/SqliteTransaction.h"
+#include "db/StoreMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,6 +151,10 @@ void exportCompacted(sqlite3* source, const QString& target, const QString& pass
     // connection holds the register inside a transaction. In exclusive
     // locking mode the lock outlives the (empty) transaction.
     ExecuteStatements(source, "PRAGMA main.locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;");
+    // A write-ahead log beside the register belongs to the file being
+    // replaced: its pages are moved into the file and the log and its index
+    // go, or the engine would lay them over the compacted copy.
+    ExecuteStatements(source, "PRAGMA main.journal_mode = DELETE;");
     // The copy is made empty and owner-only before the engine opens it, so it
     // never exists with a wider mode.
     const int fd = ::open(nativePath(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -188,9 +193,19 @@ void compactInto(const QString& path, const QString& temporary, const QString& p
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
     const SqliteHandle source = openKeyed(uri, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     CheckRegisterSchema(source.get());
-    exportCompacted(source.get(), temporary, password, inUse);
+    try {
+        exportCompacted(source.get(), temporary, password, inUse);
+    } catch (const EDatabaseError& e) {
+        // The export function passes on the engine's text of the failure.
+        const bool damaged = TakeDamageMark(source.get())
+                             || e.message() == QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT))
+                             || e.message() == QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+        if (damaged)
+            throw EDatabaseError(StoreMessages::DamagedRegisterNotCompacted());
+        throw;
+    }
     checkSoundRegister(temporary, password);
-    CopyFileAtomically(temporary, path);
+    CopyFileAtomically(temporary, path, CopyAccess::KeepTargetAccess);
 }
 
 } // namespace

@@ -2,18 +2,36 @@
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
 
+#include <algorithm>
+
+namespace {
+
+// The blanks a departure may hold and still be empty: those of ASCII and the
+// full-width space. The statements and IsBlankDeparture() use the same set.
+constexpr char16_t kBlanks[] = u" \t\n\v\f\r\u3000";
+constexpr const char* kNoDeparture = "(离开 is null or trim(离开, ' ' || char(9, 10, 11, 12, 13, 12288)) = '')";
+constexpr const char* kOnSiteCondition =
+    " where (离开 is null or trim(离开, ' ' || char(9, 10, 11, 12, 13, 12288)) = '')";
+
+} // namespace
+
+bool IsBlankDeparture(const QString& departure)
+{
+    const QStringView blanks(kBlanks);
+    return std::all_of(departure.begin(), departure.end(), [&](QChar c) { return blanks.contains(c); });
+}
+
 SqlLine OnSiteListing()
 {
-    return SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"})
-           + SqlWhere{" where 离开 is null or 离开 = ''"};
+    return SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"}) + SqlWhere{kOnSiteCondition};
 }
 
 DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number, const QString& departureTime)
 {
     sqlite3* db = connection.handle();
     {
-        SqliteStatement update(
-            db, QStringLiteral("UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND (离开 is null or 离开 = '')"));
+        SqliteStatement update(db, QStringLiteral("UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND ")
+                                       + QString::fromUtf8(kNoDeparture));
         const QByteArray time = departureTime.toUtf8();
         if (sqlite3_bind_text(update.get(), 1, time.constData(), static_cast<int>(time.size()), SQLITE_TRANSIENT)
             != SQLITE_OK)

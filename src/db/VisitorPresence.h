@@ -7,9 +7,12 @@ class TRegisterConnection;
 
 // Who is still on site, and the departure of one visitor.
 
-// The on-site view: every record whose 离开 is empty, in the list's order,
-// with the listing's eleven columns. Its condition is that of the partial
-// index data_on_site (LookupIndexes.h), word for word.
+// A departure that is empty or holds only blanks (ASCII or full-width):
+// the visitor has not left.
+bool IsBlankDeparture(const QString& departure);
+
+// The on-site view: every record whose 离开 is blank, in the list's order,
+// with the listing's eleven columns.
 SqlLine OnSiteListing();
 
 struct DepartureOutcome {
@@ -22,7 +25,7 @@ struct DepartureOutcome {
     QString leftAt; // the record's 离开 after the call
 };
 
-// Writes `departureTime` into 离开 of record `number` when its 离开 is empty
-// (null or the empty text); no other column changes, 日期 included. One
+// Writes `departureTime` into 离开 of record `number` when its 离开 is blank
+// (null, empty or only blanks); no other column changes, 日期 included. One
 // statement with bound values; raises EDatabaseError with the engine's message.
 DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number, const QString& departureTime);

@@ -4,7 +4,42 @@
 #include "db/SqliteTransaction.h"
 #include "visitors/RecordDate.h"
 
+#include <QScopeGuard>
 #include <QString>
+
+namespace {
+
+constexpr std::int64_t kRecordsPerProgress = 4096;
+
+// Each deleted row changes every index of data at a place of its own: with the
+// engine's small default cache the same index pages are read, written and
+// journalled again and again. For the deletion the cache holds the indexes.
+constexpr int kDeletionCacheKiB = 256 * 1024;
+
+// Sets the cache size of db's register for the life of the object.
+class LargerCache {
+public:
+    LargerCache(sqlite3* db, int kibibytes) : db_(db)
+    {
+        SqliteStatement read(db, QStringLiteral("PRAGMA main.cache_size"));
+        if (read.step())
+            previous_ = read.columnInt64(0);
+        ExecuteStatements(db, ("PRAGMA main.cache_size = -" + QByteArray::number(kibibytes) + ";").constData());
+    }
+    ~LargerCache()
+    {
+        const QByteArray restore = "PRAGMA main.cache_size = " + QByteArray::number(previous_) + ";";
+        sqlite3_exec(db_, restore.constData(), nullptr, nullptr, nullptr);
+    }
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+
+private:
+    sqlite3* db_;
+    long long previous_ = -2000;
+};
+
+} // namespace
 
 TOldRecords FindRecordsBefore(TRegisterConnection& connection, const QDate& day, const TRecordDateReader& reader)
 {
@@ -20,18 +55,33 @@ TOldRecords FindRecordsBefore(TRegisterConnection& connection, const QDate& day,
     return old;
 }
 
-void DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids)
+TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids, const QDate& day,
+                        const TRecordDateReader& reader, const DeletionProgress& progress)
 {
     sqlite3* db = connection.handle();
-    SqliteTransaction deletion(db, "BEGIN IMMEDIATE;");
+    const LargerCache cache(db, kDeletionCacheKiB);
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
     connection.noteWrite();
-    {
-        SqliteStatement remove(db, QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
-        for (std::int64_t id : ids) {
+    TDeletion deletion;
+    SqliteStatement read(db, QStringLiteral("SELECT 日期 FROM data WHERE 编号 = ?"));
+    SqliteStatement remove(db, QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
+    const auto total = static_cast<std::int64_t>(ids.size());
+    for (std::int64_t done = 0; done < total; ++done) {
+        const std::int64_t id = ids[static_cast<std::size_t>(done)];
+        read.bindInt64(1, id);
+        const bool stillOld = read.step() && reader.dateOf(read.columnText(0)).value_or(day) < day;
+        read.reset();
+        if (stillOld) {
             remove.bindInt64(1, id);
             remove.step();
             remove.reset();
+            ++deletion.deleted;
         }
+        if (progress && (done + 1) % kRecordsPerProgress == 0 && !progress(done + 1, total))
+            return {0, true};
     }
-    deletion.Commit();
+    if (progress && !progress(total, total))
+        return {0, true};
+    transaction.Commit();
+    return deletion;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class TRegisterConnection;
@@ -15,6 +16,19 @@ struct TOldRecords {
 // Reads every record's date; raises EDatabaseError.
 TOldRecords FindRecordsBefore(TRegisterConnection& connection, const QDate& day, const TRecordDateReader& reader);
 
-// Deletes exactly these records in one transaction: all of them, or on any
-// failure none (the engine's message is raised as EDatabaseError).
-void DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids);
+struct TDeletion {
+    std::int64_t deleted = 0; // records that went
+    bool cancelled = false;   // the caller stopped it: nothing went
+};
+
+// Told how many of the records were gone through, of how many; returns false
+// to stop.
+using DeletionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// Deletes, in one transaction, those of `ids` whose date `reader` still reads
+// as before `day` when the transaction runs: a record another program changed
+// since it was found stays. `progress` is told every few thousand records and
+// at the end; when it returns false everything is rolled back. On any failure
+// none go (the engine's message is raised as EDatabaseError).
+TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids, const QDate& day,
+                        const TRecordDateReader& reader, const DeletionProgress& progress = {});

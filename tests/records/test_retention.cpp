@@ -115,7 +115,7 @@ TEST_F(OldRecordsTest, FindsRecordsBeforeTheDayAndCountsUnreadableDates)
     EXPECT_EQ(old.ids, (std::vector<std::int64_t>{old1, old2}));
     EXPECT_EQ(old.unreadable, 2);
 
-    DeleteRecords(connection, old.ids);
+    EXPECT_EQ(DeleteRecords(connection, old.ids, QDate(2025, 12, 8), reader).deleted, 2);
     EXPECT_EQ(names(),
               (QStringList{QStringLiteral("乙"), QStringLiteral("丁"), QStringLiteral("戊"), QStringLiteral("己")}));
 }
@@ -132,9 +132,55 @@ TEST_F(OldRecordsTest, ALockedRegisterChangesNothingAndSaysSo)
     ASSERT_EQ(sqlite3_open(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &other), SQLITE_OK);
     ASSERT_NO_THROW(KeyRegisterHandle(other, QString::fromLatin1(kRegisterPassword)));
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_THROW(DeleteRecords(connection, old.ids), EDatabaseError);
+    EXPECT_THROW(DeleteRecords(connection, old.ids, QDate(2026, 1, 1), reader), EDatabaseError);
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 
     EXPECT_EQ(names(), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
+}
+
+// Another program changes a record to today between the search and the
+// deletion: it is no longer old and stays.
+TEST_F(OldRecordsTest, ARecordChangedSinceItWasFoundStays)
+{
+    addDated(QStringLiteral("甲"), QStringLiteral("2020/1/1 08:00:00"));
+    const std::int64_t changed = addDated(QStringLiteral("乙"), QStringLiteral("2020/1/2 08:00:00"));
+    const TOldRecords old = FindRecordsBefore(connection, QDate(2026, 1, 1), reader);
+    ASSERT_EQ(old.ids.size(), 2u);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(dir.file(QStringLiteral("_.udb"))).constData(), &other), SQLITE_OK);
+    ASSERT_NO_THROW(KeyRegisterHandle(other, QString::fromLatin1(kRegisterPassword)));
+    const QByteArray update =
+        "UPDATE data SET 日期 = '2026/12/8 09:00:00' WHERE 编号 = " + QByteArray::number(changed) + ";";
+    ASSERT_EQ(sqlite3_exec(other, update.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    EXPECT_EQ(DeleteRecords(connection, old.ids, QDate(2026, 1, 1), reader).deleted, 1);
+    EXPECT_EQ(names(), QStringList{QStringLiteral("乙")});
+}
+
+// Stopping at any report, the last one after every row included, leaves
+// every record in place; the reports count up to the total.
+TEST_F(OldRecordsTest, CancellingRollsBackEverything)
+{
+    exec(SqlLine("BEGIN"));
+    for (int i = 0; i < 9000; ++i)
+        addDated(QStringLiteral("甲%1").arg(i), QStringLiteral("2020/1/1 08:00:00"));
+    exec(SqlLine("COMMIT"));
+    const TOldRecords old = FindRecordsBefore(connection, QDate(2026, 1, 1), reader);
+    ASSERT_EQ(old.ids.size(), 9000u);
+    for (const int stopAt : {1, 3}) {
+        std::vector<std::int64_t> reports;
+        const TDeletion deletion =
+            DeleteRecords(connection, old.ids, QDate(2026, 1, 1), reader, [&](std::int64_t done, std::int64_t total) {
+                EXPECT_EQ(total, 9000);
+                reports.push_back(done);
+                return static_cast<int>(reports.size()) < stopAt;
+            });
+        EXPECT_TRUE(deletion.cancelled);
+        EXPECT_EQ(deletion.deleted, 0);
+        EXPECT_EQ(reports.back(), stopAt == 3 ? 9000 : reports.front());
+        EXPECT_EQ(FindRecordsBefore(connection, QDate(2026, 1, 1), reader).ids.size(), 9000u) << stopAt;
+    }
 }

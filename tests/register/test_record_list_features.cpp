@@ -215,7 +215,7 @@ TEST_F(RecordListFeatures, OnSiteViewListsTheOpenVisitsInListOrder)
                                    visit(QStringLiteral("王五"), QStringLiteral(" "))};
     login(rows);
     insertRows({visit(QStringLiteral("赵六"), QString())});
-    // A departure the store holds as null is empty too; a blank is a departure.
+    // A departure the store holds as null is empty too, and so is a blank.
     sqlite3* db = nullptr;
     sqlite3_open_v2(dir.file(QStringLiteral("_.udb")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     KeyRegisterHandle(db, QString::fromLatin1(kRegisterPassword));
@@ -224,14 +224,31 @@ TEST_F(RecordListFeatures, OnSiteViewListsTheOpenVisitsInListOrder)
 
     form1->Edit_XingMing->setText(QStringLiteral("不动"));
     QTest::keyClick(form1->Edit_XingMing, Qt::Key_F8); // the key works in an edit
-    EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("李四"), QStringLiteral("赵六")}));
-    EXPECT_EQ(panel(0), QStringLiteral("未离开的访客共2人"));
+    EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("赵六")}));
+    EXPECT_EQ(panel(0), QStringLiteral("未离开的访客共3人"));
     EXPECT_EQ(form1->Edit_XingMing->text(), QStringLiteral("不动"));
     expectGridLayout();
     form1->Button_Refresh->click();
     EXPECT_EQ(gridRows(), 4);
     EXPECT_EQ(panel(0), QStringLiteral("共4条信息"));
     EXPECT_TRUE(boxes.isEmpty());
+}
+
+// A departure of blanks is none: F9 records the departure. A departure of a
+// megabyte shows cut short in the box, at once.
+TEST_F(RecordListFeatures, DepartureOverBlanksAndOfAHugeText)
+{
+    const QString huge(1 << 20, QChar(0x79bb)); // 离
+    login({visit(QStringLiteral("张三"), QStringLiteral("\u3000\t ")), visit(QStringLiteral("李四"), huge)});
+    form1->RecordDepartureItem->trigger();
+    EXPECT_EQ(panel(0), QStringLiteral("张三已登记离开"));
+    EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::Departure), QString::fromUtf8(kClock));
+    form1->Button_Next->click();
+    form1->RecordDepartureItem->trigger();
+    ASSERT_EQ(boxTexts().size(), 1);
+    EXPECT_LT(boxTexts()[0].size(), 60);
+    EXPECT_TRUE(boxTexts()[0].startsWith(QStringLiteral("该访客已于离离离")));
+    EXPECT_TRUE(boxTexts()[0].endsWith(QStringLiteral("…离开.")));
 }
 
 TEST_F(RecordListFeatures, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)

@@ -39,6 +39,15 @@ const Crafting kCraftings[] = {
      "column 年份 of data is computed"},
     {"ColumnMissing", "ALTER TABLE data DROP COLUMN 日期;", "table data does not have the register's columns"},
     {"PassMissing", "DROP TABLE Pass;", "table Pass is missing"},
+    {"NumericIdentityColumn",
+     "DROP TABLE data; CREATE TABLE data (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 分类 TEXT, 姓名 TEXT, 身份证 REAL, "
+     "手机 TEXT, 电话 TEXT, 来由 TEXT, 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);",
+     "column 身份证 of data is not a text column"},
+    {"IntegerPassword", "DROP TABLE Pass; CREATE TABLE Pass (密码 INTEGER);",
+     "column 密码 of Pass is not a text column"},
+    {"UntypedColumn",
+     "ALTER TABLE data RENAME COLUMN 来访 TO x; ALTER TABLE data ADD COLUMN 来访; ALTER TABLE data DROP COLUMN x;",
+     "column 来访 of data is not a text column"},
 };
 
 class HostileRegisterTest : public StoreFixture, public ::testing::WithParamInterface<Crafting> {
@@ -93,6 +102,37 @@ TEST_P(HostileRegisterTest, IsRefusedWithAMessageAndLeftUnchanged)
 
 INSTANTIATE_TEST_SUITE_P(Craftings, HostileRegisterTest, ::testing::ValuesIn(kCraftings),
                          [](const auto& crafting) { return std::string(crafting.param.name); });
+
+class OversizedSchemaTest : public HostileRegisterTest {};
+
+// Twenty thousand schema rows, written straight into the schema table: the
+// engine's own reading of so many views takes longer than linear time.
+TEST_F(OversizedSchemaTest, TwentyThousandSchemaRowsAreRefusedUnread)
+{
+    connection.Close();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(registerPath()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_key(db, kRegisterPassword, static_cast<int>(strlen(kRegisterPassword))), SQLITE_OK);
+    ASSERT_NO_THROW(ExecuteStatements(db, CipherSettingsPragma(kRegisterPageSize).constData()));
+    ASSERT_NO_THROW(ExecuteStatements(db, "PRAGMA writable_schema = ON; BEGIN;"));
+    {
+        SqliteStatement insert(db, QStringLiteral("INSERT INTO sqlite_schema VALUES ('view', ?1, ?1, 0, ?2)"));
+        for (int i = 0; i < 20000; ++i) {
+            const QString name = QStringLiteral("v%1").arg(i);
+            insert.bindTexts({name, QStringLiteral("CREATE VIEW %1 AS SELECT 1").arg(name)});
+            insert.step();
+            insert.reset();
+        }
+    }
+    ASSERT_NO_THROW(ExecuteStatements(db, "COMMIT;"));
+    sqlite3_close(db);
+    const QByteArray before = bytes(registerPath());
+
+    EXPECT_TRUE(loginCheckError().contains(QLatin1String("far more objects than a register's")));
+    EXPECT_THROW(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)), EDatabaseError);
+    EXPECT_EQ(bytes(registerPath()), before);
+}
 
 class OwnIndexTest : public HostileRegisterTest {};
 
