@@ -20,15 +20,15 @@
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
 #include "db/AtomicFileCopy.h"
-#include "records/OldRecords.h"
-#include "visitors/RecordDate.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/Sqlite.h"
 #include "login/Unit_Login.h"
+#include "records/OldRecords.h"
 #include "shell/ExecutableFolder.h"
 #include "shell/MessageBoxes.h"
+#include "visitors/RecordDate.h"
 
 #include <QComboBox>
 #include <QCommandLineParser>

@@ -9,11 +9,14 @@ struct LookupIndex {
 };
 
 // The condition of data_on_site is the on-site view's condition word for
-// word: the engine uses a partial index only for a query that names it. It
-// holds 离开 as well, so the view reads the index alone, never the records.
+// word (db/VisitorPresence.cpp): the engine uses a partial index only for a
+// query that names it. It holds 离开 as well, so the view reads the index
+// alone, never the records.
+#define VOSTREL_ON_SITE_INDEX                                                                                          \
+    "data_on_site ON data (编号, 离开) WHERE 离开 is null or trim(离开, ' ' || char(9, 10, 11, 12, 13, 12288)) = ''"
 constexpr LookupIndex kIndexes[] = {
     {"data_mobiles", "CREATE INDEX IF NOT EXISTS data_mobiles ON data (手机)"},
-    {"data_on_site", "CREATE INDEX IF NOT EXISTS data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''"},
+    {"data_on_site", "CREATE INDEX IF NOT EXISTS " VOSTREL_ON_SITE_INDEX},
 };
 
 bool indexExists(sqlite3* db, const char* name)
@@ -50,4 +53,13 @@ void CreateLookupIndexes(sqlite3* db)
     for (const LookupIndex& index : kIndexes)
         if (!indexExists(db, index.name))
             ExecuteStatements(db, index.statement);
+}
+
+void RenewOnSiteIndex(sqlite3* db)
+{
+    SqliteStatement current(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    current.bindTexts({QStringLiteral("data_on_site")});
+    if (current.step() && current.columnText(0) == QStringLiteral("CREATE INDEX " VOSTREL_ON_SITE_INDEX))
+        return;
+    ExecuteStatements(db, "DROP INDEX IF EXISTS data_on_site; CREATE INDEX " VOSTREL_ON_SITE_INDEX ";");
 }

@@ -25,13 +25,18 @@ const QHash<QString, QString> kOwnIndexes = {
     {QStringLiteral("data_address"), QStringLiteral("CREATE INDEX data_address ON data (地址)")},
     {QStringLiteral("data_mobiles"), QStringLiteral("CREATE INDEX data_mobiles ON data (手机)")},
     {QStringLiteral("data_on_site"),
-     QStringLiteral("CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''")},
+     QStringLiteral("CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or trim(离开, ' ' || char(9, "
+                    "10, 11, 12, 13, 12288)) = ''")},
     {QStringLiteral("data_name_reason"), QStringLiteral("CREATE INDEX data_name_reason ON data (姓名, 来由)")},
     {QStringLiteral("data_identity"), QStringLiteral("CREATE INDEX data_identity ON data (身份证)")},
     {QStringLiteral("data_phones"), QStringLiteral("CREATE INDEX data_phones ON data (手机, 电话)")},
     {QStringLiteral("data_category_remarks"),
      QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
 };
+
+// data_on_site as registers before version 2 hold it.
+const QString kOldOnSiteIndex =
+    QStringLiteral("CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = ''");
 
 // The version of the upgrade path that adds an index of kOwnIndexes, where it
 // is not 0: a register of an older version does not hold it. The look-up
@@ -141,7 +146,8 @@ void checkIndex(const QString& name, const QString& table, const QString& sql, i
 {
     if (!kOwnIndexes.contains(name) || !isNamed(table, "data") || kIndexVersions.value(name) > version)
         refuse(QStringLiteral("index %1 on %2").arg(name, table));
-    if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name)))
+    if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name))
+        && !(version < 2 && normalisedStatement(sql) == normalisedStatement(kOldOnSiteIndex)))
         refuse(QStringLiteral("index %1 is not one of the register's").arg(name));
 }
 

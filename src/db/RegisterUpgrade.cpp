@@ -14,6 +14,7 @@ using UpgradeStep = void (*)(sqlite3*);
 // Step n + 1 takes a register from version n to n + 1.
 constexpr UpgradeStep kSteps[] = {
     CreateLookupIndexes,
+    RenewOnSiteIndex,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
 

@@ -6,7 +6,8 @@ struct sqlite3;
 // per version, and the register records in PRAGMA user_version the last step
 // it holds (0: none). The tables data and Pass are never touched.
 //   1 - the look-up indexes (db/LookupIndexes.h)
-inline constexpr int kRegisterVersion = 1;
+//   2 - the on-site index counting a departure of blanks as none
+inline constexpr int kRegisterVersion = 2;
 
 // The version the register open on `db` holds. Raises EDatabaseError.
 int RegisterVersion(sqlite3* db);

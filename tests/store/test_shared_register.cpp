@@ -178,7 +178,8 @@ TEST_F(SharedRegisterTest, BlankDeparturesAreNoDepartures)
     QStringList onSite;
     for (query.First(); !query.Eof(); query.Next()) {
         onSite << query.Fields(DataColumn::Name);
-        EXPECT_TRUE(IsBlankDeparture(query.Fields(DataColumn::Departure))) << query.Fields(DataColumn::Departure).toStdString();
+        EXPECT_TRUE(IsBlankDeparture(query.Fields(DataColumn::Departure)))
+            << query.Fields(DataColumn::Departure).toStdString();
     }
     EXPECT_EQ(onSite, departures.mid(0, 5));
     EXPECT_FALSE(IsBlankDeparture(QStringLiteral("9:00")));

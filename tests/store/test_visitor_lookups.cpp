@@ -232,12 +232,18 @@ TEST_F(VisitorLookups, AgreesWithAPlainReadingWhicheverWalkFinishesFirst)
             << prefix.toStdString();
 }
 
-TEST_F(VisitorLookups, TheLookupsReadIndexes)
+TEST_F(VisitorLookups, TheLookupsAndTheOnSiteViewReadIndexes)
 {
     for (VisitorKey key : {VisitorKey::IdentityNumber, VisitorKey::Mobile}) {
         const QString plan = planOf(ReturningVisitorRangeStatement(key));
         EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX"))) << plan.toStdString();
     }
+    // The list reads the record numbers of its rows first, with the view's condition.
+    TSqlStrings onSite;
+    onSite.Add(OnSiteListing());
+    const QString numbersOnly = QStringLiteral("SELECT 编号 FROM data") + onSite.compile().plainSelect.value().rest;
+    const QString plan = planOf(numbersOnly);
+    EXPECT_TRUE(plan.contains(QLatin1String("COVERING INDEX data_on_site"))) << plan.toStdString();
 }
 
 TEST_F(VisitorLookups, AnOlderRegisterGetsTheIndexesOnce)
