@@ -296,6 +296,11 @@ private:
     QString AskExportFileName();
     void ensureLookupIndexes();
     void relistKeepingRecord(qint64 recordNumber);
+    // The record number of the list's current row, or -1 without one.
+    qint64 currentRecordNumber() const;
+    // Makes the row of a record current wherever it stands in the list now;
+    // a record no longer listed leaves no row current.
+    void makeRecordCurrent(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
 
     bool mayBeShown() const;

@@ -39,6 +39,7 @@ void TForm1::ShanChuJiuJiLuClick()
     if (!MessageBoxes::AskWarningYesNo(
             AdditionTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
+    const qint64 current = currentRecordNumber();
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -48,5 +49,6 @@ void TForm1::ShanChuJiuJiLuClick()
         return;
     }
     PerformClick(Button_Refresh);
+    makeRecordCurrent(current);
     MessageBoxes::ShowMessage(AdditionTexts::RecordsDeleted(static_cast<qint64>(old.ids.size())) + kept);
 }

@@ -147,14 +147,18 @@ TEST_F(Additions, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
     EXPECT_EQ(panel(0), panel0);
     EXPECT_EQ(currentName(), QStringLiteral("赵六"));
 
-    // Three on site, who leave one after the other; then the list is empty
-    // and a departure does nothing at all.
+    // Three on site, who leave one after the other: each leaves the view and
+    // no row is current until the guard picks the next; then the list is
+    // empty and a departure does nothing at all.
     form1->ZhiKanWeiLiKai->trigger();
     ASSERT_EQ(gridRows(), 3);
-    form1->DengJiLiKai->trigger();
-    form1->DengJiLiKai->trigger();
-    form1->DengJiLiKai->trigger();
-    EXPECT_EQ(gridRows(), 0);
+    for (int left = 1; left <= 3; ++left) {
+        form1->DengJiLiKai->trigger();
+        EXPECT_EQ(gridRows(), 3 - left);
+        form1->DengJiLiKai->trigger(); // nothing current: nobody else leaves
+        EXPECT_EQ(gridRows(), 3 - left);
+        form1->Button_First->click();
+    }
     boxes.clear();
     const QList<QStringList> none = stored();
     form1->DengJiLiKai->trigger();
@@ -186,7 +190,8 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
     EXPECT_EQ(gridRow(), 0);
     expectGridLayout();
 
-    // The on-site view loses the visitor who left; the row below takes its place.
+    // The on-site view loses the visitor who left: no row is current, so
+    // neither "删除" nor F9 touches the visitor now at that place.
     form1->ZhiKanWeiLiKai->trigger();
     ASSERT_EQ(listedNames(), QStringList{QStringLiteral("孙八")});
     insertRows({visit(QStringLiteral("周九"), QString()), visit(QStringLiteral("吴十"), QString())});
@@ -195,8 +200,17 @@ TEST_F(Additions, DepartureListsAgainTheListThatWasShown)
     form1->Button_Next->click();
     form1->DengJiLiKai->trigger();
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("孙八"), QStringLiteral("吴十")}));
-    EXPECT_EQ(currentName(), QStringLiteral("吴十"));
+    EXPECT_EQ(form1->ADOQuery1->RecNo(), -1);
+    EXPECT_EQ(gridRow(), -1);
     EXPECT_EQ(panel(0), QStringLiteral("周九已登记离开"));
+    form1->DengJiLiKai->trigger();
+    answerNextQuestions({true});
+    form1->Button3->click();
+    EXPECT_EQ(stored().size(), 8);
+    EXPECT_EQ(stored()[7][9], QString()); // 吴十 is still on site
+    boxes.clear();
+    form1->Button_Next->click(); // a picked row is current again
+    EXPECT_EQ(currentName(), QStringLiteral("孙八"));
 
     // The whole register stays the whole register.
     form1->Button_Refresh->click();
