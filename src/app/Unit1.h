@@ -302,8 +302,12 @@ private:
     // a record no longer listed leaves no row current.
     void makeRecordCurrent(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
+    // The record form's edits show the beginning of a text set into them,
+    // all but the one being typed in.
+    void showFormFromStart();
 
     bool mayBeShown() const;
+    void focusFirstControl();
 
     QList<QLabel*> statusPanels_;
     bool showingAfterLogin_ = false;

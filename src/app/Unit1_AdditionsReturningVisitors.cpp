@@ -67,4 +67,5 @@ void TForm1::fillFromReturningVisitor(const TReturningVisitor& visitor)
     Edit_DianHua->setText(visitor.telephone);
     Edit_DiZhi->setText(visitor.address);
     Edit_FenLei->setEditText(visitor.category);
+    showFormFromStart();
 }

@@ -6,6 +6,7 @@
 #include "shell/MessageBoxes.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -53,7 +54,15 @@ void TForm1::DBGrid1CellClick()
     Edit_LaiFangShiJian->setText(ADOQuery1->Fields(8));
     Edit_LiKaiShiJian->setText(ADOQuery1->Fields(9));
     Memo_BeiZhu->setPlainText(ADOQuery1->Fields(10));
+    showFormFromStart();
     showCurrentRowNumber();
+}
+
+void TForm1::showFormFromStart()
+{
+    for (QLineEdit* edit : GroupBox4->findChildren<QLineEdit*>())
+        if (!edit->hasFocus())
+            edit->setCursorPosition(0);
 }
 
 void TForm1::Button1Click()

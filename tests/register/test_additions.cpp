@@ -248,6 +248,57 @@ TEST_F(Additions, OnSiteViewListsTheOpenVisitsInListOrder)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
+// The record list's keys work wherever the caret is; a combo box hands
+// its keys to its edit past the edit's own filters.
+TEST_F(Additions, TheListKeysWorkFromEveryEditComboBoxAndTheRemarks)
+{
+    loginWithVisits();
+    const QList<QWidget*> places = {form1->ComboBoxSeachClass, form1->ComboBoxClass, form1->Edit_FenLei,
+                                    form1->searchkeyword, form1->Memo_BeiZhu};
+    for (QWidget* place : places) {
+        SCOPED_TRACE(place->objectName().toStdString());
+        place->setFocus();
+        form1->Button_Refresh->click();
+        QTest::keyClick(place, Qt::Key_F8);
+        EXPECT_EQ(gridRows(), 3);
+        QTest::keyClick(place, Qt::Key_H, Qt::ControlModifier);
+        EXPECT_TRUE(form1->YinCangZhengJianHaoMa->isChecked());
+        QTest::keyClick(place, Qt::Key_H, Qt::ControlModifier);
+        EXPECT_FALSE(form1->YinCangZhengJianHaoMa->isChecked());
+    }
+}
+
+// A long text loaded into the form shows its beginning, not its tail.
+TEST_F(Additions, ALoadedRowShowsTheBeginningOfEachField)
+{
+    QStringList row = visit(QStringLiteral("张三"), QString());
+    row[6] = QStringLiteral("广东省广州市天河区天河路一百二十三号某某大厦二十一层二一零八室");
+    login({row});
+    clickCell(0, 2);
+    EXPECT_EQ(form1->Edit_DiZhi->text(), row[6]);
+    EXPECT_EQ(form1->Edit_DiZhi->cursorPosition(), 0);
+    EXPECT_EQ(form1->Edit_IDNumber->cursorPosition(), 0);
+}
+
+// After a login the focus is on the first control in tab order, even when
+// "最小化" had it when it hid the window.
+TEST_F(Additions, ALoginPutsTheFocusOnTheFirstControlNeverOnTheMinimiseButton)
+{
+    loginWithVisits();
+    QWidget* first = form1->focusWidget();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first, form1->Button_HIde);
+    form1->Button_HIde->setFocus();
+    PerformClick(form1->Button_HIde);
+    ASSERT_FALSE(form1->isVisible());
+    form1->ShowMEClick();
+    ASSERT_TRUE(form2->isVisible());
+    form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
+    form2->Button_Logining->click();
+    ASSERT_TRUE(form1->isVisible());
+    EXPECT_EQ(form1->focusWidget(), first);
+}
+
 TEST_F(Additions, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 09:00:00"))});

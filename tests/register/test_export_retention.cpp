@@ -79,6 +79,30 @@ protected:
     }
 };
 
+// Ctrl+E opens the export dialog from each combo box, where a guard is
+// after filtering, as from the list. An edit claims Ctrl+E ("end of line")
+// under the X11 key scheme only: run on xcb, this fails without the fix.
+TEST_F(ExportAndRetention, CtrlEFromEachComboBoxOpensTheExportDialog)
+{
+    login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01"))});
+    for (QComboBox* box : {form1->ComboBoxSeachClass, form1->ComboBoxClass, form1->Edit_FenLei}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        const QString before = box->currentText();
+        form1->activateWindow(); // again after the dialog of the last round
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+        box->setFocus();
+        bool shown = false;
+        whenShown<QFileDialog>([&shown](QFileDialog* dialog) {
+            shown = true;
+            dialog->reject();
+        });
+        QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+        pump(50);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(box->currentText(), before);
+    }
+}
+
 TEST_F(ExportAndRetention, HidingNumbersMasksTheListButNeverTheForm)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01")),

@@ -54,6 +54,13 @@ TEST_F(RegisterList, SearchListsTheMatchesAndEmptiesTheKeyword)
     form1->Button_Search->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("请输入搜索关键词！"));
     EXPECT_EQ(panel(0), QStringLiteral("关于钱的信息,共搜索到0条"));
+
+    // Enter in the box searches as the button does.
+    form1->searchkeyword->setText(QStringLiteral("李"));
+    QTest::keyClick(form1->searchkeyword, Qt::Key_Return);
+    EXPECT_EQ(panel(0), QStringLiteral("关于李的信息,共搜索到1条"));
+    EXPECT_EQ(gridRows(), 1);
+    EXPECT_EQ(form1->searchkeyword->text(), QString());
 }
 
 TEST_F(RegisterList, TheKeywordBoxEmptiesOnEveryClickAndItsPromptIsSearchedOtherwise)
