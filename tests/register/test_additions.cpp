@@ -430,6 +430,8 @@ TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
     ASSERT_EQ(lines(list), (QStringList{QStringLiteral("张三|440106199003071231|13800138001|2026/6/1"),
                                         QStringLiteral("张三|440106199003071231|13800138000|2025/1/2")}));
     QTreeWidget* view = list->List();
+    for (int i = 0; i < 2; ++i) // rows clear of the glyphs
+        EXPECT_GE(view->visualItemRect(view->topLevelItem(i)).height(), view->fontMetrics().height() + 4);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(1)).center());
     EXPECT_FALSE(list->IsShown());
     EXPECT_EQ(form1->Edit_ShouJi->text(), QStringLiteral("13800138000"));
@@ -490,6 +492,14 @@ TEST_F(IdentityCheck, LeavingTheFieldMarksAFaultyNumberRed)
     EXPECT_TRUE(tip().contains(QStringLiteral("出生日期不正确")));
     typeAndLeave(QStringLiteral("110105990230002")); // 15 digits, 30 February
     EXPECT_EQ(tip(), QStringLiteral("出生日期不正确"));
+    // One digit short of or over 15 or 18 digits; other lengths are other papers.
+    for (const char* number : {"1101051994123100", "11010519491231002", "1101051949123100211"}) {
+        typeAndLeave(QString::fromLatin1(number));
+        EXPECT_TRUE(red()) << number;
+        EXPECT_EQ(tip(), QStringLiteral("位数不正确")) << number;
+    }
+    typeAndLeave(QStringLiteral("12345678901234")); // 14 digits
+    EXPECT_FALSE(red());
 
     // Typing again takes the mark off until the field is left again.
     form1->Edit_IDNumber->setFocus();

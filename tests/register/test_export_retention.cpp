@@ -242,6 +242,23 @@ TEST_F(DeleteOldRecords, YesDeletesExactlyTheOlderRecordsAndKeepsUnreadableDates
     EXPECT_EQ(gridRows(), 3);
 }
 
+// A whole date typed over the selected text is taken with its year, and
+// the dialog is wide enough for its caption.
+TEST(DeleteBeforeDateDialog, ATypedWholeDateKeepsItsYearAndTheCaptionFits)
+{
+    TDeleteBeforeDateDialog dialog(nullptr, QDate(2025, 12, 8));
+    dialog.show();
+    QDateEdit* edit = dialog.DateEdit_Before;
+    edit->setDisplayFormat(QStringLiteral("yyyy/M/d")); // as under zh_CN
+    edit->setFocus();
+    for (const QDate& day : {QDate(2019, 6, 1), QDate(2024, 11, 30)}) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, day.toString(edit->displayFormat()));
+        EXPECT_EQ(dialog.day(), day) << edit->text().toStdString();
+    }
+    EXPECT_GE(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
+}
+
 TEST_F(DeleteOldRecords, NoEscapeAndALockedRegisterChangeNothing)
 {
     loginWithDatedVisits();

@@ -191,11 +191,11 @@ TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
         QCoreApplication::sendEvent(grid->viewport(), &rest);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234")); // 18 digits in 110 pixels
-    EXPECT_EQ(tipOver(2), QString());                            // the name fits
-    EXPECT_EQ(tipOver(4), QString());                            // 11 digits fit as well
-    grid->setColumnWidth(3, 300);
-    EXPECT_EQ(tipOver(3), QString());
+    EXPECT_EQ(tipOver(3), QString()); // the column holds 18 digits
+    EXPECT_EQ(tipOver(2), QString()); // the name fits
+    EXPECT_EQ(tipOver(4), QString()); // 11 digits fit as well
+    grid->setColumnWidth(3, 80);
+    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234"));
     QToolTip::hideText();
 }
 
