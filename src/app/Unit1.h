@@ -1,4 +1,7 @@
 #pragma once
+#include <QList>
+#include <QPair>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -265,6 +268,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -308,6 +313,16 @@ private:
 
     bool mayBeShown() const;
     void focusFirstControl();
+    // The window's size (Unit1_WindowSize.cpp).
+    QRect clientArea() const;
+    bool maximizedBySkin() const;
+    void rememberDesignedPlaces();
+    void layOutForClientArea();
+    void fitIntoWorkArea();
+    void askToFitIntoWorkArea();
+    QList<QPair<QWidget*, int>> rightAnchored_;
+    int designedMemoWidth_ = 0;
+    bool fitPending_ = false;
 
     QList<QLabel*> statusPanels_;
     bool showingAfterLogin_ = false;
