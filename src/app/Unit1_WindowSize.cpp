@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <algorithm>
 #include <cmath>
@@ -55,6 +56,9 @@ void TForm1::rememberDesignedPlaces()
                                       Edit_BianHao, Button_ClearAllEdit})
         rightAnchored_.append({w, w->x()});
     designedMemoWidth_ = Memo_BeiZhu->width();
+    // On a low work area the list shrinks below its own minimum rather than
+    // squeezing the record form under it.
+    DBGrid1->setMinimumHeight(1);
 }
 
 void TForm1::layOutForClientArea()
