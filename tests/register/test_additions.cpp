@@ -248,26 +248,6 @@ TEST_F(Additions, OnSiteViewListsTheOpenVisitsInListOrder)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-// The record list's keys work wherever the caret is; a combo box hands
-// its keys to its edit past the edit's own filters.
-TEST_F(Additions, TheListKeysWorkFromEveryEditComboBoxAndTheRemarks)
-{
-    loginWithVisits();
-    const QList<QWidget*> places = {form1->ComboBoxSeachClass, form1->ComboBoxClass, form1->Edit_FenLei,
-                                    form1->searchkeyword, form1->Memo_BeiZhu};
-    for (QWidget* place : places) {
-        SCOPED_TRACE(place->objectName().toStdString());
-        place->setFocus();
-        form1->Button_Refresh->click();
-        QTest::keyClick(place, Qt::Key_F8);
-        EXPECT_EQ(gridRows(), 3);
-        QTest::keyClick(place, Qt::Key_H, Qt::ControlModifier);
-        EXPECT_TRUE(form1->YinCangZhengJianHaoMa->isChecked());
-        QTest::keyClick(place, Qt::Key_H, Qt::ControlModifier);
-        EXPECT_FALSE(form1->YinCangZhengJianHaoMa->isChecked());
-    }
-}
-
 // A long text loaded into the form shows its beginning, not its tail.
 TEST_F(Additions, ALoadedRowShowsTheBeginningOfEachField)
 {
