@@ -4,6 +4,7 @@
 #include "RegisterFixture.h"
 #include "app/AdditionTexts.h"
 #include "app/VisitorSuggestionList.h"
+#include "skin/SkinData.h"
 
 #include <QAction>
 #include <QApplication>
@@ -412,6 +413,7 @@ TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
     QTreeWidget* view = list->List();
     for (int i = 0; i < 2; ++i) // rows clear of the glyphs
         EXPECT_GE(view->visualItemRect(view->topLevelItem(i)).height(), view->fontMetrics().height() + 4);
+    EXPECT_EQ(view->palette().color(QPalette::Highlight), form1->SkinData1->Colour(TSkinData::csHilight));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(1)).center());
     EXPECT_FALSE(list->IsShown());
     EXPECT_EQ(form1->Edit_ShouJi->text(), QStringLiteral("13800138000"));
