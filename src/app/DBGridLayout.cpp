@@ -4,9 +4,12 @@
 #include "shell/HandlerWiring.h"
 
 #include <QAbstractItemModel>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
 #include <QTableView>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -15,6 +18,20 @@ namespace {
 constexpr int kRowHeight = 18;
 constexpr int kIndicatorWidth = 14;
 constexpr std::array<int, kListedColumnCount> kColumnWidths = {40, 60, 100, 110, 110, 110, 200, 120, 120, 120, 60};
+constexpr int kIdentityColumn = ColumnIndex(DataColumn::IdentityNumber);
+constexpr int kIdentityLength = 18;
+
+// 身份证 is wide enough for a whole 18-character number, masked too, in the
+// list's font, with the cell's margins either side.
+int identityColumnWidth(const QTableView* grid)
+{
+    const QFontMetrics metrics(grid->font());
+    int widest = 0;
+    for (const QChar c : QStringLiteral("0123456789X*"))
+        widest = std::max(widest, metrics.horizontalAdvance(c));
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return std::max(kColumnWidths[kIdentityColumn], kIdentityLength * widest + 2 * margin + 1);
+}
 
 } // namespace
 
@@ -49,7 +66,8 @@ void ApplyRecordGridColumns(QTableView* grid)
     const int columns = grid->model() ? grid->model()->columnCount() : 0;
     for (int i = 0; i < columns && i < static_cast<int>(kColumnWidths.size()); ++i) {
         grid->setColumnHidden(i, i == ColumnIndex(DataColumn::Remarks));
-        grid->setColumnWidth(i, kColumnWidths[static_cast<std::size_t>(i)]);
+        grid->setColumnWidth(i, i == kIdentityColumn ? identityColumnWidth(grid)
+                                                     : kColumnWidths[static_cast<std::size_t>(i)]);
     }
 }
 

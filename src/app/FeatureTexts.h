@@ -38,6 +38,7 @@ inline QString OnSiteCount(int count)
 // Tool tips of an identity number that fails its check.
 inline QString WrongCheckCharacter() { return QStringLiteral("校验码不正确"); }
 inline QString WrongBirthDate() { return QStringLiteral("出生日期不正确"); }
+inline QString WrongLength() { return QStringLiteral("位数不正确"); }
 
 // Context menu items of the record list added for exports and retention.
 inline QString ExportListItem() { return QStringLiteral("导出当前列表..."); }

@@ -45,6 +45,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     SkinData1->SetActive(true);
     SkinData1->Loaded(); // stays inactive when the skin could not be decoded
     buildLayout();
+    rememberDesignedPlaces();
     buildTrayMenu();
     buildRecordListMenu();
     buildTrayIcon();

@@ -1,4 +1,7 @@
 #pragma once
+#include <QList>
+#include <QPair>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -268,6 +271,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -304,9 +309,28 @@ private:
     bool deferCloseForExport();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
+    // The record number of the list's current row, or -1 without one.
+    qint64 currentRecordNumber() const;
+    // Makes the row of a record current wherever it stands in the list now;
+    // a record no longer listed leaves no row current.
+    void makeRecordCurrent(qint64 recordNumber);
     void fillFromReturningVisitor(const TReturningVisitor& visitor);
+    // The record form's edits show the beginning of a text set into them,
+    // all but the one being typed in.
+    void showFormFromStart();
 
     bool mayBeShown() const;
+    void focusFirstControl();
+    // The window's size (Unit1_WindowSize.cpp).
+    QRect clientArea() const;
+    bool maximizedBySkin() const;
+    void rememberDesignedPlaces();
+    void layOutForClientArea();
+    void fitIntoWorkArea();
+    void askToFitIntoWorkArea();
+    QList<QPair<QWidget*, int>> rightAnchored_;
+    int designedMemoWidth_ = 0;
+    bool fitPending_ = false;
 
     QList<QLabel*> statusPanels_;
     bool showingAfterLogin_ = false;

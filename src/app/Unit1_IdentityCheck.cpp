@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -33,9 +34,21 @@ private:
     std::function<void()> onLeave_;
 };
 
-void showFaults(QLineEdit* edit, const IdentityNumberCheck& check)
+// All digits, one short of or one over an identity number's 18 or a 15
+// digit one's 16 digits: the commonest typing slip, never another paper.
+bool wrongLength(const QString& value)
+{
+    const qsizetype n = value.size();
+    if (n != 16 && n != 17 && n != 19)
+        return false;
+    return std::all_of(value.begin(), value.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+void showFaults(QLineEdit* edit, const IdentityNumberCheck& check, bool lengthWrong = false)
 {
     QStringList faults;
+    if (lengthWrong)
+        faults << FeatureTexts::WrongLength();
     if (check.judged && !check.checkCharacterOk)
         faults << FeatureTexts::WrongCheckCharacter();
     if (check.judged && !check.birthDateOk)
@@ -67,5 +80,6 @@ void TForm1::connectIdentityCheck()
 
 void TForm1::Edit_IDNumberExit()
 {
-    showFaults(Edit_IDNumber, CheckIdentityNumber(Edit_IDNumber->text(), QDate::currentDate()));
+    const QString value = Edit_IDNumber->text();
+    showFaults(Edit_IDNumber, CheckIdentityNumber(value, QDate::currentDate()), wrongLength(value));
 }

@@ -64,6 +64,7 @@ void TForm1::ShowAfterLogin()
     showingAfterLogin_ = true;
     ShowInFront(this);
     showingAfterLogin_ = false;
+    focusFirstControl();
     upgradeRegister();
 }
 
@@ -83,4 +84,17 @@ void TForm1::setVisible(bool visible)
         placed_ = true;
     }
     QWidget::setVisible(visible);
+}
+
+void TForm1::focusFirstControl()
+{
+    // Where a window shown for the first time puts the focus: the first
+    // control in tab order. Shown again, the window would otherwise go back
+    // to the control last used, "最小化" when that hid it.
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (w->window() == this && w->isVisibleTo(this) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }

@@ -6,24 +6,14 @@
 #include "shell/MessageBoxes.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <stdexcept>
 
 namespace {
-
-// The row number kept in status panel 1, read back as a whole number.
-int RowNumberText(const QString& text)
-{
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw std::invalid_argument(("'" + text + "' is not a valid integer value").toStdString());
-    return n;
-}
 
 // The form's checks: an empty field shows its message and stops the handler.
 bool filledOrSay(const QString& text, const char* message)
@@ -64,7 +54,15 @@ void TForm1::DBGrid1CellClick()
     Edit_LaiFangShiJian->setText(ADOQuery1->Fields(DataColumn::Arrival));
     Edit_LiKaiShiJian->setText(ADOQuery1->Fields(DataColumn::Departure));
     Memo_BeiZhu->setPlainText(ADOQuery1->Fields(DataColumn::Remarks));
+    showFormFromStart();
     showCurrentRowNumber();
+}
+
+void TForm1::showFormFromStart()
+{
+    for (QLineEdit* edit : GroupBox4->findChildren<QLineEdit*>())
+        if (!edit->hasFocus())
+            edit->setCursorPosition(0);
 }
 
 void TForm1::Button1Click()
@@ -91,6 +89,7 @@ void TForm1::Button2Click()
     if (!filledOrSay(Edit_BianHao->text(), "不可编辑") || !filledOrSay(Edit_FenLei->currentText(), "请选择分类.")
         || !filledOrSay(Edit_XingMing->text(), "请填写姓名."))
         return;
+    const qint64 current = currentRecordNumber();
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("update data  set 分类='") + SqlValue{Edit_FenLei->currentText()} + "' ");
     ADOQuery1->SQL.Add(SqlLine(", 姓名='") + SqlValue{Edit_XingMing->text()} + "' ");
@@ -108,9 +107,28 @@ void TForm1::Button2Click()
     PerformClick(Button_ClearAllEdit);
     MessageBoxes::ShowMessage(QStringLiteral("修改成功."));
     PerformClick(Button_Refresh);
-    // Back to the position of the modified row in the list it was loaded from.
-    const int n = RowNumberText(StatusPanel(1)->text());
-    ADOQuery1->MoveBy(n - 1);
+    // The row that was current stays current, wherever it now stands.
+    makeRecordCurrent(current);
+}
+
+qint64 TForm1::currentRecordNumber() const
+{
+    if (!ADOQuery1->Active() || ADOQuery1->RecNo() < 1)
+        return -1;
+    bool isNumber = false;
+    const qint64 number = ADOQuery1->Fields(DataColumn::RecordNumber).toLongLong(&isNumber);
+    return isNumber ? number : -1;
+}
+
+void TForm1::makeRecordCurrent(qint64 recordNumber)
+{
+    if (!ADOQuery1->Active())
+        return;
+    const int row = recordNumber < 0 ? -1 : ADOQuery1->RowOfRecordNumber(recordNumber);
+    if (row > 0)
+        ADOQuery1->SetRecNo(row);
+    else
+        ADOQuery1->ClearCurrentRow();
 }
 
 void TForm1::Button3Click()

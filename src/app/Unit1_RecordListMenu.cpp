@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -117,11 +118,15 @@ void TForm1::connectRecordListMenu()
     DBGrid1->installEventFilter(new GridMenuKeys(DBGrid1, openAtCurrentRow));
     DBGrid1->viewport()->installEventFilter(new GridMenuKeys(DBGrid1->viewport(), openAtCurrentRow));
 
+    // A combo box holds the focus for its edit and hands the key to the edit
+    // directly, past the edit's filters: it is filtered itself.
     auto* keysOverEdits = new MenuKeysOverEdits(this, PopupMenu_DBGrid1);
     for (QWidget* edit : findChildren<QLineEdit*>())
         edit->installEventFilter(keysOverEdits);
     for (QWidget* edit : findChildren<QPlainTextEdit*>())
         edit->installEventFilter(keysOverEdits);
+    for (QWidget* box : findChildren<QComboBox*>())
+        box->installEventFilter(keysOverEdits);
 
     connectReturningVisitors();
     connectIdentityCheck();

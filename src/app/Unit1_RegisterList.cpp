@@ -64,6 +64,9 @@ void TForm1::connectRegisterList()
     connect(new TComboBoxPicks(ComboBoxClass), &TComboBoxPicks::Picked, this,
             [this] { RunGuarded([this] { ComboBoxClassChange(); }); });
 
+    // Enter in the search box searches, as a click on "搜索" does.
+    connect(searchkeyword, &QLineEdit::returnPressed, this,
+            [this] { RunGuarded([this] { PerformClick(Button_Search); }); });
     searchkeyword->installEventFilter(new SearchBoxMouse(
         searchkeyword, [this] { searchkeywordClick(); }, [this] { searchkeywordDblClick(); }));
 }

@@ -39,6 +39,7 @@ void TForm1::DeleteOldRecordsItemClick()
     }
     if (!MessageBoxes::AskWarningYesNo(FeatureTexts::ConfirmDeleteBefore(static_cast<qint64>(old.ids.size()), dayText)))
         return;
+    const qint64 current = currentRecordNumber();
     TDeletion deletion;
     try {
         QProgressDialog progress(FeatureTexts::DeletingOldRecords(), FeatureTexts::Cancel(), 0,
@@ -61,5 +62,6 @@ void TForm1::DeleteOldRecordsItemClick()
         return;
     }
     PerformClick(Button_Refresh);
+    makeRecordCurrent(current);
     MessageBoxes::ShowMessage(FeatureTexts::RecordsDeleted(deletion.deleted) + kept);
 }

@@ -7,9 +7,12 @@
 #include "db/RegisterConnection.h"
 #include "db/ReturningVisitors.h"
 #include "shell/HandlerWiring.h"
+#include "skin/SkinData.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPalette>
+#include <QTreeWidget>
 
 namespace {
 
@@ -37,10 +40,21 @@ void TForm1::connectReturningVisitors()
 {
     IDNumberSuggestions = new TVisitorSuggestionList(Edit_IDNumber);
     MobileNumberSuggestions = new TVisitorSuggestionList(Edit_ShouJi);
-    for (TVisitorSuggestionList* list : {IDNumberSuggestions, MobileNumberSuggestions})
+    for (TVisitorSuggestionList* list : {IDNumberSuggestions, MobileNumberSuggestions}) {
         list->OnPick = [this](const TReturningVisitor& visitor) {
             RunGuarded([&] { fillFromReturningVisitor(visitor); });
         };
+        // Drawn like the skin's menus: a list of its own window that the
+        // skin does not reach otherwise.
+        if (SkinData1->Active()) {
+            QPalette colours = list->List()->palette();
+            colours.setColor(QPalette::Base, SkinData1->Colour(TSkinData::csMenu));
+            colours.setColor(QPalette::Text, SkinData1->Colour(TSkinData::csMenuText));
+            colours.setColor(QPalette::Highlight, SkinData1->Colour(TSkinData::csHilight));
+            colours.setColor(QPalette::HighlightedText, SkinData1->Colour(TSkinData::csHilightText));
+            list->List()->setPalette(colours);
+        }
+    }
     // textEdited comes from the guard's typing only, never from the program
     // setting the text (loading a row, clearing the form, a pick).
     connect(Edit_IDNumber, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Edit_IDNumberChange(); }); });
@@ -67,4 +81,5 @@ void TForm1::fillFromReturningVisitor(const TReturningVisitor& visitor)
     Edit_DianHua->setText(visitor.telephone);
     Edit_DiZhi->setText(visitor.address);
     Edit_FenLei->setEditText(visitor.category);
+    showFormFromStart();
 }

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -52,8 +53,13 @@ void TVisitorSuggestionList::Show(std::vector<TReturningVisitor> visitors)
         return;
     }
     list_->clear();
-    for (const TReturningVisitor& v : visitors_)
-        list_->addTopLevelItem(new QTreeWidgetItem(QStringList{v.name, v.identityNumber, v.mobile, v.lastVisit}));
+    // Rows leave 2 pixels above and below the glyphs, so the highlight never clips them.
+    const int rowHeight = QFontMetrics(list_->font()).height() + 4;
+    for (const TReturningVisitor& v : visitors_) {
+        auto* item = new QTreeWidgetItem(QStringList{v.name, v.identityNumber, v.mobile, v.lastVisit});
+        item->setSizeHint(0, QSize(0, rowHeight));
+        list_->addTopLevelItem(item);
+    }
     list_->setCurrentItem(list_->topLevelItem(0));
     placeUnderEdit();
     list_->show();
@@ -71,7 +77,7 @@ void TVisitorSuggestionList::placeUnderEdit()
         list_->setColumnWidth(c, widest + kColumnGap);
         width += widest + kColumnGap;
     }
-    const int rowHeight = list_->sizeHintForRow(0) > 0 ? list_->sizeHintForRow(0) : metrics.height() + 4;
+    const int rowHeight = std::max(list_->sizeHintForRow(0), metrics.height() + 4);
     const int height = rowHeight * list_->topLevelItemCount() + 2 * list_->frameWidth();
     QPoint at = edit_->mapToGlobal(QPoint(0, edit_->height()));
     // Kept on the screen: above the edit when there is no room below it.

@@ -121,7 +121,7 @@ void TRegisterQuery::requireActive() const
 void TRegisterQuery::requireRows() const
 {
     requireActive();
-    if (RecordCount() == 0)
+    if (RecordCount() == 0 || current_ < 0)
         throw EDatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted"));
 }
 
@@ -182,6 +182,31 @@ void TRegisterQuery::SetRecNo(int recNo)
     requireActive();
     moveTo(recNo - 1);
     eof_ = RecordCount() == 0;
+}
+
+void TRegisterQuery::ClearCurrentRow()
+{
+    requireActive();
+    eof_ = true;
+    if (current_ < 0)
+        return;
+    current_ = -1;
+    emit afterScroll();
+}
+
+int TRegisterQuery::RowOfRecordNumber(std::int64_t recordNumber) const
+{
+    requireActive();
+    if (snapshot_) {
+        const auto found = std::find(ids_.begin(), ids_.end(), recordNumber);
+        return found == ids_.end() ? -1 : static_cast<int>(found - ids_.begin()) + 1;
+    }
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        bool isNumber = false;
+        if (rows_[row].value(0).toLongLong(&isNumber) == recordNumber && isNumber)
+            return static_cast<int>(row) + 1;
+    }
+    return -1;
 }
 
 const QStringList& TRegisterQuery::rowValues(int row) const
@@ -268,7 +293,7 @@ QString TRegisterQuery::FieldByName(const QString& name) const
     const int i = static_cast<int>(fieldNames_.indexOf(name));
     if (i < 0)
         throw EDatabaseError(QStringLiteral("field not found: ") + name);
-    if (RecordCount() == 0)
+    if (RecordCount() == 0 || current_ < 0)
         return {};
     return rowValues(current_).value(i);
 }

@@ -45,6 +45,11 @@ public:
     void Last();
     void MoveBy(int distance);
     void SetRecNo(int recNo); // moves to a 1-based row, clamped
+    // Leaves the result without a current row (RecNo() -1) until the next
+    // move; reading or deleting the current row then raises EDatabaseError.
+    void ClearCurrentRow();
+    // The 1-based row holding a record number (column 0), or -1.
+    int RowOfRecordNumber(std::int64_t recordNumber) const;
 
     int FieldCount() const { return static_cast<int>(fieldNames_.size()); }
     QString FieldName(int i) const { return fieldNames_.value(i); }

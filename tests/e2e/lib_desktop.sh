@@ -1,4 +1,4 @@
-# A desktop for the end-to-end tests: Xvfb at 1366 x 768, a D-Bus session,
+# A desktop for the end-to-end tests: Xvfb at 1366 x 768 (or E2E_SCREEN), a D-Bus session,
 # the zh_CN.UTF-8 locale, a window manager and a panel with a notification
 # area. Source lib.sh first, then this; call e2e_setup_desktop KIND:
 #   openbox  openbox and tint2 (an embedding notification area, XEmbed)
@@ -65,7 +65,7 @@ e2e_setup_desktop() {
     e2e_private_home
     export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
     mkdir -p "$XDG_CONFIG_HOME"
-    e2e_start_xvfb 1366x768x24
+    e2e_start_xvfb "${E2E_SCREEN:-1366x768}x24"
     export QT_QPA_PLATFORM=xcb LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 LANGUAGE=zh_CN
     unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP
     local bus

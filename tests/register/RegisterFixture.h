@@ -10,6 +10,7 @@
 #include "shell/HandlerWiring.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 // The main window logged in on a register holding the given rows, with the
 // clock panel held still.
@@ -119,8 +121,14 @@ protected:
         ASSERT_EQ(grid->model()->columnCount(), 11);
         for (int i = 0; i < 10; ++i) {
             EXPECT_FALSE(grid->isColumnHidden(i)) << i;
-            EXPECT_EQ(grid->columnWidth(i), widths[i]) << i;
+            if (i != ColumnIndex(DataColumn::IdentityNumber)) {
+                EXPECT_EQ(grid->columnWidth(i), widths[i]) << i;
+            }
         }
+        // 身份证 shows a whole number, the cell's margins aside.
+        const QFontMetrics metrics(grid->font());
+        EXPECT_GE(grid->columnWidth(ColumnIndex(DataColumn::IdentityNumber)),
+                  std::max(widths[3], metrics.horizontalAdvance(QStringLiteral("44010619900307123X")) + 8));
         EXPECT_TRUE(grid->isColumnHidden(ColumnIndex(DataColumn::Remarks)));
         EXPECT_EQ(grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("姓名"));
     }

@@ -80,6 +80,30 @@ protected:
     }
 };
 
+// Ctrl+E opens the export dialog from each combo box, where a guard is
+// after filtering, as from the list. An edit claims Ctrl+E ("end of line")
+// under the X11 key scheme only: run on xcb, this fails without the fix.
+TEST_F(ExportAndRetention, CtrlEFromEachComboBoxOpensTheExportDialog)
+{
+    login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01"))});
+    for (QComboBox* box : {form1->ComboBoxSeachClass, form1->ComboBoxClass, form1->Edit_FenLei}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        const QString before = box->currentText();
+        form1->activateWindow(); // again after the dialog of the last round
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+        box->setFocus();
+        bool shown = false;
+        whenShown<QFileDialog>([&shown](QFileDialog* dialog) {
+            shown = true;
+            dialog->reject();
+        });
+        QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+        pump(50);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(box->currentText(), before);
+    }
+}
+
 TEST_F(ExportAndRetention, HidingNumbersMasksTheListButNeverTheForm)
 {
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01")),
@@ -304,6 +328,23 @@ TEST_F(DeleteOldRecords, YesDeletesExactlyTheOlderRecordsAndKeepsUnreadableDates
     EXPECT_EQ(boxes[1].text, QStringLiteral("已删除2条记录.\n另有1条记录的日期无法识别,已保留."));
     EXPECT_EQ(storedNames(), (QStringList{QStringLiteral("乙"), QStringLiteral("丁"), QStringLiteral("戊")}));
     EXPECT_EQ(gridRows(), 3);
+}
+
+// A whole date typed over the selected text is taken with its year, and
+// the dialog is wide enough for its caption.
+TEST(DeleteBeforeDateDialog, ATypedWholeDateKeepsItsYearAndTheCaptionFits)
+{
+    TDeleteBeforeDateDialog dialog(nullptr, QDate(2025, 12, 8));
+    dialog.show();
+    QDateEdit* edit = dialog.DateEdit_Before;
+    edit->setDisplayFormat(QStringLiteral("yyyy/M/d")); // as under zh_CN
+    edit->setFocus();
+    for (const QDate& day : {QDate(2019, 6, 1), QDate(2024, 11, 30)}) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, day.toString(edit->displayFormat()));
+        EXPECT_EQ(dialog.day(), day) << edit->text().toStdString();
+    }
+    EXPECT_GE(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
 }
 
 TEST_F(DeleteOldRecords, NoEscapeAndALockedRegisterChangeNothing)

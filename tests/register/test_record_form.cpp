@@ -1,6 +1,10 @@
 // The record form: loading a row, add, modify, delete, clearing, time buttons.
 #include "RegisterFixture.h"
 
+#include <QAction>
+#include <algorithm>
+#include <functional>
+
 using RecordForm = RegisterFixture;
 
 namespace {
@@ -140,14 +144,78 @@ TEST_F(RecordFormFields, ModifyNeedsALoadedRowAndReturnsToItsPosition)
     EXPECT_EQ(gridRow(), 4);
     EXPECT_EQ(panel(1), QStringLiteral("5"));
     EXPECT_EQ(form(), QStringList(11, QString()));
+}
 
-    // Loaded from a search result, the highlight goes to the same position in the full list.
-    form1->searchkeyword->setText(QStringLiteral("己"));
-    form1->Button_Search->click();
-    clickCell(0, DataColumn::Name);
-    form1->Button2->click();
-    EXPECT_EQ(gridRows(), 6);
-    EXPECT_EQ(gridRow(), 0);
+// After "修改" the full list comes back with the modified record current,
+// wherever it stands, so that "删除" then deletes that record and no other.
+TEST_F(RecordFormFields, ModifyOnANarrowedListThenDeleteDeletesTheModifiedRecord)
+{
+    const QString onSite;
+    const QString left = QStringLiteral("2026/12/7 10:00:00");
+    auto row = [](const QString& category, const QString& name, const QString& departure) {
+        return QStringList{category,
+                           name,
+                           QStringLiteral("110"),
+                           QString(),
+                           QString(),
+                           QStringLiteral("送货"),
+                           QString(),
+                           QString(),
+                           departure,
+                           QString(),
+                           QStringLiteral("旧日期")};
+    };
+    login({row(QStringLiteral("QQ帐号"), QStringLiteral("沈丽子"), left),
+           row(QStringLiteral("网站帐号"), QStringLiteral("周一"), left),
+           row(QStringLiteral("QQ帐号"), QStringLiteral("吴二"), onSite),
+           row(QStringLiteral("网站帐号"), QStringLiteral("马丽"), left),
+           row(QStringLiteral("QQ帐号"), QStringLiteral("郑三"), onSite),
+           row(QStringLiteral("网站帐号"), QStringLiteral("王四"), onSite)});
+
+    struct Narrowing {
+        const char* how;
+        std::function<void()> narrow;
+        int row;          // picked in the narrowed list
+        const char* name; // the visitor on that row
+    };
+    const QList<Narrowing> cases = {
+        {"filter",
+         [&] {
+             form1->ComboBoxClass->setEditText(QStringLiteral("网站帐号"));
+             form1->ComboBoxClassChange();
+         },
+         1, "马丽"},
+        {"search",
+         [&] {
+             form1->searchkeyword->setText(QStringLiteral("三"));
+             form1->Button_Search->click();
+         },
+         0, "郑三"},
+        {"on-site view", [&] { form1->OnSiteOnlyItem->trigger(); }, 1, "王四"},
+    };
+    for (const Narrowing& c : cases) {
+        SCOPED_TRACE(c.how);
+        const QList<QStringList> before = stored();
+        c.narrow();
+        clickCell(c.row, DataColumn::Name);
+        ASSERT_EQ(form1->Edit_XingMing->text(), QString::fromUtf8(c.name));
+        const QString number = form1->Edit_BianHao->text();
+        form1->Edit_LaiYou->setText(QStringLiteral("改过"));
+        form1->Button2->click();
+        ASSERT_EQ(gridRows(), before.size());
+        EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::RecordNumber), number);
+        EXPECT_EQ(gridCell(gridRow(), 0), number);
+
+        answerNextQuestions({true});
+        form1->Button3->click();
+        const QList<QStringList> after = stored();
+        EXPECT_EQ(after.size(), before.size() - 1);
+        EXPECT_FALSE(std::any_of(after.begin(), after.end(), [&](const QStringList& r) { return r[0] == number; }));
+    }
+    QStringList names;
+    for (const QStringList& r : stored())
+        names << r[2];
+    EXPECT_EQ(names, (QStringList{QStringLiteral("沈丽子"), QStringLiteral("周一"), QStringLiteral("吴二")}));
 }
 
 TEST_F(RecordFormFields, DeleteAsksThenRemovesTheHighlightedRowWithoutAListing)

@@ -4,6 +4,7 @@
 #include "RegisterFixture.h"
 #include "app/FeatureTexts.h"
 #include "app/VisitorSuggestionList.h"
+#include "skin/SkinData.h"
 
 #include <QAction>
 #include <QApplication>
@@ -147,14 +148,18 @@ TEST_F(RecordListFeatures, DepartureOfAVisitorWhoHasLeftOnlySaysWhen)
     EXPECT_EQ(panel(0), panel0);
     EXPECT_EQ(currentName(), QStringLiteral("赵六"));
 
-    // Three on site, who leave one after the other; then the list is empty
-    // and a departure does nothing at all.
+    // Three on site, who leave one after the other: each leaves the view and
+    // no row is current until the guard picks the next; then the list is
+    // empty and a departure does nothing at all.
     form1->OnSiteOnlyItem->trigger();
     ASSERT_EQ(gridRows(), 3);
-    form1->RecordDepartureItem->trigger();
-    form1->RecordDepartureItem->trigger();
-    form1->RecordDepartureItem->trigger();
-    EXPECT_EQ(gridRows(), 0);
+    for (int left = 1; left <= 3; ++left) {
+        form1->RecordDepartureItem->trigger();
+        EXPECT_EQ(gridRows(), 3 - left);
+        form1->RecordDepartureItem->trigger(); // nothing current: nobody else leaves
+        EXPECT_EQ(gridRows(), 3 - left);
+        form1->Button_First->click();
+    }
     boxes.clear();
     const QList<QStringList> none = stored();
     form1->RecordDepartureItem->trigger();
@@ -186,7 +191,8 @@ TEST_F(RecordListFeatures, DepartureListsAgainTheListThatWasShown)
     EXPECT_EQ(gridRow(), 0);
     expectGridLayout();
 
-    // The on-site view loses the visitor who left; the row below takes its place.
+    // The on-site view loses the visitor who left: no row is current, so
+    // neither "删除" nor F9 touches the visitor now at that place.
     form1->OnSiteOnlyItem->trigger();
     ASSERT_EQ(listedNames(), QStringList{QStringLiteral("孙八")});
     insertRows({visit(QStringLiteral("周九"), QString()), visit(QStringLiteral("吴十"), QString())});
@@ -195,8 +201,17 @@ TEST_F(RecordListFeatures, DepartureListsAgainTheListThatWasShown)
     form1->Button_Next->click();
     form1->RecordDepartureItem->trigger();
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("孙八"), QStringLiteral("吴十")}));
-    EXPECT_EQ(currentName(), QStringLiteral("吴十"));
+    EXPECT_EQ(form1->ADOQuery1->RecNo(), -1);
+    EXPECT_EQ(gridRow(), -1);
     EXPECT_EQ(panel(0), QStringLiteral("周九已登记离开"));
+    form1->RecordDepartureItem->trigger();
+    answerNextQuestions({true});
+    form1->Button3->click();
+    EXPECT_EQ(stored().size(), 8);
+    EXPECT_EQ(stored()[7][9], QString()); // 吴十 is still on site
+    boxes.clear();
+    form1->Button_Next->click(); // a picked row is current again
+    EXPECT_EQ(currentName(), QStringLiteral("孙八"));
 
     // The whole register stays the whole register.
     form1->Button_Refresh->click();
@@ -249,6 +264,37 @@ TEST_F(RecordListFeatures, DepartureOverBlanksAndOfAHugeText)
     EXPECT_LT(boxTexts()[0].size(), 60);
     EXPECT_TRUE(boxTexts()[0].startsWith(QStringLiteral("该访客已于离离离")));
     EXPECT_TRUE(boxTexts()[0].endsWith(QStringLiteral("…离开.")));
+}
+
+// A long text loaded into the form shows its beginning, not its tail.
+TEST_F(RecordListFeatures, ALoadedRowShowsTheBeginningOfEachField)
+{
+    QStringList row = visit(QStringLiteral("张三"), QString());
+    row[6] = QStringLiteral("广东省广州市天河区天河路一百二十三号某某大厦二十一层二一零八室");
+    login({row});
+    clickCell(0, DataColumn::Name);
+    EXPECT_EQ(form1->Edit_DiZhi->text(), row[6]);
+    EXPECT_EQ(form1->Edit_DiZhi->cursorPosition(), 0);
+    EXPECT_EQ(form1->Edit_IDNumber->cursorPosition(), 0);
+}
+
+// After a login the focus is on the first control in tab order, even when
+// "最小化" had it when it hid the window.
+TEST_F(RecordListFeatures, ALoginPutsTheFocusOnTheFirstControlNeverOnTheMinimiseButton)
+{
+    loginWithVisits();
+    QWidget* first = form1->focusWidget();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first, form1->Button_HIde);
+    form1->Button_HIde->setFocus();
+    PerformClick(form1->Button_HIde);
+    ASSERT_FALSE(form1->isVisible());
+    form1->ShowMEClick();
+    ASSERT_TRUE(form2->isVisible());
+    form2->Edit_LoginPass->setText(QString::fromLatin1(kAdminPassword));
+    form2->Button_Logining->click();
+    ASSERT_TRUE(form1->isVisible());
+    EXPECT_EQ(form1->focusWidget(), first);
 }
 
 TEST_F(RecordListFeatures, OnSiteViewOfARegisterWithoutOpenVisitsIsEmptyWithoutABox)
@@ -382,6 +428,9 @@ TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
     ASSERT_EQ(lines(list), (QStringList{QStringLiteral("张三|440106199003071231|13800138001|2026/6/1"),
                                         QStringLiteral("张三|440106199003071231|13800138000|2025/1/2")}));
     QTreeWidget* view = list->List();
+    for (int i = 0; i < 2; ++i) // rows clear of the glyphs
+        EXPECT_GE(view->visualItemRect(view->topLevelItem(i)).height(), view->fontMetrics().height() + 4);
+    EXPECT_EQ(view->palette().color(QPalette::Highlight), form1->SkinData1->Colour(TSkinData::csHilight));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(1)).center());
     EXPECT_FALSE(list->IsShown());
     EXPECT_EQ(form1->Edit_ShouJi->text(), QStringLiteral("13800138000"));
@@ -442,6 +491,14 @@ TEST_F(IdentityCheck, LeavingTheFieldMarksAFaultyNumberRed)
     EXPECT_TRUE(tip().contains(QStringLiteral("出生日期不正确")));
     typeAndLeave(QStringLiteral("110105990230002")); // 15 digits, 30 February
     EXPECT_EQ(tip(), QStringLiteral("出生日期不正确"));
+    // One digit short of or over 15 or 18 digits; other lengths are other papers.
+    for (const char* number : {"1101051994123100", "11010519491231002", "1101051949123100211"}) {
+        typeAndLeave(QString::fromLatin1(number));
+        EXPECT_TRUE(red()) << number;
+        EXPECT_EQ(tip(), QStringLiteral("位数不正确")) << number;
+    }
+    typeAndLeave(QStringLiteral("12345678901234")); // 14 digits
+    EXPECT_FALSE(red());
 
     // Typing again takes the mark off until the field is left again.
     form1->Edit_IDNumber->setFocus();

@@ -54,6 +54,13 @@ TEST_F(RegisterList, SearchListsTheMatchesAndEmptiesTheKeyword)
     form1->Button_Search->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("请输入搜索关键词！"));
     EXPECT_EQ(panel(0), QStringLiteral("关于钱的信息,共搜索到0条"));
+
+    // Enter in the box searches as the button does.
+    form1->searchkeyword->setText(QStringLiteral("李"));
+    QTest::keyClick(form1->searchkeyword, Qt::Key_Return);
+    EXPECT_EQ(panel(0), QStringLiteral("关于李的信息,共搜索到1条"));
+    EXPECT_EQ(gridRows(), 1);
+    EXPECT_EQ(form1->searchkeyword->text(), QString());
 }
 
 TEST_F(RegisterList, TheKeywordBoxEmptiesOnEveryClickAndItsPromptIsSearchedOtherwise)
@@ -184,11 +191,11 @@ TEST_F(RegisterList, ACellItsColumnCutsOffShowsItsWholeTextAsATip)
         QCoreApplication::sendEvent(grid->viewport(), &rest);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234")); // 18 digits in 110 pixels
-    EXPECT_EQ(tipOver(2), QString());                            // the name fits
-    EXPECT_EQ(tipOver(4), QString());                            // 11 digits fit as well
-    grid->setColumnWidth(3, 300);
-    EXPECT_EQ(tipOver(3), QString());
+    EXPECT_EQ(tipOver(3), QString()); // the column holds 18 digits
+    EXPECT_EQ(tipOver(2), QString()); // the name fits
+    EXPECT_EQ(tipOver(4), QString()); // 11 digits fit as well
+    grid->setColumnWidth(3, 80);
+    EXPECT_EQ(tipOver(3), QStringLiteral("110101199001011234"));
     QToolTip::hideText();
 }
 

@@ -347,6 +347,13 @@ TEST(SkinForm, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheFixedWindow)
     TCaptionButton* restore = ButtonWithAction(form, CaptionAction::Maximize);
     ASSERT_NE(restore, nullptr);
     EXPECT_EQ(restore->Element->Visibility, CaptionCondition::Maximized);
+    // Its tool tip follows the state, in the program's language.
+    const auto hint = [form](CaptionAction action) {
+        return CaptionButtonHint(action, form->WindowState() == TSkinForm::ShowState::Maximized);
+    };
+    EXPECT_EQ(hint(restore->Element->Action), QStringLiteral("还原"));
+    EXPECT_EQ(hint(CaptionAction::Close), QStringLiteral("关闭"));
+    EXPECT_EQ(hint(CaptionAction::Minimize), QStringLiteral("最小化"));
     // A press on the caption of a maximised window does not drag it.
     QTest::mousePress(&win.w, Qt::LeftButton, {}, QPoint(150, 10));
     QTest::mouseMove(&win.w, QPoint(200, 60));
@@ -359,6 +366,7 @@ TEST(SkinForm, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheFixedWindow)
     EXPECT_EQ(win.w.maximumSize(), normal.size());
     EXPECT_EQ(form->WindowState(), TSkinForm::ShowState::Normal);
     EXPECT_EQ(ButtonWithAction(form, CaptionAction::Maximize)->Element->Visibility, CaptionCondition::NotMaximized);
+    EXPECT_EQ(hint(CaptionAction::Maximize), QStringLiteral("最大化"));
     delete form;
 }
 

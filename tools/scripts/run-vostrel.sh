@@ -18,7 +18,21 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+# Qt wants a private runtime folder and warns without one.
+runtime=
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  runtime=$(mktemp -d /tmp/vostrel-run-XXXXXX)
+  export XDG_RUNTIME_DIR=$runtime
+fi
+# Ended in the reverse order of their start, each waited for: the program
+# and the tray host go before the X server they draw on.
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  [ -z "$runtime" ] || rm -rf "$runtime"
+}
 trap cleanup EXIT
 for n in $(seq 80 120); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
 Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &

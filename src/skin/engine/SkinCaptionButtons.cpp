@@ -35,3 +35,21 @@ void TNCObject::MouseLeave()
     state_ = MouseState::Normal;
     Paint();
 }
+
+QString CaptionButtonHint(CaptionAction action, bool maximized)
+{
+    switch (action) {
+    case CaptionAction::Close:
+    case CaptionAction::MdiClose:
+    case CaptionAction::MdiClose2: return QStringLiteral("关闭");
+    case CaptionAction::Maximize:
+    case CaptionAction::Maximize2: return maximized ? QStringLiteral("还原") : QStringLiteral("最大化");
+    case CaptionAction::Minimize:
+    case CaptionAction::MdiMinimize:
+    case CaptionAction::Minimize2:
+    case CaptionAction::MdiMinimize2: return QStringLiteral("最小化");
+    case CaptionAction::MdiRestore:
+    case CaptionAction::MdiRestore2: return QStringLiteral("还原");
+    default: return {};
+    }
+}

@@ -2,7 +2,10 @@
 // The frame's caption objects: caption buttons and menu-bar buttons share
 // the mouse states of TNCObject.
 
+#include "skin/SkinElements.h"
+
 #include <QRect>
+#include <QString>
 
 class TDataSkinSysButton;
 class TSkinForm;
@@ -42,3 +45,7 @@ public:
     using TNCObject::TNCObject;
     QRect Rect;
 };
+
+// The tool tip of a caption button: 最小化, 最大化 or 还原 as the window now
+// is, 关闭; empty for a button without one.
+QString CaptionButtonHint(CaptionAction action, bool maximized);

@@ -7,6 +7,7 @@
 #include "skin/engine/SkinEvents.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/engine/SkinMenuOwnerDraw.h"
+#include "skin/engine/WindowManagerState.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -367,9 +368,12 @@ void TSkinForm::Maximize()
     const QRect area = screen->availableGeometry();
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    w->setGeometry(area);
-    if (d.wasFixed)
-        w->setFixedSize(area.size());
+    // Told while the window still has its normal place and may grow: the
+    // window manager keeps that place for the restore and sizes the window
+    // to its work area to the device pixel. The window stays resizable
+    // while maximised: a window manager drops the state of a fixed window.
+    if (!TellWindowManagerMaximized(w, true))
+        w->setGeometry(area);
     ReadWindowState();
     LayoutCaption();
     MakeShape(false);
@@ -386,6 +390,7 @@ void TSkinForm::Restore()
     const QRect normal = d.normalGeometry;
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    TellWindowManagerMaximized(w, false);
     w->setGeometry(normal);
     if (d.wasFixed) {
         w->setFixedSize(normal.size());
@@ -897,21 +902,7 @@ void TSkinForm::HoverTick()
     if (impl_->hoverCount >= pause && impl_->hoverCount < pause + kHintHidePause) {
         if (impl_->hintShown)
             return;
-        QString text;
-        switch (b->Element->Action) {
-        case CaptionAction::Close:
-        case CaptionAction::MdiClose:
-        case CaptionAction::MdiClose2: text = QStringLiteral("Close"); break;
-        case CaptionAction::Maximize:
-        case CaptionAction::Maximize2: text = QStringLiteral("Maximize"); break;
-        case CaptionAction::Minimize:
-        case CaptionAction::MdiMinimize:
-        case CaptionAction::Minimize2:
-        case CaptionAction::MdiMinimize2: text = QStringLiteral("Minimize"); break;
-        case CaptionAction::MdiRestore:
-        case CaptionAction::MdiRestore2: text = QStringLiteral("Restore"); break;
-        default: break;
-        }
+        const QString text = CaptionButtonHint(b->Element->Action, windowState_ == ShowState::Maximized);
         if (text.isEmpty())
             return;
         const QPoint at(window_->mapToGlobal(b->Rect.topLeft()).x(), QCursor::pos().y() + 24);
