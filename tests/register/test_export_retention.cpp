@@ -82,9 +82,12 @@ protected:
 
 // Ctrl+E opens the export dialog from each combo box, where a guard is
 // after filtering, as from the list. An edit claims Ctrl+E ("end of line")
-// under the X11 key scheme only: run on xcb, this fails without the fix.
+// under the X11 key scheme only, which the offscreen platform does not use:
+// ctest runs this test on xcb under Xvfb (register_keys_on_x11).
 TEST_F(ExportAndRetention, CtrlEFromEachComboBoxOpensTheExportDialog)
 {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs the X11 key scheme";
     login({visit(QStringLiteral("张三"), QStringLiteral("2026/12/7 08:00:01"))});
     for (QComboBox* box : {form1->ComboBoxSeachClass, form1->ComboBoxClass, form1->Edit_FenLei}) {
         SCOPED_TRACE(box->objectName().toStdString());
