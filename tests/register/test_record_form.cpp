@@ -204,7 +204,7 @@ TEST_F(RecordFormFields, ModifyOnANarrowedListThenDeleteDeletesTheModifiedRecord
         form1->Button2->click();
         ASSERT_EQ(gridRows(), before.size());
         EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::RecordNumber), number);
-        EXPECT_EQ(gridCell(gridRow(), 0), number);
+        EXPECT_EQ(gridCell(gridRow(), DataColumn::RecordNumber), number);
 
         answerNextQuestions({true});
         form1->Button3->click();
