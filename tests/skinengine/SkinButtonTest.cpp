@@ -6,6 +6,7 @@
 #include "skin/SkinData.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -146,6 +147,24 @@ TEST_F(SkinButtonTest, DoubleBarBreaksTheCaption)
     EXPECT_GT(oneLine, 0);
     EXPECT_LT(oneLine, lineHeight);
     EXPECT_GT(twoLines, lineHeight);
+}
+
+// A caption font given in points (a message box's buttons) comes out as tall
+// as in a plain control, not at an image's 72 dpi.
+TEST_F(SkinButtonTest, CaptionInPointsIsAsTallAsAPlainControlsText)
+{
+    Skin();
+    QFont font = button->font();
+    font.setPointSize(20);
+    button->setFont(font);
+    button->setText(QStringLiteral("E"));
+    QLabel plain(QStringLiteral("E"));
+    plain.setFont(font);
+    plain.resize(button->size());
+    const QImage label = plain.grab().toImage();
+    const int expected = InkRows(label, label.pixelColor(0, 0));
+    EXPECT_GT(expected, 10);
+    EXPECT_NEAR(InkRows(Grab(button), FrameColour(1)), expected, 2);
 }
 
 TEST_F(SkinButtonTest, FocusRectangleUnlessTheSkinTurnsItOff)

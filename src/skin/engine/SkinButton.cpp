@@ -160,6 +160,10 @@ void TSkinButton::Draw(QPainter& painter, const QRect& rect)
     if (work_.size() != rect.size() * dpr)
         work_ = QImage(rect.size() * dpr, QImage::Format_ARGB32_Premultiplied);
     work_.setDevicePixelRatio(dpr);
+    // An image's own resolution is 72 dpi: a caption font given in points
+    // would come out a quarter smaller than on the screen.
+    work_.setDotsPerMeterX(qRound(control_->logicalDpiX() / 0.0254));
+    work_.setDotsPerMeterY(qRound(control_->logicalDpiY() / 0.0254));
     PaintBackground(work_);
 
     QPainter p(&work_);
