@@ -111,16 +111,29 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv)
 
 } // namespace
 
-bool LikeMatches(std::string_view pattern, std::string_view text)
+TLikePattern::TLikePattern(std::string_view pattern) : pattern_(pattern), kind_(Kind::General)
 {
     // '%word%' with no other wildcard: is word in the text?
     if (pattern.size() >= 2 && pattern.front() == '%' && pattern.back() == '%') {
         const std::string_view word = pattern.substr(1, pattern.size() - 2);
-        if (!hasWildcard(word))
-            return hasAsciiLetter(word) ? containsFolded(text, word) : containsPlain(text, word);
+        if (!hasWildcard(word)) {
+            word_ = word;
+            kind_ = hasAsciiLetter(word) ? Kind::ContainsFolded : Kind::Contains;
+        }
     }
-    return matchGeneral(pattern, text);
 }
+
+bool TLikePattern::matches(std::string_view text) const
+{
+    switch (kind_) {
+    case Kind::Contains: return containsPlain(text, word_);
+    case Kind::ContainsFolded: return containsFolded(text, word_);
+    case Kind::General: break;
+    }
+    return matchGeneral(pattern_, text);
+}
+
+bool LikeMatches(std::string_view pattern, std::string_view text) { return TLikePattern(pattern).matches(text); }
 
 void InstallLikeFunction(sqlite3* db)
 {
