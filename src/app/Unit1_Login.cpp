@@ -2,6 +2,7 @@
 // window asks for it. The main window stays hidden until it is typed.
 #include "app/Unit1.h"
 #include "crypto/Unit_DESCrypt.h"
+#include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
@@ -65,6 +66,8 @@ void TForm1::ShowAfterLogin()
     ShowInFront(this);
     showingAfterLogin_ = false;
     ensureLookupIndexes();
+    // Searches read an in-memory copy once it has loaded in the background.
+    ADOConnection1->EnableSearchIndex(true);
 }
 
 bool TForm1::mayBeShown() const

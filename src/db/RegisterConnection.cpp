@@ -3,6 +3,7 @@
 #include "db/DatabaseError.h"
 #include "db/LikeMatch.h"
 #include "db/RegisterSchema.h"
+#include "db/SearchIndex.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 
@@ -87,6 +88,7 @@ TRegisterConnection::~TRegisterConnection() { Close(); }
 void TRegisterConnection::SetConnectionString(const QString& connectionString)
 {
     Close();
+    searchIndex_.reset();
     connectionString_ = connectionString;
 }
 
@@ -124,6 +126,22 @@ void TRegisterConnection::open()
     }
     db_ = db;
     noteWrite();
+    if (searchIndex_)
+        searchIndex_->attach(db_);
+}
+
+void TRegisterConnection::EnableSearchIndex(bool enabled)
+{
+    if (!enabled) {
+        searchIndex_.reset();
+        return;
+    }
+    if (searchIndex_)
+        return;
+    const ConnectionParts parts = ParseConnectionString(connectionString_);
+    searchIndex_ = std::make_unique<TSearchIndex>(parts.dataSource, parts.password);
+    if (db_)
+        searchIndex_->attach(db_);
 }
 
 void TRegisterConnection::Close()
@@ -131,6 +149,8 @@ void TRegisterConnection::Close()
     if (!db_)
         return;
     emit closing(); // queries finalise their statements before the handle goes
+    if (searchIndex_)
+        searchIndex_->detach();
     sqlite3_close(db_);
     db_ = nullptr;
     noteWrite();

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 struct sqlite3;
 struct CompiledSql;
+class TSearchIndex;
 
 // The one connection to the register file. It is configured by a connection
 // string, opened by the first statement that needs it and reopened by the
@@ -32,6 +34,13 @@ public:
     std::uint64_t writeGeneration() const { return writeGeneration_; }
     void noteWrite() { ++writeGeneration_; }
 
+    // Keeps an in-memory copy of the searched columns, loaded in the
+    // background whenever the file is opened, for the searches of the
+    // record list; false drops it. Raises EDatabaseError.
+    void EnableSearchIndex(bool enabled);
+    // The copy, or nullptr when not enabled.
+    TSearchIndex* searchIndex() const { return searchIndex_.get(); }
+
 signals:
     void closing();
 
@@ -41,6 +50,7 @@ private:
     QString connectionString_;
     sqlite3* db_ = nullptr;
     std::uint64_t writeGeneration_ = 0;
+    std::unique_ptr<TSearchIndex> searchIndex_;
 };
 
 // Cipher page size of registers written now: large pages let a search scan
