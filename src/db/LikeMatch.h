@@ -1,5 +1,6 @@
 #pragma once
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -16,9 +17,10 @@ public:
     bool matches(std::string_view text) const;
 
 private:
-    enum class Kind { Contains, ContainsFolded, General };
+    enum class Kind { Contains, ContainsFolded, Words, General };
     std::string_view pattern_;
-    std::string_view word_; // the word between the '%'s of a Contains pattern
+    std::string_view word_;               // the word between the '%'s of a Contains pattern
+    std::vector<std::string_view> words_; // the words between the '%'s of a Words pattern
     Kind kind_;
 };
 
