@@ -279,7 +279,15 @@ std::optional<std::vector<std::int64_t>> TSearchIndex::select(const SqlPlainSele
     static const QRegularExpression contains(
         QStringLiteral("^\\s*where\\s+(\\S+)\\s+like\\s+'%'\\s*\\|\\|\\s*\\?\\s*\\|\\|\\s*'%'\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
-    if (!db_ || parameters.size() != 1)
+    if (!db_)
+        return std::nullopt;
+    // The listing: every record.
+    if (select.rest.trimmed().isEmpty() && parameters.isEmpty()) {
+        if (!ready())
+            return std::nullopt;
+        return table_->allIds();
+    }
+    if (parameters.size() != 1)
         return std::nullopt;
     const QRegularExpressionMatch match = contains.match(select.rest);
     if (!match.hasMatch())

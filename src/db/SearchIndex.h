@@ -14,8 +14,8 @@ struct SqlPlainSelect;
 class TSearchTable;
 
 // Answers the record list's searches and category filter ("<column> like
-// '%keyword%'") from an in-memory copy of the searched columns instead of
-// reading every page of the register.
+// '%keyword%'"), and its listing, from an in-memory copy of the searched
+// columns instead of reading every page of the register.
 //
 // The copy is read on a background thread with a handle of its own after
 // the register's handle is attached; until it is ready a search is left to

@@ -129,6 +129,18 @@ void TSearchTable::squeezeText(Column& column)
     column.stale = 0;
 }
 
+std::vector<std::int64_t> TSearchTable::allIds() const
+{
+    if (removed_ == 0)
+        return ids_;
+    std::vector<std::int64_t> ids;
+    ids.reserve(rowCount());
+    for (std::size_t slot = 0; slot < ids_.size(); ++slot)
+        if (!gone_[slot])
+            ids.push_back(ids_[slot]);
+    return ids;
+}
+
 std::vector<std::int64_t> TSearchTable::select(int column, const TLikePattern& pattern) const
 {
     std::vector<std::int64_t> found;

@@ -27,6 +27,8 @@ public:
     void put(std::int64_t id, const Cells& cells);
     void remove(std::int64_t id);
 
+    // Record numbers of every row, ascending.
+    std::vector<std::int64_t> allIds() const;
     // Record numbers of the rows whose column matches, ascending.
     std::vector<std::int64_t> select(int column, const TLikePattern& pattern) const;
 

@@ -57,20 +57,17 @@ void TSecureBytes::release()
 
 void TSecureBytes::grow(std::size_t needed)
 {
-    const std::size_t capacity = roundedToPages(std::max(needed, capacity_ < (1u << 20) ? (1u << 20) : capacity_ * 2));
-    void* pages = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // An eighth more each time: the pages are locked, so room to spare is
+    // memory the process holds.
+    const std::size_t capacity = roundedToPages(std::max({needed, capacity_ + capacity_ / 8, std::size_t{1} << 20}));
+    // Moving the pages rather than copying them leaves no copy behind.
+    void* pages = data_ ? ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
+                        : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pages == MAP_FAILED)
         throw std::bad_alloc();
-    char* bytes = static_cast<char*>(pages);
-    protect(bytes, capacity);
-    // A copy rather than a remap: the old pages are wiped before they go.
-    if (data_)
-        std::memcpy(bytes, data_, size_);
-    const std::size_t size = size_;
-    release();
-    data_ = bytes;
-    size_ = size;
+    data_ = static_cast<char*>(pages);
     capacity_ = capacity;
+    protect(data_, capacity_);
 }
 
 std::size_t TSecureBytes::append(std::string_view bytes)

@@ -1,5 +1,5 @@
 // The in-memory search copy answers exactly as the engine's scan of the
-// search and filter statements, whatever wrote the register.
+// listing, search and filter statements, whatever wrote the register.
 #include "StoreFixture.h"
 
 #include "db/OldRecords.h"
@@ -111,6 +111,10 @@ protected:
     void expectSameAsScan(int keywords)
     {
         ASSERT_TRUE(connection.searchIndex()->ready());
+        TSqlStrings listing;
+        listing.Add(allRecords());
+        ASSERT_EQ(connection.searchIndex()->select(*listing.compile().plainSelect, {}),
+                  scan(QStringLiteral("SELECT 编号 FROM data ORDER BY 编号")));
         for (int k = 0; k < keywords; ++k) {
             const QString keyword = piecesText(3);
             if (keyword.isEmpty())
