@@ -152,20 +152,27 @@ void TSearchIndex::onUpdate(void* self, int, const char* database, const char* t
         index->written_.push_back(rowid);
 }
 
-int TSearchIndex::onAuthorise(void*, int action, const char* first, const char*, const char* database, const char*)
+int TSearchIndex::onAuthorise(void* self, int action, const char* first, const char*, const char* database, const char*)
 {
+    auto* index = static_cast<TSearchIndex*>(self);
+    const bool onData = first && sqlite3_stricmp(first, "data") == 0 && database && std::strcmp(database, "main") == 0;
+    // Dropping the table asks for a delete right after: that one must pass,
+    // or the table would silently stay.
+    const bool dropping = std::exchange(index->droppingData_, action == SQLITE_DROP_TABLE && onData);
     // A delete of every row would otherwise empty the table at once, without
     // reporting the rows; ignoring the check makes it delete row by row.
-    if (action == SQLITE_DELETE && first && sqlite3_stricmp(first, "data") == 0 && database
-        && std::strcmp(database, "main") == 0)
+    if (action == SQLITE_DELETE && onData && !dropping)
         return SQLITE_IGNORE;
     return SQLITE_OK;
 }
 
-std::int64_t TSearchIndex::dataVersion()
+std::pair<std::int64_t, std::int64_t> TSearchIndex::fileVersion()
 {
-    SqliteStatement version(db_, QStringLiteral("PRAGMA data_version"));
-    return version.step() ? version.columnInt64(0) : -1;
+    // The data version moves when another handle commits; the schema version
+    // when a table is made anew, whose rows the hook reports under another name.
+    SqliteStatement data(db_, QStringLiteral("PRAGMA data_version"));
+    SqliteStatement schema(db_, QStringLiteral("PRAGMA schema_version"));
+    return {data.step() ? data.columnInt64(0) : -1, schema.step() ? schema.columnInt64(0) : -1};
 }
 
 void TSearchIndex::startLoad()
@@ -173,7 +180,7 @@ void TSearchIndex::startLoad()
     stopLoad();
     table_.reset();
     written_.clear();
-    version_ = dataVersion();
+    version_ = fileVersion();
     changesSeen_ = sqlite3_total_changes64(db_);
     changesReported_ = 0;
     load_ = std::make_shared<Load>();
@@ -239,7 +246,7 @@ bool TSearchIndex::inStep()
     }
     // Another handle wrote, or this one changed rows without reporting them.
     const std::int64_t changes = sqlite3_total_changes64(db_);
-    if (dataVersion() != version_ || changes - changesSeen_ > changesReported_ || !applyWrites()) {
+    if (fileVersion() != version_ || changes - changesSeen_ > changesReported_ || !applyWrites()) {
         startLoad();
         return false;
     }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -55,7 +56,7 @@ private:
     void takeFinishedLoad();
     bool inStep();
     bool applyWrites();
-    std::int64_t dataVersion();
+    std::pair<std::int64_t, std::int64_t> fileVersion();
 
     static void onUpdate(void* self, int operation, const char* database, const char* table, long long rowid);
     static int onAuthorise(void* self, int action, const char* first, const char* second, const char* database,
@@ -69,10 +70,11 @@ private:
     std::shared_ptr<Load> load_;
     std::thread loader_;
     int failedLoads_ = 0;
+    bool droppingData_ = false; // the last check was that of dropping table data
 
-    // Where the copy stands: the handle's data version and change count when
-    // the load began, and the rows written since.
-    std::int64_t version_ = 0;
+    // Where the copy stands: the file's data and schema versions and the
+    // handle's change count when the load began, and the rows written since.
+    std::pair<std::int64_t, std::int64_t> version_;
     std::int64_t changesSeen_ = 0;
     std::int64_t changesReported_ = 0;
     std::vector<std::int64_t> written_;

@@ -209,6 +209,17 @@ TEST_F(SearchIndexTest, ARegisterChangedBehindItsBackStillSearchesRight)
     ASSERT_TRUE(connection.searchIndex()->waitUntilReady());
     EXPECT_EQ(connection.searchIndex()->select(*sql.plainSelect, sql.parameters)->size(), 41u);
 
+    // The program's handle makes the table anew: the hook reports the rows
+    // under the new table's name, so the copy loads again.
+    ExecuteStatements(connection.handle(),
+                      "CREATE TABLE data2 (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 分类 TEXT, 姓名 TEXT, 身份证 TEXT,"
+                      " 手机 TEXT, 电话 TEXT, 来由 TEXT, 地址 TEXT, 来访 TEXT, 离开 TEXT, 备注 TEXT, 日期 TEXT);"
+                      "INSERT INTO data2 SELECT * FROM data; UPDATE data2 SET 姓名 = '王' WHERE 编号 BETWEEN 11 AND 15;"
+                      "DROP TABLE data; ALTER TABLE data2 RENAME TO data;");
+    EXPECT_EQ(names(), 36);
+    ASSERT_TRUE(connection.searchIndex()->waitUntilReady());
+    EXPECT_EQ(connection.searchIndex()->select(*sql.plainSelect, sql.parameters)->size(), 36u);
+
     // The distribution's shell does the same.
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
     if (shell.isEmpty())
@@ -223,9 +234,9 @@ TEST_F(SearchIndexTest, ARegisterChangedBehindItsBackStillSearchesRight)
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_EQ(names(), 31);
+    EXPECT_EQ(names(), 26);
     ASSERT_TRUE(connection.searchIndex()->waitUntilReady());
-    EXPECT_EQ(connection.searchIndex()->select(*sql.plainSelect, sql.parameters)->size(), 31u);
+    EXPECT_EQ(connection.searchIndex()->select(*sql.plainSelect, sql.parameters)->size(), 26u);
 }
 
 } // namespace
