@@ -14,6 +14,12 @@
 // The rows file_size and file_size_compacted carry in ratio_to_naive the size
 // relative to the same rows in a plain SQLite file without indexes, and in
 // peak_rss_mb the size of the file in MB.
+//
+// Searches run twice: "scan:<probe>" with the engine reading the register,
+// then "search:<probe>" answered by the in-memory search copy, side by side
+// in a table at the end. "index_build" loads that copy; "index_memory" (its
+// size) and "index_rss_growth" (what the process grew by) are MB in
+// peak_rss_mb. A write ending in ":indexed" includes bringing the copy in step.
 #include "BenchCache.h"
 #include "VisitorGenerator.h"
 #include "app/TVostrelApplication.h"
@@ -23,6 +29,7 @@
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
+#include "db/SearchIndex.h"
 #include "db/Sqlite.h"
 #include "login/Unit_Login.h"
 #include "records/OldRecords.h"
@@ -83,6 +90,17 @@ double peakRssMb()
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return NAN;
+}
+
+// Resident memory of this process now, in MB (VmRSS).
+double currentRssMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
             return std::stod(line.substr(6)) / 1024.0;
     return NAN;
 }
@@ -161,6 +179,7 @@ private:
     void startForms();
     void fillForm(const QString& name);
     void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
+    void measureSearches(int runs, int slowRuns, const std::function<int()>& farRow);
 
     const Options& options_;
     long long rows_;
@@ -193,6 +212,93 @@ void Child::fillForm(const QString& name)
     f->Edit_LaiYou->setText(QStringLiteral("送货"));
     f->Edit_DiZhi->setText(QStringLiteral("北京市朝阳区建设路1号"));
     f->Memo_BeiZhu->setPlainText(QStringLiteral("第一行\n第二行"));
+}
+
+// A search of the record list; without a column, the category filter.
+struct SearchProbe {
+    std::string name;
+    QString column;
+    QString keyword;
+};
+
+std::vector<SearchProbe> searchProbes(const QString& farIdentity, const QString& farMobile)
+{
+    std::vector<SearchProbe> probes;
+    for (const TRareKeyword& rare : RareKeywords())
+        probes.push_back({"column:" + rare.column.toStdString(), rare.column, rare.keyword});
+    const auto add = [&](const char* name, const char* column, const QString& keyword) {
+        probes.push_back({name, QString::fromUtf8(column), keyword});
+    };
+    add("zh1", "姓名", QStringLiteral("张"));
+    add("zh2", "姓名", QStringLiteral("张伟"));
+    add("zh3", "姓名", QStringLiteral("欧阳娜"));
+    add("zh4", "地址", QStringLiteral("建设路1"));
+    add("digits1", "身份证", QStringLiteral("7"));
+    add("digits3", "手机", QStringLiteral("138"));
+    add("digits7", "电话", QStringLiteral("0571-88"));
+    add("digits11", "手机", farMobile);
+    add("digits14", "身份证", farIdentity.left(14));
+    add("digits18", "身份证", farIdentity);
+    add("ascii", "分类", QStringLiteral("qq"));
+    add("underscore", "姓名", QStringLiteral("张_伟"));
+    add("percent", "地址", QStringLiteral("北京%人民路"));
+    add("nearly_all", "地址", QStringLiteral("市"));
+    add("none:姓名", "姓名", MissingKeyword());
+    add("none:地址", "地址", MissingKeyword());
+    probes.push_back({"filter", QString(), FilterCategory()});
+    return probes;
+}
+
+// Each search and the filter, from the click to the first screen painted
+// with the count in the status panel (a search without a match includes the
+// listing that follows it): first with the engine's scan, then with the
+// in-memory copy, whose load is measured in between.
+void Child::measureSearches(int runs, int slowRuns, const std::function<int()>& farRow)
+{
+    TForm1* f = form1_.get();
+    TRegisterConnection* connection = f->ADOConnection1;
+    QString farIdentity = QStringLiteral("110101199003071234"), farMobile = QStringLiteral("13800138000");
+    if (rows_ > 0) {
+        f->ADOQuery1->SetRecNo(farRow());
+        farIdentity = f->ADOQuery1->Fields(DataColumn::IdentityNumber);
+        farMobile = f->ADOQuery1->Fields(DataColumn::Mobile);
+    }
+    const std::vector<SearchProbe> probes = searchProbes(farIdentity, farMobile);
+    const auto measureProbes = [&](const std::string& prefix) {
+        for (const SearchProbe& probe : probes)
+            op(
+                prefix + probe.name, runs,
+                [&] {
+                    if (probe.column.isEmpty()) {
+                        f->ComboBoxClass->setEditText(probe.keyword);
+                    } else {
+                        f->ComboBoxSeachClass->setCurrentText(probe.column);
+                        f->searchkeyword->setText(probe.keyword);
+                    }
+                },
+                [&] {
+                    if (probe.column.isEmpty())
+                        f->ComboBoxClassChange();
+                    else
+                        f->Button_SearchClick();
+                    repaintGrid(f);
+                });
+    };
+    connection->EnableSearchIndex(false);
+    measureProbes("scan:");
+
+    const double rssBefore = currentRssMb();
+    op(
+        "index_build", slowRuns, [&] { connection->EnableSearchIndex(false); },
+        [&] {
+            connection->EnableSearchIndex(true);
+            connection->searchIndex()->waitUntilReady();
+        });
+    results_.push_back({"index_memory", rows_, NAN, NAN, NAN,
+                        static_cast<double>(connection->searchIndex()->memoryBytes()) / 1048576.0, NAN});
+    results_.push_back({"index_rss_growth", rows_, NAN, NAN, NAN, currentRssMb() - rssBefore, NAN});
+    measureProbes("search:");
+    f->ComboBoxSeachClass->setCurrentText(QStringLiteral("姓名"));
 }
 
 // The record list's additions: the on-site view, a departure with the
@@ -288,37 +394,6 @@ std::vector<Result> Child::run()
     });
     add("listing", listing, rssAfterListing);
 
-    for (const TRareKeyword& probe : RareKeywords())
-        op(
-            "search:" + probe.column.toStdString(), runs,
-            [&] {
-                f->ComboBoxSeachClass->setCurrentText(probe.column);
-                f->searchkeyword->setText(probe.keyword);
-            },
-            [&] {
-                f->Button_SearchClick();
-                repaintGrid(f);
-            });
-    for (const QString& column : {QStringLiteral("姓名"), QStringLiteral("地址")})
-        op(
-            "search_none:" + column.toStdString(), runs,
-            [&] {
-                f->ComboBoxSeachClass->setCurrentText(column);
-                f->searchkeyword->setText(MissingKeyword());
-            },
-            [&] {
-                f->Button_SearchClick();
-                repaintGrid(f);
-            });
-    f->ComboBoxSeachClass->setCurrentText(QStringLiteral("姓名"));
-
-    op(
-        "filter", runs, [&] { f->ComboBoxClass->setEditText(FilterCategory()); },
-        [&] {
-            f->ComboBoxClassChange();
-            repaintGrid(f);
-        });
-
     // Rows far apart, so that no click finds its row read already.
     f->Button_RefreshClick();
     repaintGrid(f);
@@ -328,6 +403,10 @@ std::vector<Result> Child::run()
         const int count = f->ADOQuery1->RecordCount();
         return count == 0 ? 1 : 1 + static_cast<int>((pickState >> 33) % static_cast<std::uint64_t>(count));
     };
+    measureSearches(runs, slowRuns, farRow);
+
+    f->Button_RefreshClick();
+    repaintGrid(f);
     if (rows_ > 0) {
         op("cell_click", runs * 4, nullptr, [&] {
             f->ADOQuery1->SetRecNo(farRow());
@@ -345,37 +424,52 @@ std::vector<Result> Child::run()
             });
     }
 
+    // The writes, without the search copy and with it, each followed by
+    // what it costs the copy to take them in.
     int added = 0;
-    op(
-        "add", runs, [&] { fillForm(QStringLiteral("测试%1").arg(++added)); },
-        [&] {
-            f->Button1Click();
-            repaintGrid(f);
-        });
-    if (rows_ > 0) {
+    for (const bool indexed : {false, true}) {
+        f->ADOConnection1->EnableSearchIndex(indexed);
+        if (indexed)
+            f->ADOConnection1->searchIndex()->waitUntilReady();
+        const std::string suffix = indexed ? ":indexed" : "";
+        auto catchUp = [&] {
+            if (indexed)
+                f->ADOConnection1->searchIndex()->ready();
+        };
         op(
-            "modify", runs,
+            "add" + suffix, runs, [&] { fillForm(QStringLiteral("测试%1").arg(++added)); },
             [&] {
-                f->Button_RefreshClick();
-                f->ADOQuery1->SetRecNo(farRow());
-                f->DBGrid1CellClick();
-                f->Edit_XingMing->setText(QStringLiteral("改名"));
-            },
-            [&] {
-                f->Button2Click();
+                f->Button1Click();
                 repaintGrid(f);
+                catchUp();
             });
-        op(
-            "delete", runs,
-            [&] {
-                f->Button_RefreshClick();
-                f->ADOQuery1->SetRecNo(farRow());
-                repaintGrid(f);
-            },
-            [&] {
-                f->Button3Click();
-                repaintGrid(f);
-            });
+        if (rows_ > 0) {
+            op(
+                "modify" + suffix, runs,
+                [&] {
+                    f->Button_RefreshClick();
+                    f->ADOQuery1->SetRecNo(farRow());
+                    f->DBGrid1CellClick();
+                    f->Edit_XingMing->setText(QStringLiteral("改名"));
+                },
+                [&] {
+                    f->Button2Click();
+                    repaintGrid(f);
+                    catchUp();
+                });
+            op(
+                "delete" + suffix, runs,
+                [&] {
+                    f->Button_RefreshClick();
+                    f->ADOQuery1->SetRecNo(farRow());
+                    repaintGrid(f);
+                },
+                [&] {
+                    f->Button3Click();
+                    repaintGrid(f);
+                    catchUp();
+                });
+        }
     }
 
     if (rows_ > 0)
@@ -394,7 +488,9 @@ std::vector<Result> Child::run()
         QFile::remove(file);
     }
 
-    // The pre-change backup copy and the compaction.
+    // The pre-change backup copy and the compaction; the search copy would
+    // load again behind the baselines.
+    f->ADOConnection1->EnableSearchIndex(false);
     const QString backup = work_ + QStringLiteral("/bak_bench_.udb");
     op(
         "backup", slowRuns, [&] { QFile::remove(backup); }, [&] { CopyFileAtomically(registerPath, backup); });
@@ -649,6 +745,23 @@ void printTable(const std::vector<Result>& all)
                     number(r.peakRssMb, 1).c_str(), number(r.cpuMs, 2).c_str());
 }
 
+// Each search beside the same run's scan of it.
+void printSearchTable(const std::vector<Result>& all)
+{
+    std::printf("\n%-22s %9s %10s %10s %8s\n", "search", "rows", "scan_ms", "index_ms", "ratio");
+    for (const Result& r : all) {
+        if (r.operation.rfind("search:", 0) != 0)
+            continue;
+        const std::string probe = r.operation.substr(7);
+        const auto scan = std::find_if(all.begin(), all.end(), [&](const Result& s) {
+            return s.rows == r.rows && s.operation == "scan:" + probe;
+        });
+        const double scanMs = scan == all.end() ? NAN : scan->medianMs;
+        std::printf("%s %9lld %10s %10s %8s\n", padded(probe, 22).c_str(), r.rows, number(scanMs, 2).c_str(),
+                    number(r.medianMs, 2).c_str(), number(r.medianMs / scanMs, 3).c_str());
+    }
+}
+
 enum class ParseResult { Run, Help, Error };
 
 ParseResult parseOptions(int argc, char** argv, Options& o, QString& helpText)
@@ -747,6 +860,7 @@ int main(int argc, char** argv)
                     rows, r.medianMs, r.peakRssMb, r.peakRssMb - emptyRss["listing"]);
     }
     printTable(all);
+    printSearchTable(all);
     std::printf("load after: %s\n", loadText().c_str());
     if (!options.csv.isEmpty()) {
         std::ofstream csv(QFile::encodeName(options.csv).constData());

@@ -2,6 +2,7 @@
 // window asks for it. The main window stays hidden until it is typed.
 #include "app/Unit1.h"
 #include "crypto/Unit_DESCrypt.h"
+#include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "login/Unit_Login.h"
@@ -66,6 +67,8 @@ void TForm1::ShowAfterLogin()
     showingAfterLogin_ = false;
     focusFirstControl();
     upgradeRegister();
+    // Searches read an in-memory copy once it has loaded in the background.
+    ADOConnection1->EnableSearchIndex(true);
 }
 
 bool TForm1::mayBeShown() const

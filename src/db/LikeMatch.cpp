@@ -1,6 +1,8 @@
 #include "db/LikeMatch.h"
 #include "db/Sqlite.h"
 
+#include <algorithm>
+
 namespace {
 
 unsigned char fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
@@ -32,14 +34,15 @@ bool hasAsciiLetter(std::string_view s)
     return false;
 }
 
+// Where needle first occurs in text, or npos.
 template <typename Same>
-bool containsWith(std::string_view text, std::string_view needle, Same same)
+std::size_t findWith(std::string_view text, std::string_view needle, Same same)
 {
     const std::size_t m = needle.size();
     if (m == 0)
-        return true;
+        return 0;
     if (m > text.size())
-        return false;
+        return std::string_view::npos;
     const char* t = text.data();
     const char* n = needle.data();
     const std::size_t last = text.size() - m;
@@ -51,17 +54,27 @@ bool containsWith(std::string_view text, std::string_view needle, Same same)
         while (k + 1 < m && same(t[i + k], n[k]))
             ++k;
         if (k + 1 >= m)
-            return true;
+            return i;
     }
-    return false;
+    return std::string_view::npos;
 }
+
+std::size_t findPlain(std::string_view text, std::string_view needle)
+{
+    return findWith(text, needle, [](char a, char b) { return a == b; });
+}
+
+std::size_t findFolded(std::string_view text, std::string_view needle) { return findWith(text, needle, sameByte); }
 
 bool containsPlain(std::string_view text, std::string_view needle)
 {
-    return containsWith(text, needle, [](char a, char b) { return a == b; });
+    return findPlain(text, needle) != std::string_view::npos;
 }
 
-bool containsFolded(std::string_view text, std::string_view needle) { return containsWith(text, needle, sameByte); }
+bool containsFolded(std::string_view text, std::string_view needle)
+{
+    return findFolded(text, needle) != std::string_view::npos;
+}
 
 // Wildcard matching with one resumable '%': on a mismatch the last '%'
 // takes one more character of the text.
@@ -111,16 +124,49 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv)
 
 } // namespace
 
-bool LikeMatches(std::string_view pattern, std::string_view text)
+TLikePattern::TLikePattern(std::string_view pattern) : pattern_(pattern), kind_(Kind::General)
 {
     // '%word%' with no other wildcard: is word in the text?
     if (pattern.size() >= 2 && pattern.front() == '%' && pattern.back() == '%') {
         const std::string_view word = pattern.substr(1, pattern.size() - 2);
-        if (!hasWildcard(word))
-            return hasAsciiLetter(word) ? containsFolded(text, word) : containsPlain(text, word);
+        if (!hasWildcard(word)) {
+            word_ = word;
+            kind_ = hasAsciiLetter(word) ? Kind::ContainsFolded : Kind::Contains;
+        } else if (word.find('_') == std::string_view::npos) {
+            // '%one%two%': the words in that order, each as early as it occurs.
+            kind_ = Kind::Words;
+            for (std::size_t at = 0; at <= word.size();) {
+                const std::size_t end = std::min(word.find('%', at), word.size());
+                if (end > at)
+                    words_.push_back(word.substr(at, end - at));
+                at = end + 1;
+            }
+        }
     }
-    return matchGeneral(pattern, text);
 }
+
+bool TLikePattern::matches(std::string_view text) const
+{
+    switch (kind_) {
+    case Kind::Contains: return containsPlain(text, word_);
+    case Kind::ContainsFolded: return containsFolded(text, word_);
+    case Kind::Words: {
+        std::size_t at = 0;
+        for (const std::string_view w : words_) {
+            const std::size_t found =
+                hasAsciiLetter(w) ? findFolded(text.substr(at), w) : findPlain(text.substr(at), w);
+            if (found == std::string_view::npos)
+                return false;
+            at += found + w.size();
+        }
+        return true;
+    }
+    case Kind::General: break;
+    }
+    return matchGeneral(pattern_, text);
+}
+
+bool LikeMatches(std::string_view pattern, std::string_view text) { return TLikePattern(pattern).matches(text); }
 
 void InstallLikeFunction(sqlite3* db)
 {

@@ -3,6 +3,7 @@
 #include "db/DatabaseError.h"
 #include "db/LikeMatch.h"
 #include "db/RegisterSchema.h"
+#include "db/SearchIndex.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
@@ -120,6 +121,7 @@ TRegisterConnection::~TRegisterConnection() { Close(); }
 void TRegisterConnection::SetConnectionString(const QString& connectionString)
 {
     Close();
+    searchIndex_.reset();
     connectionString_ = connectionString;
 }
 
@@ -157,6 +159,22 @@ void TRegisterConnection::open()
     dataSource_ = parts.dataSource;
     openedFile_ = FileIdentity::Of(dataSource_);
     noteWrite();
+    if (searchIndex_)
+        searchIndex_->attach(db_);
+}
+
+void TRegisterConnection::EnableSearchIndex(bool enabled)
+{
+    if (!enabled) {
+        searchIndex_.reset();
+        return;
+    }
+    if (searchIndex_)
+        return;
+    const ConnectionParts parts = ParseConnectionString(connectionString_);
+    searchIndex_ = std::make_unique<TSearchIndex>(parts.dataSource, parts.password);
+    if (db_)
+        searchIndex_->attach(db_);
 }
 
 void TRegisterConnection::Close()
@@ -165,6 +183,8 @@ void TRegisterConnection::Close()
         return;
     emit closing(); // queries finalise their statements before the handle goes
     TakeDamageMark(db_);
+    if (searchIndex_)
+        searchIndex_->detach();
     sqlite3_close(db_);
     db_ = nullptr;
     noteWrite();

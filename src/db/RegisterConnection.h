@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 struct sqlite3;
 struct CompiledSql;
+class TSearchIndex;
 
 // The one connection to the register file. It is configured by a connection
 // string, opened by the first statement that needs it and reopened by the
@@ -33,6 +35,13 @@ public:
     std::uint64_t writeGeneration() const { return writeGeneration_; }
     void noteWrite() { ++writeGeneration_; }
 
+    // Keeps an in-memory copy of the searched columns, loaded in the
+    // background whenever the file is opened, for the searches of the
+    // record list; false drops it. Raises EDatabaseError.
+    void EnableSearchIndex(bool enabled);
+    // The copy, or nullptr when not enabled.
+    TSearchIndex* searchIndex() const { return searchIndex_.get(); }
+
 signals:
     void closing();
 
@@ -53,6 +62,7 @@ private:
     FileIdentity openedFile_;
     sqlite3* db_ = nullptr;
     std::uint64_t writeGeneration_ = 0;
+    std::unique_ptr<TSearchIndex> searchIndex_;
 };
 
 // Cipher page size of registers written now: large pages let a search scan

@@ -1,6 +1,7 @@
 #include "db/RegisterQuery.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
+#include "db/SearchIndex.h"
 #include "db/Sqlite.h"
 
 #include <algorithm>
@@ -74,13 +75,19 @@ bool TRegisterQuery::openSnapshot(const CompiledSql& sql)
     // Without an order the engine may read the numbers from the smallest
     // index holding the searched column instead of the whole table; the
     // numbers are put in ascending order here, usually already are.
-    SqliteStatement idStatement(db, QStringLiteral("SELECT 编号 FROM data") + shape.rest);
-    idStatement.bindTexts(sql.parameters);
     std::vector<std::int64_t> ids;
-    while (idStatement.step())
-        ids.push_back(idStatement.columnInt64(0));
-    if (!std::is_sorted(ids.begin(), ids.end()))
-        std::sort(ids.begin(), ids.end());
+    // A search the in-memory copy answers gives the same numbers, in order.
+    if (auto found =
+            connection_->searchIndex() ? connection_->searchIndex()->select(shape, sql.parameters) : std::nullopt) {
+        ids = std::move(*found);
+    } else {
+        SqliteStatement idStatement(db, QStringLiteral("SELECT 编号 FROM data") + shape.rest);
+        idStatement.bindTexts(sql.parameters);
+        while (idStatement.step())
+            ids.push_back(idStatement.columnInt64(0));
+        if (!std::is_sorted(ids.begin(), ids.end()))
+            std::sort(ids.begin(), ids.end());
+    }
     QStringList names;
     for (int i = 0; i < rowStatement->columnCount(); ++i)
         names << rowStatement->columnName(i);

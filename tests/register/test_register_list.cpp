@@ -1,5 +1,6 @@
 // The record list: listing, search, category filter, navigation.
 #include "RegisterFixture.h"
+#include "db/SearchIndex.h"
 
 #include <QAbstractItemView>
 #include <QFocusEvent>
@@ -61,6 +62,38 @@ TEST_F(RegisterList, SearchListsTheMatchesAndEmptiesTheKeyword)
     EXPECT_EQ(panel(0), QStringLiteral("关于李的信息,共搜索到1条"));
     EXPECT_EQ(gridRows(), 1);
     EXPECT_EQ(form1->searchkeyword->text(), QString());
+}
+
+TEST_F(RegisterList, SearchAndFilterShowTheSameFromTheSearchCopy)
+{
+    auto rows =
+        visitors({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("小张")}, QStringLiteral("QQ帐号"));
+    rows += visitors({QStringLiteral("张飞")});
+    login(rows);
+    ASSERT_TRUE(form1->ADOConnection1->searchIndex()->waitUntilReady());
+    insertRows(visitors({QStringLiteral("张良")})); // written by another handle after the load
+
+    form1->searchkeyword->setText(QStringLiteral("张"));
+    form1->Button_Search->click();
+    EXPECT_EQ(panel(0), QStringLiteral("关于张的信息,共搜索到4条"));
+    EXPECT_EQ(gridCell(3, 2), QStringLiteral("张良"));
+    ASSERT_TRUE(form1->ADOConnection1->searchIndex()->waitUntilReady());
+    form1->Button_Refresh->click();
+    answerNextQuestions({true});
+    form1->Button3->click(); // the first row, 张三
+
+    form1->searchkeyword->setText(QStringLiteral("张"));
+    form1->Button_Search->click();
+    EXPECT_EQ(panel(0), QStringLiteral("关于张的信息,共搜索到3条"));
+    EXPECT_EQ(gridCell(0, 2), QStringLiteral("小张"));
+    form1->searchkeyword->setText(QStringLiteral("钱"));
+    form1->Button_Search->click();
+    EXPECT_EQ(boxTexts().last(), QStringLiteral("对不起没有找到相关信息！"));
+    EXPECT_EQ(gridRows(), 4);
+    form1->ComboBoxClass->setEditText(QStringLiteral("QQ帐号"));
+    form1->ComboBoxClassChange();
+    EXPECT_EQ(panel(0), QStringLiteral("QQ帐号分类下共有2条"));
+    EXPECT_TRUE(form1->ADOConnection1->searchIndex()->ready());
 }
 
 TEST_F(RegisterList, TheKeywordBoxEmptiesOnEveryClickAndItsPromptIsSearchedOtherwise)

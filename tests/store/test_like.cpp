@@ -56,7 +56,12 @@ TEST(LikeMatch, AgreesWithTheEnginesLikeOnEveryShortPatternAndText)
                                                                      {"%%", ""},
                                                                      {"%", "x"},
                                                                      {"%100%%", "100%"},
-                                                                     {"%贵重物品%", "寄存贵重物品一件\n已登记"}};
+                                                                     {"%贵重物品%", "寄存贵重物品一件\n已登记"},
+                                                                     {"%北京%人民路%", "北京市朝阳区人民路1号"},
+                                                                     {"%人民路%北京%", "北京市朝阳区人民路1号"},
+                                                                     {"%aB%ab%", "xABab"},
+                                                                     {"%ab%ab%", "xab"},
+                                                                     {"%张%%三%", "张三"}};
     for (const auto& [p, t] : longer)
         EXPECT_EQ(LikeMatches(p, t), engineLike(db, p, t)) << "'" << t << "' like '" << p << "'";
     sqlite3_close(db);
