@@ -121,7 +121,6 @@ void TSearchIndex::attach(sqlite3* db)
     detach();
     db_ = db;
     sqlite3_update_hook(db_, &TSearchIndex::onUpdate, this);
-    sqlite3_set_authorizer(db_, &TSearchIndex::onAuthorise, this);
     try {
         startLoad();
     } catch (const std::exception&) {
@@ -138,7 +137,6 @@ void TSearchIndex::detach()
     if (!db_)
         return;
     sqlite3_update_hook(db_, nullptr, nullptr);
-    sqlite3_set_authorizer(db_, nullptr, nullptr);
     db_ = nullptr;
 }
 
@@ -150,20 +148,6 @@ void TSearchIndex::onUpdate(void* self, int, const char* database, const char* t
     if (std::strcmp(database, "main") == 0 && sqlite3_stricmp(table, "data") == 0
         && index->written_.size() <= kRereadLimit)
         index->written_.push_back(rowid);
-}
-
-int TSearchIndex::onAuthorise(void* self, int action, const char* first, const char*, const char* database, const char*)
-{
-    auto* index = static_cast<TSearchIndex*>(self);
-    const bool onData = first && sqlite3_stricmp(first, "data") == 0 && database && std::strcmp(database, "main") == 0;
-    // Dropping the table asks for a delete right after: that one must pass,
-    // or the table would silently stay.
-    const bool dropping = std::exchange(index->droppingData_, action == SQLITE_DROP_TABLE && onData);
-    // A delete of every row would otherwise empty the table at once, without
-    // reporting the rows; ignoring the check makes it delete row by row.
-    if (action == SQLITE_DELETE && onData && !dropping)
-        return SQLITE_IGNORE;
-    return SQLITE_OK;
 }
 
 std::pair<std::int64_t, std::int64_t> TSearchIndex::fileVersion()

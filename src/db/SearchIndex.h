@@ -59,8 +59,6 @@ private:
     std::pair<std::int64_t, std::int64_t> fileVersion();
 
     static void onUpdate(void* self, int operation, const char* database, const char* table, long long rowid);
-    static int onAuthorise(void* self, int action, const char* first, const char* second, const char* database,
-                           const char* trigger);
 
     QString registerPath_;
     QString password_;
@@ -70,7 +68,6 @@ private:
     std::shared_ptr<Load> load_;
     std::thread loader_;
     int failedLoads_ = 0;
-    bool droppingData_ = false; // the last check was that of dropping table data
 
     // Where the copy stands: the file's data and schema versions and the
     // handle's change count when the load began, and the rows written since.
