@@ -64,7 +64,8 @@ TEST_F(RegisterUpgrade, AStepThatFailsIsRolledBackWhole)
 
 TEST_F(RegisterUpgrade, ARegisterOfANewerVersionIsRefusedAndLeftAsItWas)
 {
-    ExecuteStatements(openRegister().get(), "PRAGMA user_version = 2;");
+    const QByteArray newer = "PRAGMA user_version = " + QByteArray::number(kRegisterVersion + 1) + ";";
+    ExecuteStatements(openRegister().get(), newer.constData());
     const QByteArray before = bytes();
 
     try {
@@ -76,4 +77,19 @@ TEST_F(RegisterUpgrade, ARegisterOfANewerVersionIsRefusedAndLeftAsItWas)
     EXPECT_THROW(UpgradeRegister(openRegister().get()), EDatabaseError);
     EXPECT_THROW(CompactDatabaseFile(registerPath(), QString::fromLatin1(kRegisterPassword)), EDatabaseError);
     EXPECT_EQ(bytes(), before);
+}
+
+TEST_F(RegisterUpgrade, TheOnSiteIndexOfVersionOneIsMadeAnewForBlankDepartures)
+{
+    ExecuteStatements(openRegister().get(),
+                      "DROP INDEX data_on_site; PRAGMA user_version = 1;"
+                      "CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = '';");
+    EXPECT_NO_THROW(connection.handle()); // version 1 holds the index this way
+    connection.Close();
+    const SqliteHandle db = openRegister();
+    UpgradeRegister(db.get());
+    EXPECT_EQ(RegisterVersion(db.get()), kRegisterVersion);
+    SqliteStatement index(db.get(), QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'data_on_site'"));
+    ASSERT_TRUE(index.step());
+    EXPECT_TRUE(index.columnText(0).contains(QStringLiteral("trim(离开"))) << index.columnText(0).toStdString();
 }
