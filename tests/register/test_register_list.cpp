@@ -76,7 +76,7 @@ TEST_F(RegisterList, SearchAndFilterShowTheSameFromTheSearchCopy)
     form1->searchkeyword->setText(QStringLiteral("张"));
     form1->Button_Search->click();
     EXPECT_EQ(panel(0), QStringLiteral("关于张的信息,共搜索到4条"));
-    EXPECT_EQ(gridCell(3, 2), QStringLiteral("张良"));
+    EXPECT_EQ(gridCell(3, DataColumn::Name), QStringLiteral("张良"));
     ASSERT_TRUE(form1->ADOConnection1->searchIndex()->waitUntilReady());
     form1->Button_Refresh->click();
     answerNextQuestions({true});
@@ -85,7 +85,7 @@ TEST_F(RegisterList, SearchAndFilterShowTheSameFromTheSearchCopy)
     form1->searchkeyword->setText(QStringLiteral("张"));
     form1->Button_Search->click();
     EXPECT_EQ(panel(0), QStringLiteral("关于张的信息,共搜索到3条"));
-    EXPECT_EQ(gridCell(0, 2), QStringLiteral("小张"));
+    EXPECT_EQ(gridCell(0, DataColumn::Name), QStringLiteral("小张"));
     form1->searchkeyword->setText(QStringLiteral("钱"));
     form1->Button_Search->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("对不起没有找到相关信息！"));

@@ -2,9 +2,9 @@
 // listing, search and filter statements, whatever wrote the register.
 #include "StoreFixture.h"
 
-#include "db/OldRecords.h"
 #include "db/SearchIndex.h"
 #include "db/Sqlite.h"
+#include "db/SqliteTransaction.h"
 #include "db/Unit_DB.h"
 #include "db/VisitorPresence.h"
 
@@ -149,7 +149,13 @@ TEST_F(SearchIndexTest, AnswersAsTheScanAfterEveryKindOfWrite)
         case 3: modifyRow(); break;
         case 4: exec(SqlLine("Delete from data where 编号=") + SqlInteger{QString::number(anyRecord())}); break;
         case 5: RecordDeparture(connection, anyRecord(), QStringLiteral("2026/12/9 10:00:00")); break;
-        case 6: DeleteRecords(connection, {anyRecord()}); break;
+        case 6: { // as deleting old records does: in a transaction of its own
+            SqliteTransaction deletion(connection.handle(), "BEGIN IMMEDIATE;");
+            ExecuteStatements(connection.handle(),
+                              ("DELETE FROM data WHERE 编号 = " + QByteArray::number(anyRecord()) + ";").constData());
+            deletion.Commit();
+            break;
+        }
         case 7: // a change undone
             ExecuteStatements(connection.handle(), "BEGIN");
             modifyRow();
