@@ -57,9 +57,14 @@ void CreateLookupIndexes(sqlite3* db)
 
 void RenewOnSiteIndex(sqlite3* db)
 {
-    SqliteStatement current(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
-    current.bindTexts({QStringLiteral("data_on_site")});
-    if (current.step() && current.columnText(0) == QStringLiteral("CREATE INDEX " VOSTREL_ON_SITE_INDEX))
+    QString made;
+    {
+        SqliteStatement current(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+        current.bindTexts({QStringLiteral("data_on_site")});
+        if (current.step())
+            made = current.columnText(0);
+    } // a statement still reading the schema would lock it against the drop
+    if (made == QStringLiteral("CREATE INDEX " VOSTREL_ON_SITE_INDEX))
         return;
     ExecuteStatements(db, "DROP INDEX IF EXISTS data_on_site; CREATE INDEX " VOSTREL_ON_SITE_INDEX ";");
 }

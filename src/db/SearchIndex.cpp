@@ -252,13 +252,14 @@ bool TSearchIndex::ready()
 
 bool TSearchIndex::waitUntilReady()
 {
-    // A load found out of date on arrival starts again.
-    while (loader_.joinable()) {
+    // A copy found out of step starts a load, and a load found out of date
+    // on arrival starts again.
+    while (!ready()) {
+        if (!loader_.joinable())
+            return false;
         loader_.join();
-        if (ready())
-            return true;
     }
-    return ready();
+    return true;
 }
 
 std::size_t TSearchIndex::memoryBytes() const { return table_ ? table_->memoryBytes() : 0; }

@@ -32,14 +32,14 @@ normal="$GX,$GY,$GW,$GH"
 maximised() { net_state "$1" | grep -q _NET_WM_STATE_MAXIMIZED_VERT && net_state "$1" | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
 not_maximised() { ! net_state "$1" | grep -q _NET_WM_STATE_MAXIMIZED; }
 caption_button "$main" "$(awk -v s="$scale" 'BEGIN { printf "%d", 35 * s }')"
-e2e_check "the maximise button fills the work area" e2e_poll 3 is_workarea "$main"
-e2e_check "the window manager is told: _NET_WM_STATE maximised" e2e_poll 3 maximised "$main"
+e2e_check "the maximise button fills the work area" e2e_poll 10 is_workarea "$main"
+e2e_check "the window manager is told: _NET_WM_STATE maximised" e2e_poll 10 maximised "$main"
 geometry "$main"; echo "maximised: $GX,$GY ${GW}x$GH $(net_state "$main")"
 sleep 0.5
 e2e_shot "$shots/maximised.png"
 caption_button "$main" "$(awk -v s="$scale" 'BEGIN { printf "%d", 35 * s }')"
-e2e_check "the restore button brings back size and place ($normal)" e2e_poll 3 same_geometry "$main" "$normal"
-e2e_check "and _NET_WM_STATE is cleared" e2e_poll 3 not_maximised "$main"
+e2e_check "the restore button brings back size and place ($normal)" e2e_poll 10 same_geometry "$main" "$normal"
+e2e_check "and _NET_WM_STATE is cleared" e2e_poll 10 not_maximised "$main"
 sleep 0.5
 e2e_shot "$shots/restored.png"
 kill "$E2E_APP_PID" 2>/dev/null

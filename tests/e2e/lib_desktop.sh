@@ -76,22 +76,22 @@ e2e_setup_desktop() {
     openbox)
         openbox --sm-disable >"$E2E_DIR/wm.log" 2>&1 &
         E2E_PIDS+=($!)
-        e2e_poll 10 wm_running || echo "window manager not up"
+        e2e_poll 30 wm_running || echo "window manager not up"
         tint2 >"$E2E_DIR/panel.log" 2>&1 &
         E2E_PIDS+=($!)
-        e2e_poll 10 xembed_tray_running || echo "panel not up"
+        e2e_poll 30 xembed_tray_running || echo "panel not up"
         ;;
     xfce)
         write_xfce_panel_config
         xfwm4 --compositor=off --sm-client-disable >"$E2E_DIR/wm.log" 2>&1 &
         E2E_PIDS+=($!)
-        e2e_poll 10 wm_running || echo "window manager not up"
+        e2e_poll 30 wm_running || echo "window manager not up"
         xfce4-panel --sm-client-disable >"$E2E_DIR/panel.log" 2>&1 &
         E2E_PIDS+=($!)
-        e2e_poll 15 bus_has org.kde.StatusNotifierWatcher || echo "no StatusNotifierItem watcher"
+        e2e_poll 30 bus_has org.kde.StatusNotifierWatcher || echo "no StatusNotifierItem watcher"
         ;;
     esac
-    e2e_poll 10 workarea_cut || echo "the panel took no room"
+    e2e_poll 30 workarea_cut || echo "the panel took no room"
     e2e_copy_program
 }
 
