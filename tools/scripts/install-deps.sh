@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   fonts-arphic-uming fonts-noto-cjk
-  xvfb trayer xdotool xclip imagemagick x11-utils
+  xvfb xauth trayer xdotool xclip imagemagick x11-utils
   xfwm4 xfce4-panel openbox tint2 dbus-x11 libglib2.0-bin locales qt6-translations-l10n
 )
 if ! pkg-config --atleast-version=4.6 sqlcipher 2>/dev/null && ! command -v npm >/dev/null; then
