@@ -22,6 +22,7 @@
 // peak_rss_mb. A write ending in ":indexed" includes bringing the copy in step.
 #include "BenchCache.h"
 #include "VisitorGenerator.h"
+#include "app/ListExport.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
@@ -484,7 +485,7 @@ std::vector<Result> Child::run()
                 f->Button_RefreshClick();
                 QFile::remove(file);
             },
-            [&] { f->ExportRowsToFile(file); });
+            [&] { f->ListExport->ExportRowsToFile(file); });
         QFile::remove(file);
     }
 

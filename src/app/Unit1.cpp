@@ -2,6 +2,7 @@
 #include "app/ClockText.h"
 #include "app/ComboBoxItems.h"
 #include "app/DBGridModel.h"
+#include "app/ListExport.h"
 #include "app/ProgramIcon.h"
 #include "app/TVostrelApplication.h"
 #include "db/CategoryFile.h"
@@ -154,7 +155,7 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (deferCloseForExport()) {
+    if (ListExport->DeferClose()) {
         event->ignore();
         return;
     }

@@ -23,13 +23,13 @@ class TRegisterQuery;
 class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
+class TListExport;
 class TSkinData;
 class TTrayIcon;
 class TVisitorSuggestionList;
 class QKeySequence;
 class QPoint;
 struct TReturningVisitor;
-enum class ExportFormat;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -245,14 +245,16 @@ public:
     // Features around the record list and the record form: the list's
     // context menu, whose items also work by their keys anywhere in the
     // window; who is still on site; the departure of the current row;
-    // returning visitors offered while a number is typed; the identity
-    // number's check. Texts: FeatureTexts.h.
+    // the export of the list (ListExport.h); returning visitors offered
+    // while a number is typed; the identity number's check. Texts:
+    // FeatureTexts.h.
     QMenu* PopupMenu_DBGrid1;
     QAction* RecordDepartureItem;  // 登记离开, F9
     QAction* OnSiteOnlyItem;       // 只看未离开, F8
     QAction* ExportListItem;       // 导出当前列表..., Ctrl+E
     QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
+    TListExport* ListExport;
     TVisitorSuggestionList* IDNumberSuggestions;
     TVisitorSuggestionList* MobileNumberSuggestions;
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
@@ -261,10 +263,6 @@ public:
     void ExportListItemClick();
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
-    // Writes the list now shown to fileName, as the export does after its
-    // dialog; without a format, the name's extension decides.
-    void ExportRowsToFile(const QString& fileName);
-    void ExportRowsToFile(const QString& fileName, ExportFormat format);
     void Edit_IDNumberChange();
     void Edit_ShouJiChange();
     void Edit_IDNumberExit();
@@ -295,7 +293,7 @@ private:
     void applyGridLayout();
     void showCurrentRowNumber();
     // The features around the record list (Unit1_RecordListMenu.cpp,
-    // Unit1_Departure.cpp, Unit1_Export.cpp, Unit1_Retention.cpp,
+    // Unit1_Departure.cpp, Unit1_Retention.cpp,
     // Unit1_ReturningVisitors.cpp, Unit1_IdentityCheck.cpp).
     void buildRecordListMenu();
     // Adds an item to the record list's menu; its key works in the whole window.
@@ -303,10 +301,6 @@ private:
     void connectRecordListMenu();
     void connectReturningVisitors();
     void connectIdentityCheck();
-    QString AskExportFileName(ExportFormat& format);
-    // While an export walks the list, a close cancels it and waits for it to
-    // stop before the connection goes.
-    bool deferCloseForExport();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     // The record number of the list's current row, or -1 without one.
@@ -337,6 +331,4 @@ private:
     bool placed_ = false; // centred when first shown
     bool closed_ = false;
     bool created_ = false; // true once the window is the application's main window
-    bool exporting_ = false;
-    bool closeAfterExport_ = false;
 };

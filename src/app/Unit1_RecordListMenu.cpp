@@ -1,6 +1,7 @@
 // The record list's context menu and the keys of its items, and the upgrade
 // of an older register once a login has opened it.
 #include "app/FeatureTexts.h"
+#include "app/ListExport.h"
 #include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
@@ -105,6 +106,7 @@ QAction* TForm1::addRecordListItem(const char* name, const QString& caption, con
 
 void TForm1::connectRecordListMenu()
 {
+    ListExport = new TListExport(this, ADOQuery1, HideNumbersItem);
     BindClick(RecordDepartureItem, [this] { RecordDepartureItemClick(); });
     BindClick(OnSiteOnlyItem, [this] { OnSiteOnlyItemClick(); });
     BindClick(ExportListItem, [this] { ExportListItemClick(); });
@@ -131,6 +133,8 @@ void TForm1::connectRecordListMenu()
     connectReturningVisitors();
     connectIdentityCheck();
 }
+
+void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }
 
 void TForm1::DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard)
 {

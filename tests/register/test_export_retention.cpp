@@ -2,6 +2,7 @@
 #include "ExportReadBack.h"
 #include "RegisterFixture.h"
 #include "app/DeleteBeforeDateDialog.h"
+#include "app/ListExport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -141,7 +142,7 @@ TEST_F(ExportAndRetention, ExportWritesTheListShownMaskedWhenNumbersAreHidden)
     ASSERT_EQ(gridRows(), 1);
 
     const QString csv = dir.file(QStringLiteral("out.csv"));
-    form1->ExportRowsToFile(csv);
+    form1->ListExport->ExportRowsToFile(csv);
     EXPECT_EQ(boxTexts().last(), QStringLiteral("导出完成,共1条."));
     const QByteArray bytes = readFile(csv);
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
@@ -150,7 +151,7 @@ TEST_F(ExportAndRetention, ExportWritesTheListShownMaskedWhenNumbersAreHidden)
     form1->Button_Refresh->click();
     form1->HideNumbersItem->trigger();
     const QString xlsx = dir.file(QStringLiteral("out.xlsx"));
-    form1->ExportRowsToFile(xlsx);
+    form1->ListExport->ExportRowsToFile(xlsx);
     EXPECT_EQ(boxTexts().last(), QStringLiteral("导出完成,共3条."));
     const ExportedSheet sheet = ParseSheet(UnzipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
     EXPECT_EQ(sheet.cells, QList<QStringList>{header()} + listedColumns(stored(), true));
@@ -195,7 +196,7 @@ TEST_F(ExportAndRetention, ALongListShowsProgressAndCancellingLeavesNoFile)
     login(rows);
     const QString file = dir.file(QStringLiteral("long.xlsx"));
     whenShown<QProgressDialog>([](QProgressDialog* progress) { progress->cancel(); });
-    form1->ExportRowsToFile(file);
+    form1->ListExport->ExportRowsToFile(file);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(boxTexts().isEmpty());
 }
@@ -215,7 +216,7 @@ TEST_F(ExportAndRetention, ExitDuringAnExportStopsItBeforeTheConnectionCloses)
     QStringList filesAtClose = {QStringLiteral("not closed")};
     QObject::connect(form1->ADOConnection1, &TRegisterConnection::closing, [&] { filesAtClose = exportFiles(); });
     QTimer::singleShot(0, form1.get(), [this] { form1->CloseMe->trigger(); });
-    form1->ExportRowsToFile(file);
+    form1->ListExport->ExportRowsToFile(file);
     EXPECT_TRUE(form1->HasClosed());
     EXPECT_EQ(filesAtClose, QStringList());
     EXPECT_EQ(exportFiles(), QStringList());
@@ -270,13 +271,13 @@ TEST_F(ExportAndRetention, AFullDiskNeverGivesABrokenExport)
     const QByteArray tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(dir.file(QStringLiteral("full"))));
     const QString whole = dir.file(QStringLiteral("whole.xlsx"));
-    form1->ExportRowsToFile(whole);
+    form1->ListExport->ExportRowsToFile(whole);
     tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
     EXPECT_EQ(boxTexts().value(0), QStringLiteral("导出完成,共3000条."));
     EXPECT_EQ(ParseSheet(UnzipEntry(whole, QStringLiteral("xl/worksheets/sheet1.xml"))).cells.size(), 3001);
 
     for (const QString& name : {QStringLiteral("a.xlsx"), QStringLiteral("a.csv")})
-        form1->ExportRowsToFile(dir.file(QStringLiteral("full/") + name));
+        form1->ListExport->ExportRowsToFile(dir.file(QStringLiteral("full/") + name));
     ASSERT_EQ(boxTexts().size(), 3);
     for (qsizetype i = 1; i < 3; ++i)
         EXPECT_TRUE(boxTexts()[i].startsWith(QStringLiteral("导出失败:"))) << boxTexts()[i].toStdString();

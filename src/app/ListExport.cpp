@@ -1,6 +1,6 @@
 // Exporting the list now shown to a spreadsheet or CSV file.
+#include "app/ListExport.h"
 #include "app/FeatureTexts.h"
-#include "app/Unit1.h"
 #include "db/RegisterQuery.h"
 #include "records/NumberMask.h"
 #include "records/RecordExport.h"
@@ -32,9 +32,13 @@ QString suggestedFileName()
 
 } // namespace
 
-QString TForm1::AskExportFileName(ExportFormat& format)
+TListExport::TListExport(QWidget* window, TRegisterQuery* query, const QAction* hideNumbers)
+    : QObject(window), window_(window), query_(query), hideNumbers_(hideNumbers)
+{}
+
+QString TListExport::askFileName(ExportFormat& format)
 {
-    QFileDialog dialog(this, FeatureTexts::ExportDialogTitle());
+    QFileDialog dialog(window_, FeatureTexts::ExportDialogTitle());
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -58,18 +62,18 @@ QString TForm1::AskExportFileName(ExportFormat& format)
     return fileName;
 }
 
-void TForm1::ExportListItemClick()
+void TListExport::AskAndExport()
 {
-    if (!ADOQuery1->Active() || exporting_)
+    if (!query_->Active() || exporting_)
         return;
     ExportFormat format = ExportFormat::Xlsx;
-    const QString fileName = AskExportFileName(format);
+    const QString fileName = askFileName(format);
     if (fileName.isEmpty())
         return;
     ExportRowsToFile(fileName, format);
 }
 
-bool TForm1::deferCloseForExport()
+bool TListExport::DeferClose()
 {
     if (!exporting_)
         return false;
@@ -77,15 +81,15 @@ bool TForm1::deferCloseForExport()
     return true;
 }
 
-void TForm1::ExportRowsToFile(const QString& fileName) { ExportRowsToFile(fileName, ExportFormatOf(fileName)); }
+void TListExport::ExportRowsToFile(const QString& fileName) { ExportRowsToFile(fileName, ExportFormatOf(fileName)); }
 
-void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
+void TListExport::ExportRowsToFile(const QString& fileName, ExportFormat format)
 {
-    TRegisterQuery* query = ADOQuery1;
+    TRegisterQuery* query = query_;
     QStringList header;
     for (int i = 0; i < query->FieldCount(); ++i)
         header << query->FieldName(i);
-    const bool masked = HideNumbersItem->isChecked();
+    const bool masked = hideNumbers_->isChecked();
     const ExportRows rows{header,
                           [query, header, masked](const ExportRowVisitor& visit) {
                               query->ReadRows([&](const QStringList& row) {
@@ -104,8 +108,8 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
     const int count = query->RecordCount();
     std::unique_ptr<QProgressDialog> progress;
     if (count > kRowsWithoutProgress) {
-        progress =
-            std::make_unique<QProgressDialog>(FeatureTexts::ExportInProgress(), FeatureTexts::Cancel(), 0, count, this);
+        progress = std::make_unique<QProgressDialog>(FeatureTexts::ExportInProgress(), FeatureTexts::Cancel(), 0, count,
+                                                     window_);
         progress->setObjectName(QStringLiteral("ExportProgress"));
         progress->setWindowTitle(FeatureTexts::ExportDialogTitle());
         progress->setWindowModality(Qt::WindowModal);
@@ -113,7 +117,7 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
         progress->setValue(0);
     }
     // Events run while the progress shows; a close among them cancels the
-    // export (deferCloseForExport) and comes back once the walk has ended.
+    // export (DeferClose) and comes back once the walk has ended.
     const ExportProgress report = [this, &progress](qsizetype written) {
         if (!progress)
             return true;
@@ -140,7 +144,7 @@ void TForm1::ExportRowsToFile(const QString& fileName, ExportFormat format)
     exporting_ = false;
     if (closeAfterExport_) {
         closeAfterExport_ = false;
-        close();
+        window_->close();
         return;
     }
     if (!message.isEmpty())
