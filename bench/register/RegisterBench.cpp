@@ -23,6 +23,7 @@
 #include "BenchCache.h"
 #include "VisitorGenerator.h"
 #include "app/ListExport.h"
+#include "app/ReturningVisitorOffers.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
@@ -352,12 +353,12 @@ void Child::measureRecordListFeatures(int runs, const std::function<int()>& farR
             probe.name, runs * 4, [&] { probe.edit->setText(probe.typed); },
             [&] {
                 if (probe.edit == f->Edit_IDNumber)
-                    f->Edit_IDNumberChange();
+                    f->ReturningVisitorOffers->Edit_IDNumberChange();
                 else
-                    f->Edit_ShouJiChange();
+                    f->ReturningVisitorOffers->Edit_ShouJiChange();
             });
-    f->IDNumberSuggestions->Close();
-    f->MobileNumberSuggestions->Close();
+    f->ReturningVisitorOffers->IDNumberSuggestions->Close();
+    f->ReturningVisitorOffers->MobileNumberSuggestions->Close();
 }
 
 std::vector<Result> Child::run()

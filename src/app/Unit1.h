@@ -24,12 +24,11 @@ class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
 class TListExport;
+class TReturningVisitorOffers;
 class TSkinData;
 class TTrayIcon;
-class TVisitorSuggestionList;
 class QKeySequence;
 class QPoint;
-struct TReturningVisitor;
 
 // The deciphered administrator password, held from the login check on.
 extern QString AdminPassword;
@@ -221,6 +220,9 @@ public:
     void Button_ClearAllEditClick();
     void Button6Click();
     void Button5Click();
+    // The record form's edits show the beginning of a text set into them,
+    // all but the one being typed in.
+    void showFormFromStart();
 
     // Category list
     void Button_Edit_FenLei_addClick();
@@ -246,8 +248,8 @@ public:
     // context menu, whose items also work by their keys anywhere in the
     // window; who is still on site; the departure of the current row;
     // the export of the list (ListExport.h); returning visitors offered
-    // while a number is typed; the identity number's check. Texts:
-    // FeatureTexts.h.
+    // while a number is typed (ReturningVisitorOffers.h); the identity
+    // number's check. Texts: FeatureTexts.h.
     QMenu* PopupMenu_DBGrid1;
     QAction* RecordDepartureItem;  // 登记离开, F9
     QAction* OnSiteOnlyItem;       // 只看未离开, F8
@@ -255,16 +257,13 @@ public:
     QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
     TListExport* ListExport;
-    TVisitorSuggestionList* IDNumberSuggestions;
-    TVisitorSuggestionList* MobileNumberSuggestions;
+    TReturningVisitorOffers* ReturningVisitorOffers;
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
     void RecordDepartureItemClick();
     void OnSiteOnlyItemClick();
     void ExportListItemClick();
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
-    void Edit_IDNumberChange();
-    void Edit_ShouJiChange();
     void Edit_IDNumberExit();
 
 protected:
@@ -293,13 +292,11 @@ private:
     void applyGridLayout();
     void showCurrentRowNumber();
     // The features around the record list (Unit1_RecordListMenu.cpp,
-    // Unit1_Departure.cpp, Unit1_Retention.cpp,
-    // Unit1_ReturningVisitors.cpp, Unit1_IdentityCheck.cpp).
+    // Unit1_Departure.cpp, Unit1_Retention.cpp, Unit1_IdentityCheck.cpp).
     void buildRecordListMenu();
     // Adds an item to the record list's menu; its key works in the whole window.
     QAction* addRecordListItem(const char* name, const QString& caption, const QKeySequence& key);
     void connectRecordListMenu();
-    void connectReturningVisitors();
     void connectIdentityCheck();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
@@ -308,10 +305,6 @@ private:
     // Makes the row of a record current wherever it stands in the list now;
     // a record no longer listed leaves no row current.
     void makeRecordCurrent(qint64 recordNumber);
-    void fillFromReturningVisitor(const TReturningVisitor& visitor);
-    // The record form's edits show the beginning of a text set into them,
-    // all but the one being typed in.
-    void showFormFromStart();
 
     bool mayBeShown() const;
     void focusFirstControl();

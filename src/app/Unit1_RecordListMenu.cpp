@@ -2,6 +2,7 @@
 // of an older register once a login has opened it.
 #include "app/FeatureTexts.h"
 #include "app/ListExport.h"
+#include "app/ReturningVisitorOffers.h"
 #include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
@@ -130,7 +131,7 @@ void TForm1::connectRecordListMenu()
     for (QWidget* box : findChildren<QComboBox*>())
         box->installEventFilter(keysOverEdits);
 
-    connectReturningVisitors();
+    ReturningVisitorOffers = new TReturningVisitorOffers(this);
     connectIdentityCheck();
 }
 

@@ -3,6 +3,7 @@
 // number's check.
 #include "RegisterFixture.h"
 #include "app/FeatureTexts.h"
+#include "app/ReturningVisitorOffers.h"
 #include "app/VisitorSuggestionList.h"
 #include "skin/SkinData.h"
 
@@ -339,7 +340,7 @@ protected:
         form1->Edit_IDNumber->setFocus();
     }
 
-    TVisitorSuggestionList* idList() const { return form1->IDNumberSuggestions; }
+    TVisitorSuggestionList* idList() const { return form1->ReturningVisitorOffers->IDNumberSuggestions; }
 
     QStringList lines(TVisitorSuggestionList* list) const
     {
@@ -406,7 +407,7 @@ TEST_F(ReturningVisitors, PickingWithEnterFillsTheVisitorAndLeavesThisVisit)
     EXPECT_EQ(form1->Edit_LaiFangShiJian->text(), QStringLiteral("到"));
     EXPECT_EQ(form1->Edit_LiKaiShiJian->text(), QStringLiteral("离"));
     EXPECT_EQ(form1->Memo_BeiZhu->toPlainText(), QStringLiteral("今天的备注"));
-    EXPECT_FALSE(form1->MobileNumberSuggestions->IsShown());
+    EXPECT_FALSE(form1->ReturningVisitorOffers->MobileNumberSuggestions->IsShown());
     EXPECT_TRUE(boxes.isEmpty());
 
     // The filled visit is added as usual.
@@ -422,9 +423,9 @@ TEST_F(ReturningVisitors, PickingWithAClickTakesTheNewestRecordOfThatMobile)
 {
     form1->Edit_ShouJi->setFocus();
     typeText(form1->Edit_ShouJi, QStringLiteral("138001"));
-    EXPECT_FALSE(form1->MobileNumberSuggestions->IsShown());
+    EXPECT_FALSE(form1->ReturningVisitorOffers->MobileNumberSuggestions->IsShown());
     typeText(form1->Edit_ShouJi, QStringLiteral("3"));
-    TVisitorSuggestionList* list = form1->MobileNumberSuggestions;
+    TVisitorSuggestionList* list = form1->ReturningVisitorOffers->MobileNumberSuggestions;
     ASSERT_EQ(lines(list), (QStringList{QStringLiteral("张三|440106199003071231|13800138001|2026/6/1"),
                                         QStringLiteral("张三|440106199003071231|13800138000|2025/1/2")}));
     QTreeWidget* view = list->List();

@@ -2,6 +2,7 @@
 // character) or a mobile (from its 7th), earlier visitors with a number that
 // begins so are offered under the edit; picking one fills the visitor's
 // fields from their newest record.
+#include "app/ReturningVisitorOffers.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
 #include "db/RegisterConnection.h"
@@ -36,50 +37,53 @@ void offer(TVisitorSuggestionList* list, TRegisterConnection* connection, Visito
 
 } // namespace
 
-void TForm1::connectReturningVisitors()
+TReturningVisitorOffers::TReturningVisitorOffers(TForm1* form) : QObject(form), form_(form)
 {
-    IDNumberSuggestions = new TVisitorSuggestionList(Edit_IDNumber);
-    MobileNumberSuggestions = new TVisitorSuggestionList(Edit_ShouJi);
+    IDNumberSuggestions = new TVisitorSuggestionList(form->Edit_IDNumber);
+    MobileNumberSuggestions = new TVisitorSuggestionList(form->Edit_ShouJi);
+    const TSkinData* skin = form->SkinData1;
     for (TVisitorSuggestionList* list : {IDNumberSuggestions, MobileNumberSuggestions}) {
         list->OnPick = [this](const TReturningVisitor& visitor) {
             RunGuarded([&] { fillFromReturningVisitor(visitor); });
         };
         // Drawn like the skin's menus: a list of its own window that the
         // skin does not reach otherwise.
-        if (SkinData1->Active()) {
+        if (skin->Active()) {
             QPalette colours = list->List()->palette();
-            colours.setColor(QPalette::Base, SkinData1->Colour(TSkinData::csMenu));
-            colours.setColor(QPalette::Text, SkinData1->Colour(TSkinData::csMenuText));
-            colours.setColor(QPalette::Highlight, SkinData1->Colour(TSkinData::csHilight));
-            colours.setColor(QPalette::HighlightedText, SkinData1->Colour(TSkinData::csHilightText));
+            colours.setColor(QPalette::Base, skin->Colour(TSkinData::csMenu));
+            colours.setColor(QPalette::Text, skin->Colour(TSkinData::csMenuText));
+            colours.setColor(QPalette::Highlight, skin->Colour(TSkinData::csHilight));
+            colours.setColor(QPalette::HighlightedText, skin->Colour(TSkinData::csHilightText));
             list->List()->setPalette(colours);
         }
     }
     // textEdited comes from the guard's typing only, never from the program
     // setting the text (loading a row, clearing the form, a pick).
-    connect(Edit_IDNumber, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Edit_IDNumberChange(); }); });
-    connect(Edit_ShouJi, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Edit_ShouJiChange(); }); });
+    connect(form->Edit_IDNumber, &QLineEdit::textEdited, this,
+            [this] { RunGuarded([this] { Edit_IDNumberChange(); }); });
+    connect(form->Edit_ShouJi, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Edit_ShouJiChange(); }); });
 }
 
-void TForm1::Edit_IDNumberChange()
+void TReturningVisitorOffers::Edit_IDNumberChange()
 {
-    offer(IDNumberSuggestions, ADOConnection1, VisitorKey::IdentityNumber, Edit_IDNumber->text(),
+    offer(IDNumberSuggestions, form_->ADOConnection1, VisitorKey::IdentityNumber, form_->Edit_IDNumber->text(),
           kIdentityNumberTypedBeforeLookup);
 }
 
-void TForm1::Edit_ShouJiChange()
+void TReturningVisitorOffers::Edit_ShouJiChange()
 {
-    offer(MobileNumberSuggestions, ADOConnection1, VisitorKey::Mobile, Edit_ShouJi->text(), kMobileTypedBeforeLookup);
+    offer(MobileNumberSuggestions, form_->ADOConnection1, VisitorKey::Mobile, form_->Edit_ShouJi->text(),
+          kMobileTypedBeforeLookup);
 }
 
-void TForm1::fillFromReturningVisitor(const TReturningVisitor& visitor)
+void TReturningVisitorOffers::fillFromReturningVisitor(const TReturningVisitor& visitor)
 {
     // 来由, the two times and the remarks belong to this visit and stay.
-    Edit_XingMing->setText(visitor.name);
-    Edit_IDNumber->setText(visitor.identityNumber);
-    Edit_ShouJi->setText(visitor.mobile);
-    Edit_DianHua->setText(visitor.telephone);
-    Edit_DiZhi->setText(visitor.address);
-    Edit_FenLei->setEditText(visitor.category);
-    showFormFromStart();
+    form_->Edit_XingMing->setText(visitor.name);
+    form_->Edit_IDNumber->setText(visitor.identityNumber);
+    form_->Edit_ShouJi->setText(visitor.mobile);
+    form_->Edit_DianHua->setText(visitor.telephone);
+    form_->Edit_DiZhi->setText(visitor.address);
+    form_->Edit_FenLei->setEditText(visitor.category);
+    form_->showFormFromStart();
 }
