@@ -3,13 +3,16 @@
 // driver's journal: the register opens and is sound, every record whose
 // success was shown is there with its values, none twice, Pass holds the old
 // or the new password, class.dat the old or the new list, files are the
-// owner's alone.
+// owner's alone; the search copy of the next start answers as the scan does.
 //
 //   test_crash_safety DRIVER [KILLS]
 #include "db/CategoryFile.h"
 #include "db/DatabaseError.h"
+#include "db/LikeMatch.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
+#include "db/SearchIndex.h"
+#include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 
 #include <QByteArray>
@@ -125,6 +128,7 @@ public:
             return state;
         }
         try {
+            InstallLikeFunction(db); // for the search's scan below
             State s;
             SqliteStatement integrity(db, QStringLiteral("PRAGMA integrity_check"));
             check(integrity.step() && integrity.columnText(0) == QLatin1String("ok"),
@@ -149,6 +153,7 @@ public:
             check(!pass.step(), QStringLiteral("Pass has more than one row"));
             s.categories = ReadCategoryFile(folder_ + QStringLiteral("class.dat"));
             state = s;
+            checkSearchCopy(db, path);
         } catch (const std::exception& e) {
             check(false, QStringLiteral("reading failed: ") + QString::fromUtf8(e.what()));
         }
@@ -158,6 +163,35 @@ public:
     }
 
 private:
+    // The copy the next start loads for its searches gives the record
+    // numbers the engine's scan gives, for the listing and a search.
+    void checkSearchCopy(sqlite3* db, const QString& path)
+    {
+        TSearchIndex index(path, QString::fromLatin1(kRegisterPassword));
+        index.attach(db);
+        const bool loaded = index.waitUntilReady();
+        check(loaded, QStringLiteral("the search copy does not load"));
+        for (const QString& keyword : {QString(), QStringLiteral("1")}) {
+            TSqlStrings sql;
+            if (keyword.isEmpty())
+                sql.Add(SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"}));
+            else
+                sql.Add(SqlLine(SqlSelect{"Select ", kListedColumns, "  from ", "data"}) + SqlWhere{" where "}
+                        + SqlColumn{QStringLiteral("身份证")} + " like '%" + SqlValue{keyword} + "%' ");
+            const CompiledSql compiled = sql.compile();
+            const auto fromCopy = loaded ? index.select(*compiled.plainSelect, compiled.parameters) : std::nullopt;
+            SqliteStatement scan(db, QStringLiteral("SELECT 编号 FROM data") + compiled.plainSelect->rest
+                                         + QStringLiteral(" ORDER BY 编号"));
+            scan.bindTexts(compiled.parameters);
+            std::vector<std::int64_t> scanned;
+            while (scan.step())
+                scanned.push_back(scan.columnInt64(0));
+            check(!loaded || fromCopy == scanned,
+                  QStringLiteral("the search copy differs from the scan for '") + keyword + QStringLiteral("'"));
+        }
+        index.detach();
+    }
+
     static bool ownerOnly(const QString& path)
     {
         struct stat st {};
