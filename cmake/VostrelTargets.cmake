@@ -11,11 +11,23 @@ if(NOT TARGET vostrel_settings)
     $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>
     $<$<BOOL:${VOSTREL_WERROR}>:-Werror>)
 endif()
-# Gives a target of our own the project's settings, as options of its own:
-# linking vostrel_settings instead would move them behind Qt's flags, and so
-# change every compile command (a full rebuild, once).
+# Gives a target of our own the project's settings.
 function(vostrel_target_warnings target)
-  target_compile_options(${target} PRIVATE $<TARGET_PROPERTY:vostrel_settings,INTERFACE_COMPILE_OPTIONS>)
+  target_link_libraries(${target} PRIVATE vostrel_settings)
+endfunction()
+
+# Qt's string-safety checks, for the program's own libraries: every
+# conversion between QString and 8-bit text names its encoding, since the
+# register holds Chinese text. Tests and tools compare with plain literals
+# throughout and are left without them.
+if(NOT TARGET vostrel_strict_strings)
+  add_library(vostrel_strict_strings INTERFACE)
+  target_compile_definitions(vostrel_strict_strings INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+endif()
+function(vostrel_program_library target)
+  vostrel_target_warnings(${target})
+  target_link_libraries(${target} PRIVATE vostrel_strict_strings)
 endfunction()
 
 # vostrel_public_headers(<target> <prefix> <header>...)
