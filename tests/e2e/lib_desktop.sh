@@ -18,9 +18,26 @@ e2e_poll() {
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 # The work area has been cut by the panel's strut.
 workarea_cut() {
-    local a
+    local a screen
     a=$(xprop -root _NET_WORKAREA 2>/dev/null | sed 's/.*= //' | cut -d, -f1-4 | tr -d ' ')
-    [ -n "$a" ] && [ "$a" != "0,0,1366,768" ]
+    screen=$(xdpyinfo | awk '/dimensions:/ {print $2}' | tr x ,)
+    [[ "$a" =~ ^[0-9]+,[0-9]+,[0-9]+,[0-9]+$ ]] && [ "$a" != "0,0,$screen" ]
+}
+# start_wm COMMAND...: starts the window manager and waits until it manages
+# the screen. A window manager that has not come up in time (seen once on a
+# cold machine) is killed and started again, once; its log is shown if it
+# still fails.
+start_wm() {
+    local attempt
+    for attempt in 1 2; do
+        "$@" >"$E2E_DIR/wm.log" 2>&1 &
+        E2E_PIDS+=($!)
+        e2e_poll 45 wm_running && return 0
+        kill -9 $! 2>/dev/null
+        echo "window manager not up (attempt $attempt):"
+        sed 's/^/  wm: /' "$E2E_DIR/wm.log"
+    done
+    return 1
 }
 bus_has() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
@@ -74,18 +91,14 @@ e2e_setup_desktop() {
     E2E_PIDS+=($DBUS_SESSION_BUS_PID)
     case "$E2E_KIND" in
     openbox)
-        openbox --sm-disable >"$E2E_DIR/wm.log" 2>&1 &
-        E2E_PIDS+=($!)
-        e2e_poll 30 wm_running || echo "window manager not up"
+        start_wm openbox --sm-disable
         tint2 >"$E2E_DIR/panel.log" 2>&1 &
         E2E_PIDS+=($!)
         e2e_poll 30 xembed_tray_running || echo "panel not up"
         ;;
     xfce)
         write_xfce_panel_config
-        xfwm4 --compositor=off --sm-client-disable >"$E2E_DIR/wm.log" 2>&1 &
-        E2E_PIDS+=($!)
-        e2e_poll 30 wm_running || echo "window manager not up"
+        start_wm xfwm4 --compositor=off --sm-client-disable
         xfce4-panel --sm-client-disable >"$E2E_DIR/panel.log" 2>&1 &
         E2E_PIDS+=($!)
         e2e_poll 30 bus_has org.kde.StatusNotifierWatcher || echo "no StatusNotifierItem watcher"
