@@ -38,6 +38,9 @@ PgConnection::PgConnection(const QByteArray& connectionString)
         conn_ = nullptr;
         throw ESiteError(QStringLiteral("the server does not speak UTF-8"));
     }
+    // Notices ("already exists, skipping") say nothing a caller needs.
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
 }
 
 PgConnection::~PgConnection()

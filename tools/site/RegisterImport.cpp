@@ -33,7 +33,7 @@ bool serverCanHold(const QByteArray& text)
     if (text.contains('\0'))
         return false;
     QStringDecoder strict(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    (void)strict.decode(text);
+    const QString decoded = strict.decode(text);
     return !strict.hasError();
 }
 
