@@ -17,7 +17,7 @@ using Certificate = std::unique_ptr<X509, decltype(&X509_free)>;
 using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
 // Files above this are no gate file; reading them whole would only waste memory.
-constexpr qint64 kLargestGateFile = 64 * 1024;
+constexpr qint64 kLargestGateFile = 65536;
 
 GateFile notPresent(GateFile file, GateFileState state, const QString& reason)
 {
