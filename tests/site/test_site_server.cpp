@@ -282,8 +282,8 @@ TEST_F(SiteServerTest, AnImportKeepsEveryTextAndAddsOnlyOnce)
     TempDir gate;
     ASSERT_NO_THROW(CreateRegisterFile(gate.path(), QStringLiteral("abc123"), false));
     const QList<QList<QByteArray>> records = {
-        {"访客", "O'Brien \"李\"", "11010119900307777X", "", QByteArray(), "送货\t两箱", " 北京 ", "2026/12/9 9:00:00",
-         "", "第一行\r\n第二行\n", "2026/12/9 9:00:01"},
+        {"访客", "O'Brien \"李\"", "11010119900307777X", "", QByteArray(), "送货\t两箱", " 北京\\东 ",
+         "2026/12/9 9:00:00", "", "第一行\r\n第二行\n", "2026/12/9 9:00:01"},
         {"QQ帐号", "王五", "", "13800138000", "010-1234", "面试", "", "", "2026/12/9 10:00:00", "", ""},
     };
     {

@@ -37,6 +37,55 @@ bool serverCanHold(const QByteArray& text)
     return !strict.hasError();
 }
 
+// One column of a batch of records as the text of an SQL array.
+struct RecordBatchColumn {
+    QByteArray array;
+    int count = 0;
+
+    void add(const QByteArray& value)
+    {
+        array += count++ == 0 ? "{" : ",";
+        if (value.isNull()) {
+            array += "NULL";
+            return;
+        }
+        array += '"';
+        for (const char c : value) {
+            if (c == '"' || c == '\\')
+                array += '\\';
+            array += c;
+        }
+        array += '"';
+    }
+    QByteArray take()
+    {
+        QByteArray whole = count == 0 ? QByteArray("{}") : array + '}';
+        array.clear();
+        count = 0;
+        return whole;
+    }
+};
+
+constexpr int kBatchSize = 2000;
+
+// $1 the gate, $2 the record numbers, $3 to $13 the texts. A record the site
+// already has from this gate is left as it is.
+constexpr const char* kInsertBatch =
+    "WITH batch AS ("
+    " SELECT * FROM unnest($2::bigint[], $3::text[], $4::text[], $5::text[], $6::text[], $7::text[], $8::text[],"
+    "  $9::text[], $10::text[], $11::text[], $12::text[], $13::text[])"
+    "  AS b(number, category, name, identity_number, mobile, telephone, reason, address, arrival, departure,"
+    "  remarks, written)),"
+    " added AS ("
+    " INSERT INTO site.records (id, in_gate, changed_by, source_number, category, name, identity_number,"
+    "  mobile, telephone, reason, address, arrival, departure, remarks, written, out_gate)"
+    " SELECT gen_random_uuid(), $1, $1, number, category, name, identity_number, mobile, telephone, reason,"
+    "  address, arrival, departure, remarks, written,"
+    "  CASE WHEN coalesce(trim(departure), '') = '' THEN NULL ELSE $1 END FROM batch ORDER BY number"
+    " ON CONFLICT (in_gate, source_number) DO NOTHING RETURNING id, source_number)"
+    " INSERT INTO site.changes (change_id, gate, kind, record_id)"
+    " SELECT gen_random_uuid(), $1, 'import', id FROM added ORDER BY source_number RETURNING seq";
+
 } // namespace
 
 ImportResult ImportRegister(PgConnection& admin, const QString& folder, const QString& gate)
@@ -59,35 +108,38 @@ ImportResult ImportRegister(PgConnection& admin, const QString& folder, const QS
                          + QStringLiteral(" in the site; add it with add-gate first"));
     result.fileSeenBefore = admin.exec("SELECT FROM site.imports WHERE file_sha256 = $1", {digest}).rows() == 1;
 
+    // Records go up in batches, each column as one array: a round trip per
+    // record would make a large register take many minutes.
+    std::array<RecordBatchColumn, kTexts + 1> batch; // 编号, then the texts
+    const auto sendBatch = [&] {
+        if (batch[0].count == 0)
+            return;
+        QList<QByteArray> values{gate.toUtf8()};
+        for (RecordBatchColumn& column : batch)
+            values.append(column.take());
+        result.added += admin.exec(kInsertBatch, values).rows();
+    };
     while (select.step()) {
         sqlite3_stmt* row = select.get();
         const QByteArray number = QByteArray::number(sqlite3_column_int64(row, 0));
-        QList<QByteArray> values{gate.toUtf8(), number};
+        batch[0].add(number);
         for (int i = 1; i <= kTexts; ++i) {
             if (sqlite3_column_type(row, i) == SQLITE_NULL) {
-                values.append(QByteArray());
+                batch[i].add(QByteArray());
                 continue;
             }
             const char* text = reinterpret_cast<const char*>(sqlite3_column_text(row, i));
-            QByteArray bytes(text, sqlite3_column_bytes(row, i));
+            const QByteArray bytes(text, sqlite3_column_bytes(row, i));
             if (!serverCanHold(bytes))
                 throw ESiteError(QStringLiteral("record %1 holds text that is not UTF-8: nothing was imported")
                                      .arg(QString::fromLatin1(number)));
-            values.append(bytes);
+            batch[i].add(bytes);
         }
         ++result.records;
-        const PgResult added = admin.exec(
-            "WITH added AS ("
-            " INSERT INTO site.records (id, in_gate, changed_by, source_number, category, name, identity_number,"
-            "  mobile, telephone, reason, address, arrival, departure, remarks, written, out_gate)"
-            " VALUES (gen_random_uuid(), $1, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13,"
-            "  CASE WHEN coalesce(trim($11), '') = '' THEN NULL ELSE $1 END)"
-            " ON CONFLICT (in_gate, source_number) DO NOTHING RETURNING id)"
-            " INSERT INTO site.changes (change_id, gate, kind, record_id)"
-            " SELECT gen_random_uuid(), $1, 'import', id FROM added RETURNING seq",
-            values);
-        result.added += added.rows();
+        if (batch[0].count == kBatchSize)
+            sendBatch();
     }
+    sendBatch();
     admin.exec("INSERT INTO site.imports (file_sha256, gate, records) VALUES ($1, $2, $3) "
                "ON CONFLICT (file_sha256) DO NOTHING",
                {digest, gate.toUtf8(), QByteArray::number(result.records)});
