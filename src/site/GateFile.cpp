@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <memory>
 #include <openssl/bio.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -26,9 +27,13 @@ GateFile notPresent(GateFile file, GateFileState state, const QString& reason)
     return file;
 }
 
+// A key that asks for a pass phrase is no key of a gate file: answering none
+// keeps OpenSSL from asking on the terminal.
+int noPassPhrase(char* /*buffer*/, int /*size*/, int /*writing*/, void* /*data*/) { return 0; }
+
 Certificate readCertificate(BIO* bio)
 {
-    return Certificate(PEM_read_bio_X509(bio, nullptr, nullptr, nullptr), X509_free);
+    return Certificate(PEM_read_bio_X509(bio, nullptr, noPassPhrase, nullptr), X509_free);
 }
 
 QString commonName(X509* cert)
@@ -85,6 +90,11 @@ QByteArray GateFile::connectionString() const
 
 GateFile ReadGateFile(const QString& path, const QDateTime& now)
 {
+    // What failed here is told by the result; OpenSSL's queue of errors is
+    // left empty for the next user of the library on this thread (libpq).
+    struct ClearOpensslErrors {
+        ~ClearOpensslErrors() { ERR_clear_error(); }
+    } clearErrors;
     GateFile file;
     file.path = path;
     const QFileInfo info(path);
@@ -126,7 +136,7 @@ GateFile ReadGateFile(const QString& path, const QDateTime& now)
     Certificate gateCert = readCertificate(certs.get());
     Certificate caCert = readCertificate(certs.get());
     Bio keys(BIO_new_mem_buf(content.constData(), static_cast<int>(content.size())), BIO_free);
-    Key key(PEM_read_bio_PrivateKey(keys.get(), nullptr, nullptr, nullptr), EVP_PKEY_free);
+    Key key(PEM_read_bio_PrivateKey(keys.get(), nullptr, noPassPhrase, nullptr), EVP_PKEY_free);
     if (!gateCert || !caCert || !key)
         return notPresent(file, GateFileState::Damaged,
                           QStringLiteral("the gate certificate, the site certificate or the key is missing or broken"));

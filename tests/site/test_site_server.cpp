@@ -197,6 +197,7 @@ TEST_F(SiteServerTest, AGateActsOnlyInItsOwnName)
         "SELECT count(*) FROM site.imports",
         "CREATE TABLE site.mine (x int)",
         "CREATE TABLE public.mine (x int)",
+        "CREATE TEMPORARY TABLE mine (x int)",
         "ALTER TABLE site.records DISABLE ROW LEVEL SECURITY",
         "UPDATE site.gates SET removed_at = now()",
     };

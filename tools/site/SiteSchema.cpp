@@ -19,6 +19,10 @@ DO $$ BEGIN
   END IF;
 END $$;
 GRANT USAGE ON SCHEMA site TO vostrel_gates;
+-- The database is the site's: nobody but the administrator makes objects in it.
+DO $$ BEGIN
+  EXECUTE format('REVOKE TEMPORARY ON DATABASE %I FROM PUBLIC', current_database());
+END $$;
 
 CREATE TABLE IF NOT EXISTS site.meta (
   key text PRIMARY KEY,
