@@ -105,7 +105,7 @@ GateFile ReadGateFile(const QString& path, const QDateTime& now)
     if (info.permissions()
         & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther))
         return notPresent(file, GateFileState::Damaged,
-                          QStringLiteral("other users may read it (it must have mode 0600)"));
+                          QStringLiteral("other users may read it; it must have mode 0600"));
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
         return notPresent(file, GateFileState::Damaged, in.errorString());
