@@ -256,6 +256,14 @@ TEST_F(SiteServerTest, ARemovedGateNoLongerLogsIn)
     }
     EXPECT_EQ(admin().exec("SELECT rolcanlogin FROM pg_roles WHERE rolname = 'gate_c'").bytes(0, 0), "f");
     EXPECT_NE(site({QStringLiteral("remove-gate"), QStringLiteral("c")}).exitCode, 0);
+
+    // Added again, the gate logs in with its new file; the old one stays out.
+    TempDir old;
+    const QString oldFile = old.file(QStringLiteral("vostrel-gate.pem"));
+    ASSERT_TRUE(QFile::copy(gateFile(QStringLiteral("c")), oldFile));
+    ASSERT_EQ(addGate(QStringLiteral("c")).exitCode, 0);
+    EXPECT_NO_THROW(PgConnection{asGate(QStringLiteral("c"))});
+    EXPECT_THROW(PgConnection{ReadGateFile(oldFile).connectionString()}, ESiteError);
 }
 
 // Rows of a register, written straight with the engine: every text as bytes.
