@@ -15,8 +15,6 @@ PgResult::PgResult(pg_result* result) : result_(result, PQclear) {}
 
 int PgResult::rows() const { return PQntuples(result_.get()); }
 
-int PgResult::columns() const { return PQnfields(result_.get()); }
-
 bool PgResult::isNull(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
 
 QByteArray PgResult::bytes(int row, int column) const

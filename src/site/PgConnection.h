@@ -12,7 +12,6 @@ class PgResult {
 public:
     explicit PgResult(pg_result* result);
     int rows() const;
-    int columns() const;
     bool isNull(int row, int column) const;
     // The value's bytes as the server sent them (text format).
     QByteArray bytes(int row, int column) const;

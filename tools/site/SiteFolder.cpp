@@ -96,7 +96,7 @@ void SiteFolder::writeCaBooks() const
     QDir().mkpath(file("issued"));
 }
 
-void SiteFolder::prepare(const QString& serverHost)
+void SiteFolder::prepare(const QString& serverHost) const
 {
     if (!QDir().mkpath(path_))
         throw ESiteError(path_ + QStringLiteral(": cannot make the folder"));

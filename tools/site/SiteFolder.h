@@ -15,13 +15,12 @@
 class SiteFolder {
 public:
     explicit SiteFolder(QString path);
-    const QString& path() const { return path_; }
     QString file(const char* name) const;
 
     // Makes the folder and, when they are missing, the CA, its books, the
     // revocation list and a server certificate for `serverHost`. An existing
     // CA is kept. Raises ESiteError.
-    void prepare(const QString& serverHost);
+    void prepare(const QString& serverHost) const;
 
     struct Config {
         QByteArray adminConnection;

@@ -51,7 +51,7 @@ int init(const SiteFolder& site, const QByteArray& adminConnection, const QStrin
                          + address);
     CreateSiteSchema(admin);
     const QString database = admin.exec("SELECT current_database()").text(0, 0);
-    SiteFolder(site).prepare(host);
+    site.prepare(host);
     site.writeConfig({adminConnection, host, port, database});
 
     print(QStringLiteral("The site's schema is ready in database %1.\n\n").arg(database));
