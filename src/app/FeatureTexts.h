@@ -97,4 +97,21 @@ inline QString CannotLockSingleInstance()
     return QStringLiteral("无法建立程序的运行锁(没有只属于当前用户的文件夹),程序将退出.");
 }
 
+// Start-up with a gate file that cannot be used: the desk works alone. The
+// reason, in the set-up tool's words, is for the site's administrator.
+inline QString GateFileUnusable(const QString& what, const QString& reason)
+{
+    return QStringLiteral("门岗文件\"vostrel-gate.pem\"") + what
+           + QStringLiteral(",本机单独登记,不与其他门岗同步.请联系站点管理员.\n(") + reason + QStringLiteral(")");
+}
+inline QString GateFileDamaged(const QString& reason) { return GateFileUnusable(QStringLiteral("已损坏"), reason); }
+inline QString GateFileForeign(const QString& reason)
+{
+    return GateFileUnusable(QStringLiteral("不属于本站点或本门岗"), reason);
+}
+inline QString GateFileExpired(const QString& reason)
+{
+    return GateFileUnusable(QStringLiteral("的证书已过期"), reason);
+}
+
 } // namespace FeatureTexts

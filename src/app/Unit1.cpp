@@ -2,6 +2,7 @@
 #include "app/ClockText.h"
 #include "app/ComboBoxItems.h"
 #include "app/DBGridModel.h"
+#include "app/GateFileNotice.h"
 #include "app/ListExport.h"
 #include "app/ProgramIcon.h"
 #include "app/TVostrelApplication.h"
@@ -116,6 +117,7 @@ void TForm1::FormCreate()
             return;
         }
         ADOConnection1->SetConnectionString(RegisterConnectionString(folder));
+        ReportUnusableGateFile(folder);
         Timer_CheckLogin->start();
         loadCategoryList();
         DBGrid1->viewport()->installEventFilter(this);

@@ -114,6 +114,21 @@ TEST_F(StartupTest, AMissingRegisterShowsItsMessageAndEndsASecondLater)
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
 }
 
+TEST_F(StartupTest, AnUnusableGateFileIsReportedAndTheDeskGoesOnAlone)
+{
+    makeRegister();
+    QFile gate(dir.file(QStringLiteral("vostrel-gate.pem")));
+    ASSERT_TRUE(gate.open(QIODevice::WriteOnly));
+    gate.write("Gate: front\nSite-Host: db\nSite-Port: 5432\nSite-Database: site\n-----BEGIN CERTIFICATE-----\n");
+    gate.close();
+    gate.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    createForms();
+    ASSERT_EQ(boxTexts().size(), 1);
+    EXPECT_TRUE(boxTexts()[0].startsWith(QStringLiteral("门岗文件\"vostrel-gate.pem\"已损坏,本机单独登记")))
+        << boxTexts()[0].toStdString();
+    EXPECT_TRUE(form1->Timer_CheckLogin->isActive());
+}
+
 TEST_F(StartupTest, AMissingClassDatIsWrittenWithTheSixDefaults)
 {
     makeRegister();
