@@ -75,6 +75,7 @@ TWatchListWindow::TWatchListWindow(QWidget* parent, TWatchList* list, TRegisterC
     Grid_WatchList->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid_WatchList->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid_WatchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid_WatchList->setTabKeyNavigation(false); // Tab goes on to the buttons
     Grid_WatchList->verticalHeader()->hide();
     Grid_WatchList->horizontalHeader()->setStretchLastSection(true);
     const int widths[] = {80, 150, 110, 180};

@@ -557,8 +557,7 @@ TEST_F(RecordListFeatures, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
                 names << s.columnText(0);
         }
         sqlite3_exec(db,
-                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; DROP TABLE IF EXISTS "
-                     "watch_list; PRAGMA user_version = 0;",
+                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; PRAGMA user_version = 0;",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
         return names;
