@@ -27,6 +27,7 @@
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
+#include "app/WatchListCheck.h"
 #include "db/AtomicFileCopy.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -38,6 +39,7 @@
 #include "shell/ExecutableFolder.h"
 #include "shell/MessageBoxes.h"
 #include "visitors/RecordDate.h"
+#include "watchlist/WatchList.h"
 
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -182,6 +184,7 @@ private:
     void fillForm(const QString& name);
     void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
     void measureSearches(int runs, int slowRuns, const std::function<int()>& farRow);
+    void measureWatchListCheck(int runs);
 
     const Options& options_;
     long long rows_;
@@ -361,6 +364,45 @@ void Child::measureRecordListFeatures(int runs, const std::function<int()>& farR
     f->ReturningVisitorOffers->MobileNumberSuggestions->Close();
 }
 
+// The watch list's check of the record form on each keystroke, at 10,000
+// entries: the program's hash maps beside a scan of every entry that
+// normalises and compares the same three fields. The entries go again
+// afterwards, so the file sizes measured later are the register's own.
+void Child::measureWatchListCheck(int runs)
+{
+    constexpr int kEntries = 10000;
+    TForm1* f = form1_.get();
+    sqlite3* db = f->ADOConnection1->handle();
+    ExecuteStatements(db, "BEGIN; INSERT INTO watch_list (姓名, 身份证, 手机, 原因, 添加时间) "
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+                          "SELECT '访客' || i, printf('110105%012d', i), printf('139%08d', i), '测试', '' FROM n; "
+                          "COMMIT;");
+    f->WatchListCheck->Reload();
+    std::uint64_t state = 777;
+    auto typeVisitor = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const int i = 1 + static_cast<int>((state >> 33) % (2 * kEntries)); // half of them on the list
+        f->Edit_XingMing->setText(QStringLiteral("访客%1").arg(i));
+        f->Edit_IDNumber->setText(QStringLiteral("110105%1").arg(i, 12, 10, QLatin1Char('0')));
+        f->Edit_ShouJi->setText(QStringLiteral("+86 139%1").arg(i, 8, 10, QLatin1Char('0')));
+    };
+    op("watch_check:10000", runs * 4, typeVisitor, [&] { f->WatchListCheck->CheckForm(); });
+    int sink = 0;
+    op("watch_scan:10000", runs * 4, typeVisitor, [&] {
+        const QString number = NormalisedIdentityNumber(f->Edit_IDNumber->text());
+        const QString mobile = NormalisedMobile(f->Edit_ShouJi->text());
+        const QString name = f->Edit_XingMing->text();
+        for (const TWatchEntry& e : f->WatchList->Entries())
+            sink += (NormalisedIdentityNumber(e.identityNumber) == number) + (NormalisedMobile(e.mobile) == mobile)
+                    + (e.name == name);
+    });
+    if (sink < 0)
+        std::fprintf(stderr, " ");
+    ExecuteStatements(db, "DELETE FROM watch_list;");
+    f->WatchListCheck->Reload();
+    f->Button_ClearAllEditClick();
+}
+
 std::vector<Result> Child::run()
 {
     const int runs = options_.runs;
@@ -476,6 +518,7 @@ std::vector<Result> Child::run()
 
     if (rows_ > 0)
         measureRecordListFeatures(runs, farRow);
+    measureWatchListCheck(runs);
 
     // Export of the whole list, with the peak memory while it runs.
     for (const char* extension : {"xlsx", "csv"}) {

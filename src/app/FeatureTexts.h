@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Every text of the record list's context menu and of the helpers around the
 // record form, in one place.
@@ -112,6 +113,63 @@ inline QString GateFileForeign(const QString& reason)
 inline QString GateFileExpired(const QString& reason)
 {
     return GateFileUnusable(QStringLiteral("的证书已过期"), reason);
+}
+
+// The watch list: its menu item, window, import and the check at entry.
+inline QString WatchListItem() { return QStringLiteral("黑名单..."); }
+inline QString WatchListTitle() { return QStringLiteral("黑名单"); }
+inline QStringList WatchListColumns()
+{
+    return {QStringLiteral("姓名"), QStringLiteral("身份证"), QStringLiteral("手机"), QStringLiteral("原因"),
+            QStringLiteral("添加时间")};
+}
+inline QString WatchListAdd() { return QStringLiteral("添加"); }
+inline QString WatchListChange() { return QStringLiteral("修改"); }
+inline QString WatchListRemove() { return QStringLiteral("删除"); }
+inline QString WatchListImport() { return QStringLiteral("导入..."); }
+inline QString WatchListShowSkipped() { return QStringLiteral("跳过的行..."); }
+inline QString WatchListClose() { return QStringLiteral("关闭"); }
+inline QString WatchListAddTitle() { return QStringLiteral("添加到黑名单"); }
+inline QString WatchListChangeTitle() { return QStringLiteral("修改黑名单条目"); }
+inline QString WatchListNameMissing() { return QStringLiteral("请填写姓名."); }
+inline QString WatchListNothingSelected() { return QStringLiteral("请先选择一个条目."); }
+inline QString WatchListConfirmRemove(const QString& name)
+{
+    return QStringLiteral("确定要从黑名单中删除") + Elided(name) + QStringLiteral("吗?");
+}
+inline QString WatchListImportTitle() { return QStringLiteral("导入黑名单"); }
+inline QString WatchListImportTypes()
+{
+    return QStringLiteral("黑名单 (*.csv *.xlsx);;CSV (*.csv);;Excel 工作簿 (*.xlsx)");
+}
+inline QString WatchListImported(qsizetype added, qsizetype skipped)
+{
+    return QStringLiteral("导入") + QString::number(added) + QStringLiteral("条,跳过") + QString::number(skipped)
+           + QStringLiteral("条");
+}
+inline QString WatchListImportFailed(const QString& reason) { return QStringLiteral("导入失败:") + reason; }
+inline QString WatchListSkippedLine(int line, const QString& reason)
+{
+    return QStringLiteral("第") + QString::number(line) + QStringLiteral("行:") + reason;
+}
+inline QString WatchListSkippedNoName() { return QStringLiteral("缺少姓名"); }
+inline QString WatchListSkippedExtraColumns() { return QStringLiteral("多于4列"); }
+inline QString WatchListSkippedWrongIdentity() { return QStringLiteral("身份证号码不正确"); }
+inline QString WatchListSkippedWrongMobile() { return QStringLiteral("手机号码含有非数字字符"); }
+inline QString WatchListSkippedAlreadyListed() { return QStringLiteral("身份证号码已在黑名单中"); }
+inline QString WatchListMoreSkipped(qsizetype count)
+{
+    return QStringLiteral("...另有") + QString::number(count) + QStringLiteral("行");
+}
+inline QString WatchListHit(const QString& reason) { return QStringLiteral("黑名单:") + reason; }
+inline QString WatchListSameName(const QString& name)
+{
+    return QStringLiteral("与黑名单中的") + Elided(name) + QStringLiteral("同名,证件号码不同");
+}
+inline QString WatchListAskToRegister(const QString& name, const QString& reason)
+{
+    return QStringLiteral("该访客在黑名单中:") + Elided(name) + QStringLiteral(",") + Elided(reason)
+           + QStringLiteral("。是否仍要登记?");
 }
 
 } // namespace FeatureTexts

@@ -25,6 +25,8 @@ class TDBGridModel;
 class TForm2;
 class TListExport;
 class TReturningVisitorOffers;
+class TWatchList;
+class TWatchListCheck;
 class TSkinData;
 class TTrayIcon;
 class QKeySequence;
@@ -256,8 +258,13 @@ public:
     QAction* ExportListItem;       // 导出当前列表..., Ctrl+E
     QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
+    QAction* WatchListItem;        // 黑名单..., Ctrl+B
     TListExport* ListExport;
     TReturningVisitorOffers* ReturningVisitorOffers;
+    // The watch list and its check of the record form (WatchListCheck.h).
+    TWatchList* WatchList;
+    TWatchListCheck* WatchListCheck;
+    void WatchListItemClick();
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
     void RecordDepartureItemClick();
     void OnSiteOnlyItemClick();

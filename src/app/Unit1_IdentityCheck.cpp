@@ -1,6 +1,7 @@
 // The identity number's check: when the guard leaves 身份证 and on "添加" and
 // "修改", a number that fails is drawn in red with the fault as its tool tip.
 // It never stops a record from being written.
+#include "app/EditMarks.h"
 #include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "visitors/IdentityNumber.h"
@@ -53,17 +54,7 @@ void showFaults(QLineEdit* edit, const IdentityNumberCheck& check, bool lengthWr
         faults << FeatureTexts::WrongCheckCharacter();
     if (check.judged && !check.birthDateOk)
         faults << FeatureTexts::WrongBirthDate();
-    if (faults.isEmpty()) {
-        if (!edit->toolTip().isEmpty()) {
-            edit->setPalette(QPalette());
-            edit->setToolTip(QString());
-        }
-        return;
-    }
-    QPalette red = edit->palette();
-    red.setColor(QPalette::Text, Qt::red);
-    edit->setPalette(red);
-    edit->setToolTip(faults.join(QLatin1Char('\n')));
+    SetEditMark(edit, EditMark::Fault, faults.join(QLatin1Char('\n')));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The login check: the stored password is read and deciphered, and the login
 // window asks for it. The main window stays hidden until it is typed.
 #include "app/Unit1.h"
+#include "app/WatchListCheck.h"
 #include "crypto/Unit_DESCrypt.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -67,6 +68,7 @@ void TForm1::ShowAfterLogin()
     showingAfterLogin_ = false;
     focusFirstControl();
     upgradeRegister();
+    WatchListCheck->Reload();
     // Searches read an in-memory copy once it has loaded in the background.
     ADOConnection1->EnableSearchIndex(true);
 }

@@ -1,6 +1,7 @@
 // The record form: loading a row of the list, add, modify, delete, clearing
 // the form and the two time buttons.
 #include "app/Unit1.h"
+#include "app/WatchListCheck.h"
 #include "db/RegisterQuery.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
@@ -70,6 +71,8 @@ void TForm1::Button1Click()
     if (!filledOrSay(Edit_FenLei->currentText(), "请选择分类.") || !filledOrSay(Edit_XingMing->text(), "请填写姓名.")
         || !filledOrSay(Edit_IDNumber->text(), "请填写身份证编号.") || !filledOrSay(Edit_LaiYou->text(), "请填写来由."))
         return;
+    if (!WatchListCheck->MayWriteRecord())
+        return;
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add(SqlLine("Insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values ('")
                        + SqlValue{Edit_FenLei->currentText()} + "','" + SqlValue{Edit_XingMing->text()} + "','"
@@ -88,6 +91,8 @@ void TForm1::Button2Click()
 {
     if (!filledOrSay(Edit_BianHao->text(), "不可编辑") || !filledOrSay(Edit_FenLei->currentText(), "请选择分类.")
         || !filledOrSay(Edit_XingMing->text(), "请填写姓名."))
+        return;
+    if (!WatchListCheck->MayWriteRecord())
         return;
     const qint64 current = currentRecordNumber();
     ADOQuery1->SQL.Clear();

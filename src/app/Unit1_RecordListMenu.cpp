@@ -4,10 +4,12 @@
 #include "app/ListExport.h"
 #include "app/ReturningVisitorOffers.h"
 #include "app/Unit1.h"
+#include "app/WatchListCheck.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
 #include "db/RegisterUpgrade.h"
 #include "shell/HandlerWiring.h"
+#include "watchlist/WatchList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,6 +95,9 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->addSeparator();
     DeleteOldRecordsItem =
         addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
+    PopupMenu_DBGrid1->addSeparator();
+    WatchListItem =
+        addRecordListItem("WatchListItem", FeatureTexts::WatchListItem(), QKeySequence(Qt::CTRL | Qt::Key_B));
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -133,6 +138,10 @@ void TForm1::connectRecordListMenu()
 
     ReturningVisitorOffers = new TReturningVisitorOffers(this);
     connectIdentityCheck();
+
+    WatchList = new TWatchList(this);
+    WatchListCheck = new TWatchListCheck(this, WatchList);
+    BindClick(WatchListItem, [this] { WatchListItemClick(); });
 }
 
 void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }

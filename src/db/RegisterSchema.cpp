@@ -2,6 +2,7 @@
 #include "db/DatabaseError.h"
 #include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
+#include "db/WatchListTable.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -44,9 +45,9 @@ const QString kOldOnSiteIndex =
 // versions.
 const QHash<QString, int> kIndexVersions = {};
 
-// At most this many objects: data, Pass, the AUTOINCREMENT counter and every
-// index of the program at once.
-const qsizetype kMostSchemaObjects = 3 + kOwnIndexes.size();
+// At most this many objects: data, Pass, the AUTOINCREMENT counter, the watch
+// list's table and every index of the program at once.
+const qsizetype kMostSchemaObjects = 4 + kOwnIndexes.size();
 
 // The engine reads the schema through a statement of about eight steps per
 // object; past this many steps the schema is far larger than a register's.
@@ -160,6 +161,11 @@ void checkObject(sqlite3* db, const QString& type, const QString& name, const QS
         if (isNamed(name, "Pass"))
             return checkTable(db, name, kPassColumns);
         if (isNamed(name, "sqlite_sequence"))
+            return;
+        // At any version, as the look-up indexes: a compaction's copy
+        // starts again at version 0 and takes the steps anew.
+        if (isNamed(name, kWatchListTable)
+            && normalisedStatement(sql) == normalisedStatement(WatchListTableStatement()))
             return;
         refuse((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
                                                               : QStringLiteral("table %1"))

@@ -3,6 +3,7 @@
 #include "db/LookupIndexes.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
+#include "db/WatchListTable.h"
 
 #include <QByteArray>
 #include <iterator>
@@ -15,8 +16,10 @@ using UpgradeStep = void (*)(sqlite3*);
 constexpr UpgradeStep kSteps[] = {
     CreateLookupIndexes,
     RenewOnSiteIndex,
+    CreateWatchListTable,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
+static_assert(kSteps[kWatchListVersion - 1] == CreateWatchListTable);
 
 } // namespace
 
