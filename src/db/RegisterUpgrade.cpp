@@ -1,4 +1,5 @@
 #include "db/RegisterUpgrade.h"
+#include "db/AuditTables.h"
 #include "db/DatabaseError.h"
 #include "db/LookupIndexes.h"
 #include "db/Sqlite.h"
@@ -15,8 +16,10 @@ using UpgradeStep = void (*)(sqlite3*);
 constexpr UpgradeStep kSteps[] = {
     CreateLookupIndexes,
     RenewOnSiteIndex,
+    CreateAuditTables,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
+static_assert(kSteps[kAuditTablesVersion - 1] == CreateAuditTables);
 
 } // namespace
 
