@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Every text of the record list's context menu and of the helpers around the
 // record form, in one place.
@@ -96,5 +97,46 @@ inline QString CannotLockSingleInstance()
 {
     return QStringLiteral("无法建立程序的运行锁(没有只属于当前用户的文件夹),程序将退出.");
 }
+
+// The audit trail: its menu item, its window and the details of its rows.
+inline QString AuditTrailItem() { return QStringLiteral("操作日志..."); }
+inline QString AuditTrailTitle() { return QStringLiteral("操作日志"); }
+inline QString AuditEventLabel() { return QStringLiteral("事件"); }
+inline QString AuditAllEvents() { return QStringLiteral("全部"); }
+inline QString AuditDateLabel() { return QStringLiteral("日期"); }
+inline QString AuditDateTo() { return QStringLiteral("至"); }
+inline QString AuditExport() { return QStringLiteral("导出..."); }
+inline QString AuditVerify() { return QStringLiteral("校验"); }
+inline QString AuditClose() { return QStringLiteral("关闭"); }
+inline QStringList AuditColumns()
+{
+    return {QStringLiteral("序号"), QStringLiteral("时间"), QStringLiteral("事件"), QStringLiteral("编号/数量"),
+            QStringLiteral("说明")};
+}
+inline QString AuditCsvType() { return QStringLiteral("CSV (*.csv)"); }
+inline QString AuditFileStem() { return QStringLiteral("操作日志_"); }
+inline QString AuditIntact(qint64 rows)
+{
+    return QStringLiteral("操作日志完整,共") + QString::number(rows) + QStringLiteral("条.");
+}
+inline QString AuditBroken(qint64 lastIntact)
+{
+    return QStringLiteral("第") + QString::number(lastIntact) + QStringLiteral("条之后的记录被改动或删除.");
+}
+inline QString AuditFailedLogins(int inARow)
+{
+    return QStringLiteral("连续第") + QString::number(inARow) + QStringLiteral("次");
+}
+inline QString AuditBackup(const QString& fileName, bool made)
+{
+    return (made ? QStringLiteral("备份:") : QStringLiteral("备份失败:")) + fileName;
+}
+inline QString AuditNothingChanged() { return QStringLiteral("无改动"); }
+inline QString AuditExported(const QString& fileName, qint64 rows, bool masked)
+{
+    return fileName + QStringLiteral(",共") + QString::number(rows) + QStringLiteral("条,")
+           + (masked ? QStringLiteral("证件号码已隐藏") : QStringLiteral("证件号码未隐藏"));
+}
+inline QString AuditRecordsBefore(const QString& day) { return QStringLiteral("早于") + day; }
 
 } // namespace FeatureTexts

@@ -5,6 +5,8 @@
 #include "app/ListExport.h"
 #include "app/ProgramIcon.h"
 #include "app/TVostrelApplication.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "db/CategoryFile.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterDataSource.h"
@@ -116,6 +118,7 @@ void TForm1::FormCreate()
             return;
         }
         ADOConnection1->SetConnectionString(RegisterConnectionString(folder));
+        AuditTrail->RecordEvent(AuditEvent::ProgramStarted()); // written once the login check opens the register
         Timer_CheckLogin->start();
         loadCategoryList();
         DBGrid1->viewport()->installEventFilter(this);
@@ -149,6 +152,7 @@ void TForm1::Timer_CloseMeTimer() { close(); }
 
 void TForm1::FormClose()
 {
+    AuditTrail->RecordEvent(AuditEvent::ProgramEnded());
     ADOConnection1->Close();
     SharedClipboard().ClearClipboard();
 }

@@ -24,6 +24,7 @@ class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
 class TListExport;
+class TAuditTrail;
 class TReturningVisitorOffers;
 class TSkinData;
 class TTrayIcon;
@@ -256,6 +257,9 @@ public:
     QAction* ExportListItem;       // 导出当前列表..., Ctrl+E
     QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
+    QAction* AuditTrailItem;       // 操作日志...
+    // The audit trail of what is done at the desk (Unit1_AuditTrail.cpp).
+    TAuditTrail* AuditTrail;
     TListExport* ListExport;
     TReturningVisitorOffers* ReturningVisitorOffers;
     void DBGrid1ContextPopup(const QPoint& position, bool fromKeyboard);
@@ -264,6 +268,7 @@ public:
     void ExportListItemClick();
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
+    void AuditTrailItemClick();
     void Edit_IDNumberExit();
 
 protected:
@@ -298,6 +303,7 @@ private:
     QAction* addRecordListItem(const char* name, const QString& caption, const QKeySequence& key);
     void connectRecordListMenu();
     void connectIdentityCheck();
+    void connectAuditTrail();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     // The record number of the list's current row, or -1 without one.

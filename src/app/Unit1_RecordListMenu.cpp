@@ -93,6 +93,8 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->addSeparator();
     DeleteOldRecordsItem =
         addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
+    PopupMenu_DBGrid1->addSeparator();
+    AuditTrailItem = addRecordListItem("AuditTrailItem", FeatureTexts::AuditTrailItem(), QKeySequence());
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -133,6 +135,7 @@ void TForm1::connectRecordListMenu()
 
     ReturningVisitorOffers = new TReturningVisitorOffers(this);
     connectIdentityCheck();
+    connectAuditTrail();
 }
 
 void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }
