@@ -141,7 +141,9 @@ void TAuditTrailDialog::Button_VerifyClick()
     }
     const QString result =
         check.intact ? FeatureTexts::AuditIntact(check.rows) : FeatureTexts::AuditBroken(check.lastIntact);
-    Label_Result->setText(result);
+    Label_Result->setText(check.intact && check.rows > 0 ? result + FeatureTexts::AuditLastHash(check.lastHash)
+                                                         : result);
+    Label_Result->setToolTip(check.lastHash);
     MessageBoxes::ShowMessage(result);
 }
 

@@ -123,6 +123,8 @@ inline QString AuditBroken(qint64 lastIntact)
 {
     return QStringLiteral("第") + QString::number(lastIntact) + QStringLiteral("条之后的记录被改动或删除.");
 }
+// Beside the check's result: the start of the last row's hash, to note down.
+inline QString AuditLastHash(const QString& hash) { return QStringLiteral("  末条哈希 ") + hash.left(16); }
 inline QString AuditFailedLogins(int inARow)
 {
     return QStringLiteral("连续第") + QString::number(inARow) + QStringLiteral("次");

@@ -95,7 +95,7 @@ TAuditVerification VerifyAuditTrail(sqlite3* db)
         const TAuditEntry entry{rows.columnText(2), rows.columnText(3), rows.columnText(4)};
         const qint64 seq = count + 1;
         if (rows.columnInt64(0) != seq || rows.columnText(5) != AuditRowHash(previous, seq, rows.columnText(1), entry))
-            return {false, count, count};
+            return {false, count, count, {}};
         previous = rows.columnText(5);
         count = seq;
     }
@@ -103,9 +103,9 @@ TAuditVerification VerifyAuditTrail(sqlite3* db)
     // or were added behind its back.
     if (head.rows != count || head.hash != previous) {
         const qint64 lastIntact = head.rows < count ? head.rows : (head.rows == count ? count - 1 : count);
-        return {false, count, std::max<qint64>(lastIntact, 0)};
+        return {false, count, std::max<qint64>(lastIntact, 0), {}};
     }
-    return {true, count, count};
+    return {true, count, count, previous};
 }
 
 std::vector<TAuditRow> ReadAuditPage(sqlite3* db, const TAuditFilter& filter, qint64 beforeSeq, int limit)

@@ -44,6 +44,7 @@ struct TAuditVerification {
     bool intact = true;
     qint64 rows = 0;
     qint64 lastIntact = 0;
+    QString lastHash; // of the last row, when intact: a copy kept elsewhere anchors the trail
 };
 // Reads the whole trail. Raises EDatabaseError.
 TAuditVerification VerifyAuditTrail(sqlite3* db);

@@ -182,7 +182,9 @@ TEST_F(AuditEvents, TheWindowListsFiltersExportsAndChecksTheTrail)
     EXPECT_EQ(exported[1].mid(2, 1), QStringList{AuditEvent::LoginSucceeded()});
 
     PerformClick(window.Button_Verify);
-    EXPECT_EQ(window.Label_Result->text(), QStringLiteral("操作日志完整,共") + QString::number(total) + "条.");
+    const QString intact = QStringLiteral("操作日志完整,共") + QString::number(total) + "条.";
+    EXPECT_EQ(boxTexts().last(), intact);
+    EXPECT_TRUE(window.Label_Result->text().startsWith(intact + QStringLiteral("  末条哈希 ")));
     ExecuteStatements(openFile().get(), "UPDATE audit_trail SET detail = '7' WHERE seq = 40");
     PerformClick(window.Button_Verify);
     EXPECT_EQ(window.Label_Result->text(), QStringLiteral("第39条之后的记录被改动或删除."));
