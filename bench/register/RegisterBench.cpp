@@ -22,12 +22,15 @@
 // peak_rss_mb. A write ending in ":indexed" includes bringing the copy in step.
 #include "BenchCache.h"
 #include "VisitorGenerator.h"
+#include "app/AuditTrailDialog.h"
 #include "app/ListExport.h"
 #include "app/ReturningVisitorOffers.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
 #include "app/VisitorSuggestionList.h"
 #include "app/WatchListCheck.h"
+#include "audit/AuditStore.h"
+#include "audit/AuditTrail.h"
 #include "db/AtomicFileCopy.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -180,6 +183,7 @@ private:
         add(operation, t, peakRssMb());
     }
     void measureOldRecordsDeletion();
+    void measureAuditTrail();
     void startForms();
     void fillForm(const QString& name);
     void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
@@ -571,6 +575,7 @@ std::vector<Result> Child::run()
     if (sink == 1)
         std::fprintf(stderr, " ");
     measureOldRecordsDeletion();
+    measureAuditTrail();
 
     const auto naive =
         std::find_if(results_.begin(), results_.end(), [](const Result& r) { return r.operation == "naive"; });
@@ -637,6 +642,84 @@ void Child::measureOldRecordsDeletion()
     std::fprintf(stderr, "deleted %lld of %lld records dated before %s\n", static_cast<long long>(deleted), rows_,
                  day.toString(Qt::ISODate).toLocal8Bit().constData());
     QDir(work_ + QStringLiteral("/delete")).removeRecursively();
+}
+
+// The audit trail: an add with its row beside the same add without, on a
+// copy of the register; then the trail filled to as many rows as the register
+// has records, its window opened on the first page, and its chain checked.
+void Child::measureAuditTrail()
+{
+    const QString folder = work_ + QStringLiteral("/audit/");
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    QFile::copy(cached_.folder + QStringLiteral("/_.udb"), folder + QStringLiteral("_.udb"));
+    TRegisterConnection connection;
+    connection.SetConnectionString(RegisterConnectionString(folder));
+    TAuditTrail trail(&connection);
+    int added = 0;
+    const auto insert = [&] {
+        SqlLine line("Insert into data (分类,姓名,身份证,手机,电话,来由,地址,来访,离开,备注,日期) values ('");
+        const QStringList values = {QStringLiteral("QQ帐号"),
+                                    QStringLiteral("测试%1").arg(++added),
+                                    QStringLiteral("110101199003071234"),
+                                    QStringLiteral("13800138000"),
+                                    QString(),
+                                    QStringLiteral("送货"),
+                                    QString(),
+                                    QString(),
+                                    QString(),
+                                    QString(),
+                                    QStringLiteral("2026/12/9 10:00:00")};
+        for (int i = 0; i < 11; ++i) {
+            line += SqlValue{values[i]};
+            line += i < 10 ? "','" : "')";
+        }
+        TSqlStrings sql;
+        sql.Add(line);
+        connection.Execute(sql.compile());
+    };
+    const int runs = options_.runs * 4;
+    op("add_without_audit_row", runs, nullptr, insert);
+    op("add_with_audit_row", runs, nullptr, [&] {
+        trail.RecordChange([&] {
+            insert();
+            return TAuditEntry{QStringLiteral("添加记录"), QString::number(added), {}};
+        });
+    });
+
+    // The trail filled as a gate of many years fills it, row after row.
+    {
+        sqlite3* db = connection.handle();
+        ExecuteStatements(db, "BEGIN IMMEDIATE; DELETE FROM audit_trail; DELETE FROM audit_head;");
+        SqliteStatement row(db, QStringLiteral("INSERT INTO audit_trail VALUES (?, ?, ?, ?, ?, ?)"));
+        QString previous;
+        const QDateTime start(QDate(2016, 1, 1), QTime(8, 0));
+        for (long long seq = 1; seq <= std::max(rows_, 1LL); ++seq) {
+            const QString at = AuditTimeText(start.addSecs(seq * 300));
+            const TAuditEntry entry{QStringLiteral("添加记录"), QString::number(seq), QString()};
+            previous = AuditRowHash(previous, seq, at, entry);
+            row.bindTexts({QString(), at, entry.event, entry.subject, entry.detail, previous});
+            row.bindInt64(1, seq);
+            row.step();
+            row.reset();
+        }
+        SqliteStatement head(db, QStringLiteral("INSERT INTO audit_head VALUES (1, ?, ?)"));
+        head.bindTexts({QString(), previous});
+        head.bindInt64(1, std::max(rows_, 1LL));
+        head.step();
+        ExecuteStatements(db, "COMMIT;");
+    }
+    op("audit_window_open", options_.runs, nullptr, [&] {
+        TAuditTrailDialog window(nullptr, &connection);
+        window.show();
+        QCoreApplication::processEvents();
+    });
+    bool intact = false;
+    op("audit_verify", 1, nullptr, [&] { intact = VerifyAuditTrail(connection.handle()).intact; });
+    if (!intact)
+        std::fprintf(stderr, "the filled trail did not check out\n");
+    connection.Close();
+    QDir(folder).removeRecursively();
 }
 
 std::string number(double v, int decimals)

@@ -171,5 +171,47 @@ inline QString WatchListAskToRegister(const QString& name, const QString& reason
     return QStringLiteral("该访客在黑名单中:") + Elided(name) + QStringLiteral(",") + Elided(reason)
            + QStringLiteral("。是否仍要登记?");
 }
+// The audit trail: its menu item, its window and the details of its rows.
+inline QString AuditTrailItem() { return QStringLiteral("操作日志..."); }
+inline QString AuditTrailTitle() { return QStringLiteral("操作日志"); }
+inline QString AuditEventLabel() { return QStringLiteral("事件"); }
+inline QString AuditAllEvents() { return QStringLiteral("全部"); }
+inline QString AuditDateLabel() { return QStringLiteral("日期"); }
+inline QString AuditDateTo() { return QStringLiteral("至"); }
+inline QString AuditExport() { return QStringLiteral("导出..."); }
+inline QString AuditVerify() { return QStringLiteral("校验"); }
+inline QString AuditClose() { return QStringLiteral("关闭"); }
+inline QStringList AuditColumns()
+{
+    return {QStringLiteral("序号"), QStringLiteral("时间"), QStringLiteral("事件"), QStringLiteral("编号/数量"),
+            QStringLiteral("说明")};
+}
+inline QString AuditCsvType() { return QStringLiteral("CSV (*.csv)"); }
+inline QString AuditFileStem() { return QStringLiteral("操作日志_"); }
+inline QString AuditIntact(qint64 rows)
+{
+    return QStringLiteral("操作日志完整,共") + QString::number(rows) + QStringLiteral("条.");
+}
+inline QString AuditBroken(qint64 lastIntact)
+{
+    return QStringLiteral("第") + QString::number(lastIntact) + QStringLiteral("条之后的记录被改动或删除.");
+}
+// Beside the check's result: the start of the last row's hash, to note down.
+inline QString AuditLastHash(const QString& hash) { return QStringLiteral("  末条哈希 ") + hash.left(16); }
+inline QString AuditFailedLogins(int inARow)
+{
+    return QStringLiteral("连续第") + QString::number(inARow) + QStringLiteral("次");
+}
+inline QString AuditBackup(const QString& fileName, bool made)
+{
+    return (made ? QStringLiteral("备份:") : QStringLiteral("备份失败:")) + fileName;
+}
+inline QString AuditNothingChanged() { return QStringLiteral("无改动"); }
+inline QString AuditExported(const QString& fileName, qint64 rows, bool masked)
+{
+    return fileName + QStringLiteral(",共") + QString::number(rows) + QStringLiteral("条,")
+           + (masked ? QStringLiteral("证件号码已隐藏") : QStringLiteral("证件号码未隐藏"));
+}
+inline QString AuditRecordsBefore(const QString& day) { return QStringLiteral("早于") + day; }
 
 } // namespace FeatureTexts

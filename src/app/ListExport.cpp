@@ -130,9 +130,12 @@ void TListExport::ExportRowsToFile(const QString& fileName, ExportFormat format)
     QString message;
     try {
         const ExportOutcome outcome = ExportToFile(fileName, format, rows, report);
-        if (outcome.complete)
+        if (outcome.complete) {
             message = FeatureTexts::ExportDone(count)
                       + (outcome.cutCells > 0 ? FeatureTexts::ExportCellsCut(outcome.cutCells) : QString());
+            if (Exported)
+                Exported(fileName, count, masked);
+        }
     } catch (const EExportError& e) {
         message = FeatureTexts::ExportFailed(
             e.kind() == EExportError::Kind::Incomplete ? FeatureTexts::ExportIncomplete() : e.message());

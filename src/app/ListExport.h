@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QWidget;
@@ -26,6 +27,10 @@ public:
     // While an export walks the list, a close cancels it and waits for it to
     // stop before the connection goes: true when the close is to wait.
     bool DeferClose();
+
+    // Told of every export written whole: the file, its rows and whether
+    // the numbers were hidden.
+    std::function<void(const QString& fileName, qint64 rows, bool masked)> Exported;
 
 private:
     QString askFileName(ExportFormat& format);

@@ -6,6 +6,8 @@
 #include "app/ListExport.h"
 #include "app/ProgramIcon.h"
 #include "app/TVostrelApplication.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "db/CategoryFile.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterDataSource.h"
@@ -118,6 +120,7 @@ void TForm1::FormCreate()
         }
         ADOConnection1->SetConnectionString(RegisterConnectionString(folder));
         ReportUnusableGateFile(folder);
+        AuditTrail->RecordEvent(AuditEvent::ProgramStarted()); // written once the login check opens the register
         Timer_CheckLogin->start();
         loadCategoryList();
         DBGrid1->viewport()->installEventFilter(this);
@@ -151,6 +154,7 @@ void TForm1::Timer_CloseMeTimer() { close(); }
 
 void TForm1::FormClose()
 {
+    AuditTrail->RecordEvent(AuditEvent::ProgramEnded());
     ADOConnection1->Close();
     SharedClipboard().ClearClipboard();
 }

@@ -24,6 +24,7 @@ class TRegisterDataSource;
 class TDBGridModel;
 class TForm2;
 class TListExport;
+class TAuditTrail;
 class TReturningVisitorOffers;
 class TWatchList;
 class TWatchListCheck;
@@ -259,6 +260,9 @@ public:
     QAction* HideNumbersItem;      // 隐藏证件号码 (checked: numbers masked), Ctrl+H
     QAction* DeleteOldRecordsItem; // 删除早于某日的记录...
     QAction* WatchListItem;        // 黑名单..., Ctrl+B
+    QAction* AuditTrailItem;       // 操作日志...
+    // The audit trail of what is done at the desk (Unit1_AuditTrail.cpp).
+    TAuditTrail* AuditTrail;
     TListExport* ListExport;
     TReturningVisitorOffers* ReturningVisitorOffers;
     // The watch list and its check of the record form (WatchListCheck.h).
@@ -271,6 +275,7 @@ public:
     void ExportListItemClick();
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
+    void AuditTrailItemClick();
     void Edit_IDNumberExit();
 
 protected:
@@ -305,6 +310,7 @@ private:
     QAction* addRecordListItem(const char* name, const QString& caption, const QKeySequence& key);
     void connectRecordListMenu();
     void connectIdentityCheck();
+    void connectAuditTrail();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
     // The record number of the list's current row, or -1 without one.

@@ -2,6 +2,8 @@
 // on the current row of the list.
 #include "app/FeatureTexts.h"
 #include "app/Unit1.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "db/RegisterQuery.h"
 #include "db/VisitorPresence.h"
 #include "shell/MessageBoxes.h"
@@ -27,7 +29,13 @@ void TForm1::RecordDepartureItemClick()
     const QString name = ADOQuery1->Fields(DataColumn::Name);
     QString departure = ADOQuery1->Fields(DataColumn::Departure);
     if (IsBlankDeparture(departure)) {
-        const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
+        DepartureOutcome outcome;
+        AuditTrail->RecordChange([&]() -> std::optional<TAuditEntry> {
+            outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
+            if (outcome.kind != DepartureOutcome::Recorded)
+                return std::nullopt;
+            return TAuditEntry{AuditEvent::DepartureRecorded(), QString::number(recordNumber), {}};
+        });
         if (outcome.kind == DepartureOutcome::NoRecord)
             return;
         departure = outcome.leftAt;

@@ -2,6 +2,8 @@
 // window asks for it. The main window stays hidden until it is typed.
 #include "app/Unit1.h"
 #include "app/WatchListCheck.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "crypto/Unit_DESCrypt.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -49,6 +51,8 @@ void TForm1::Button_CheckLoginClick()
     ADOQuery_Pass->SQL.Clear();
     ADOQuery_Pass->SQL.Add("Select 密码 from Pass");
     ADOQuery_Pass->Open();
+    // The register is open from here: events kept since the start go in.
+    AuditTrail->WritePending();
     const QString stored = ADOQuery_Pass->FieldByName(QStringLiteral("密码"));
     AdminPassword = QString::fromLatin1(DecryptFromHex(stored.toStdString(), kPasswordCipherKey));
     if (AdminPassword.isEmpty()) {
@@ -69,6 +73,7 @@ void TForm1::ShowAfterLogin()
     focusFirstControl();
     upgradeRegister();
     WatchListCheck->Reload();
+    AuditTrail->RecordEvent(AuditEvent::LoginSucceeded());
     // Searches read an in-memory copy once it has loaded in the background.
     ADOConnection1->EnableSearchIndex(true);
 }

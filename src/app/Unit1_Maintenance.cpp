@@ -1,10 +1,13 @@
 // The settings tab's maintenance: clearing every record and compacting the
 // register file.
 #include "app/Unit1.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
+#include "db/Sqlite.h"
 #include "db/StoreMessages.h"
 #include "db/Unit_DB.h"
 #include "shell/ExecutableFolder.h"
@@ -29,7 +32,11 @@ void TForm1::Button9Click()
     try {
         ADOQuery1->SQL.Clear();
         ADOQuery1->SQL.Add(SqlLine("delete from (data)"));
-        ADOQuery1->ExecSQL();
+        AuditTrail->RecordChange([this] {
+            ADOQuery1->ExecSQL();
+            return TAuditEntry{
+                AuditEvent::RegisterCleared(), QString::number(sqlite3_changes64(ADOConnection1->handle())), {}};
+        });
         ADOQuery1->SQL.Clear();
         ADOQuery1->SQL.Add(SqlSelect{"select ", "*", " from ", "(data)"});
         ADOQuery1->Open();
@@ -58,6 +65,14 @@ void TForm1::Button11Click()
             why = QStringLiteral("\n") + e.message();
     } catch (const std::exception&) {
         compacted = false;
+    }
+    // Recorded in the compacted file, which the connection opens again; a
+    // compaction that failed leaves the file as it was, untouched.
+    if (compacted) {
+        try {
+            ADOConnection1->handle();
+        } catch (const std::exception&) {}
+        AuditTrail->RecordEvent(AuditEvent::RegisterCompacted());
     }
     MessageBoxes::ShowMessage(compacted ? QStringLiteral("数据库压缩完成.") : QStringLiteral("数据库压缩失败.") + why);
     // Closing the connection closed the list's result; it is listed again so

@@ -1,5 +1,8 @@
 // Setting a new administrator password, after a backup of the register.
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "crypto/Unit_DESCrypt.h"
 #include "db/AtomicFileCopy.h"
 #include "db/RegisterFile.h"
@@ -45,16 +48,22 @@ void TForm1::Button7Click()
     for (const char* removed : {":", " ", "/", "\\", "-"})
         stamp.remove(QLatin1String(removed));
     const QString folder = ExecutableFolder();
+    const QString backup = QStringLiteral("bak_") + stamp + QStringLiteral("_.udb");
     // A failed backup does not stop the change.
+    bool backedUp = true;
     try {
-        CopyFileAtomically(folder + QLatin1String(kRegisterFileName),
-                           folder + QStringLiteral("bak_") + stamp + QStringLiteral("_.udb"));
-    } catch (const std::exception&) {}
+        CopyFileAtomically(folder + QLatin1String(kRegisterFileName), folder + backup);
+    } catch (const std::exception&) {
+        backedUp = false;
+    }
 
     const std::string enciphered = EncryptToHex(Edit_Pass_B->text().toStdString(), kPasswordCipherKey);
     ADOQuery1->SQL.Clear();
     ADOQuery1->SQL.Add("update Pass  set 密码='" + SqlValue{QString::fromStdString(enciphered)} + "' ");
-    ADOQuery1->ExecSQL();
+    AuditTrail->RecordChange([&] {
+        ADOQuery1->ExecSQL();
+        return TAuditEntry{AuditEvent::PasswordChanged(), {}, FeatureTexts::AuditBackup(backup, backedUp)};
+    });
     MessageBoxes::ShowMessage(QStringLiteral("密码设置成功,请重新登录."));
     close();
 }

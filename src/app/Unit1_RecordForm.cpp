@@ -1,8 +1,14 @@
 // The record form: loading a row of the list, add, modify, delete, clearing
 // the form and the two time buttons.
+#include "app/FeatureTexts.h"
 #include "app/Unit1.h"
 #include "app/WatchListCheck.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
+#include "audit/ChangedColumns.h"
+#include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
+#include "db/Sqlite.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
 
@@ -81,7 +87,11 @@ void TForm1::Button1Click()
                        + SqlValue{Edit_DiZhi->text()} + "','" + SqlValue{Edit_LaiFangShiJian->text()} + "','"
                        + SqlValue{Edit_LiKaiShiJian->text()} + "','" + SqlValue{Memo_BeiZhu->toPlainText()} + "','"
                        + SqlValue{ClockText()} + "')");
-    ADOQuery1->ExecSQL();
+    AuditTrail->RecordChange([this] {
+        ADOQuery1->ExecSQL();
+        return TAuditEntry{
+            AuditEvent::RecordAdded(), QString::number(sqlite3_last_insert_rowid(ADOConnection1->handle())), {}};
+    });
     MessageBoxes::ShowMessage(QStringLiteral("添加成功."));
     PerformClick(Button_ClearAllEdit);
     PerformClick(Button_Refresh);
@@ -108,7 +118,23 @@ void TForm1::Button2Click()
     ADOQuery1->SQL.Add(SqlLine(", 备注='") + SqlValue{Memo_BeiZhu->toPlainText()} + "' ");
     ADOQuery1->SQL.Add(SqlLine(", 日期='") + SqlValue{ClockText()} + "' ");
     ADOQuery1->SQL.Add(SqlLine("where  编号=") + SqlInteger{Edit_BianHao->text()});
-    ADOQuery1->ExecSQL();
+    // The row tells which columns the guard changed, never what they held.
+    const QList<QPair<QString, QString>> typed = {
+        {QStringLiteral("分类"), Edit_FenLei->currentText()}, {QStringLiteral("姓名"), Edit_XingMing->text()},
+        {QStringLiteral("身份证"), Edit_IDNumber->text()},    {QStringLiteral("手机"), Edit_ShouJi->text()},
+        {QStringLiteral("电话"), Edit_DianHua->text()},       {QStringLiteral("来由"), Edit_LaiYou->text()},
+        {QStringLiteral("地址"), Edit_DiZhi->text()},         {QStringLiteral("来访"), Edit_LaiFangShiJian->text()},
+        {QStringLiteral("离开"), Edit_LiKaiShiJian->text()},  {QStringLiteral("备注"), Memo_BeiZhu->toPlainText()},
+    };
+    AuditTrail->RecordChange([this, &typed]() -> std::optional<TAuditEntry> {
+        sqlite3* db = ADOConnection1->handle();
+        const QStringList changed = ChangedColumns(db, Edit_BianHao->text().toLongLong(), typed);
+        ADOQuery1->ExecSQL();
+        if (sqlite3_changes(db) == 0)
+            return std::nullopt;
+        return TAuditEntry{AuditEvent::RecordChanged(), Edit_BianHao->text(),
+                           changed.isEmpty() ? FeatureTexts::AuditNothingChanged() : changed.join(QLatin1Char(','))};
+    });
     PerformClick(Button_ClearAllEdit);
     MessageBoxes::ShowMessage(QStringLiteral("修改成功."));
     PerformClick(Button_Refresh);
@@ -143,7 +169,13 @@ void TForm1::Button3Click()
     // Whatever goes wrong here (an empty or closed list, the engine) passes
     // silently; the form is then left as it is.
     try {
-        ADOQuery1->Delete();
+        AuditTrail->RecordChange([this]() -> std::optional<TAuditEntry> {
+            const qint64 recordNumber = currentRecordNumber();
+            ADOQuery1->Delete();
+            if (sqlite3_changes(ADOConnection1->handle()) == 0)
+                return std::nullopt;
+            return TAuditEntry{AuditEvent::RecordDeleted(), QString::number(recordNumber), {}};
+        });
         PerformClick(Button_ClearAllEdit);
     } catch (...) {}
 }

@@ -98,6 +98,7 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->addSeparator();
     WatchListItem =
         addRecordListItem("WatchListItem", FeatureTexts::WatchListItem(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    AuditTrailItem = addRecordListItem("AuditTrailItem", FeatureTexts::AuditTrailItem(), QKeySequence());
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -142,6 +143,7 @@ void TForm1::connectRecordListMenu()
     WatchList = new TWatchList(this);
     WatchListCheck = new TWatchListCheck(this, WatchList);
     BindClick(WatchListItem, [this] { WatchListItemClick(); });
+    connectAuditTrail();
 }
 
 void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }

@@ -3,6 +3,8 @@
 #include "app/DeleteBeforeDateDialog.h"
 #include "app/FeatureTexts.h"
 #include "app/Unit1.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "records/OldRecords.h"
@@ -48,11 +50,17 @@ void TForm1::DeleteOldRecordsItemClick()
         progress.setWindowTitle(FeatureTexts::DeleteOldRecordsTitle());
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
-        deletion = DeleteRecords(*ADOConnection1, old.ids, day, reader, [&progress](qint64 done, qint64) {
-            progress.setValue(static_cast<int>(done));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+        deletion = DeleteRecords(
+            *ADOConnection1, old.ids, day, reader,
+            [&progress](qint64 done, qint64) {
+                progress.setValue(static_cast<int>(done));
+                QCoreApplication::processEvents();
+                return !progress.wasCanceled();
+            },
+            [&](qint64 deleted) {
+                AuditTrail->AppendWithin({AuditEvent::OldRecordsDeleted(), QString::number(deleted),
+                                          FeatureTexts::AuditRecordsBefore(dayText)});
+            });
     } catch (const EDatabaseError& e) {
         MessageBoxes::ShowMessage(FeatureTexts::DeleteFailed(e.message()));
         return;

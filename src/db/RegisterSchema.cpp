@@ -1,4 +1,5 @@
 #include "db/RegisterSchema.h"
+#include "db/AuditTables.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
@@ -46,8 +47,8 @@ const QString kOldOnSiteIndex =
 const QHash<QString, int> kIndexVersions = {};
 
 // At most this many objects: data, Pass, the AUTOINCREMENT counter, the watch
-// list's table and every index of the program at once.
-const qsizetype kMostSchemaObjects = 4 + kOwnIndexes.size();
+// list's table, the audit trail's and every index of the program at once.
+const qsizetype kMostSchemaObjects = 4 + kOwnIndexes.size() + AuditSchemaObjects().size();
 
 // The engine reads the schema through a statement of about eight steps per
 // object; past this many steps the schema is far larger than a register's.
@@ -152,9 +153,28 @@ void checkIndex(const QString& name, const QString& table, const QString& sql, i
         refuse(QStringLiteral("index %1 is not one of the register's").arg(name));
 }
 
+// An object of the audit trail: a register of the version that adds the
+// trail may hold it, exactly as the program makes it.
+bool isAuditObject(const QString& type, const QString& name, const QString& sql, int version)
+{
+    for (const AuditSchemaObject& object : AuditSchemaObjects()) {
+        if (name.compare(object.name, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString kind = object.statement.startsWith(QLatin1String("CREATE TABLE")) ? QStringLiteral("table")
+                                                                                        : QStringLiteral("index");
+        if (version < kAuditTablesVersion || type != kind
+            || normalisedStatement(sql) != normalisedStatement(object.statement))
+            refuse(QStringLiteral("%1 %2 is not one of the register's").arg(type, name));
+        return true;
+    }
+    return false;
+}
+
 void checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql,
                  int version)
 {
+    if (isAuditObject(type, name, sql, version))
+        return;
     if (type == QLatin1String("table")) {
         if (isNamed(name, "data"))
             return checkTable(db, name, kDataColumns);

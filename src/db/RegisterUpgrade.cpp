@@ -1,4 +1,5 @@
 #include "db/RegisterUpgrade.h"
+#include "db/AuditTables.h"
 #include "db/DatabaseError.h"
 #include "db/LookupIndexes.h"
 #include "db/Sqlite.h"
@@ -17,9 +18,11 @@ constexpr UpgradeStep kSteps[] = {
     CreateLookupIndexes,
     RenewOnSiteIndex,
     CreateWatchListTable,
+    CreateAuditTables,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
 static_assert(kSteps[kWatchListVersion - 1] == CreateWatchListTable);
+static_assert(kSteps[kAuditTablesVersion - 1] == CreateAuditTables);
 
 } // namespace
 

@@ -8,10 +8,13 @@ struct sqlite3;
 //   1 - the look-up indexes (db/LookupIndexes.h)
 //   2 - the on-site index counting a departure of blanks as none
 //   3 - the watch list's table (db/WatchListTable.h)
-inline constexpr int kRegisterVersion = 3;
+//   4 - the audit trail's tables (db/AuditTables.h)
+inline constexpr int kRegisterVersion = 4;
 
 // The version from which a register holds the watch list's table.
 inline constexpr int kWatchListVersion = 3;
+// The version whose step makes the audit trail's tables.
+inline constexpr int kAuditTablesVersion = 4;
 
 // The version the register open on `db` holds. Raises EDatabaseError.
 int RegisterVersion(sqlite3* db);

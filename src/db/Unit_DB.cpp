@@ -3,6 +3,7 @@
 #include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterSchema.h"
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
 #include "db/SqliteTransaction.h"
@@ -172,6 +173,11 @@ void exportCompacted(sqlite3* source, const QString& target, const QString& pass
     // Only the copy is written, so the commit needs no journal beside the register.
     SqliteTransaction copy(source);
     ExecuteStatements(source, "SELECT sqlcipher_export('compacted');");
+    // The export leaves the copy's user_version at 0; the register's version
+    // (db/RegisterUpgrade.h) goes with it, or the copy would be refused for
+    // the tables its version holds.
+    const QByteArray version = "PRAGMA compacted.user_version = " + QByteArray::number(RegisterVersion(source)) + ";";
+    ExecuteStatements(source, version.constData());
     copy.Commit();
     ExecuteStatements(source, "DETACH DATABASE compacted;");
 }

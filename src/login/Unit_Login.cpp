@@ -1,7 +1,10 @@
 #include "login/Unit_Login.h"
+#include "app/FeatureTexts.h"
 #include "app/ProgramIcon.h"
 #include "app/TVostrelApplication.h"
 #include "app/Unit1.h"
+#include "audit/AuditEvents.h"
+#include "audit/AuditTrail.h"
 #include "shell/HandlerWiring.h"
 #include "shell/MessageBoxes.h"
 #include "shell/PasswordCharacter.h"
@@ -75,6 +78,10 @@ void TForm2::Button_LoginingClick()
         ShowAppInTaskbar();
         return;
     }
+    // Recorded before the count, whose third step ends the program.
+    const int inARow = Edit_Error->text().toInt() + 1;
+    mainForm_->AuditTrail->RecordEvent(
+        {AuditEvent::LoginFailed(), QString::number(inARow), FeatureTexts::AuditFailedLogins(inARow)});
     // The new count fires Edit_ErrorChange before the panel is written.
     Edit_Error->setText(QString::number(Edit_Error->text().toInt() + 1));
     StatusPanel0->setText(QStringLiteral("密码错误...") + Edit_Error->text() + QStringLiteral("次"));

@@ -56,7 +56,8 @@ TOldRecords FindRecordsBefore(TRegisterConnection& connection, const QDate& day,
 }
 
 TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids, const QDate& day,
-                        const TRecordDateReader& reader, const DeletionProgress& progress)
+                        const TRecordDateReader& reader, const DeletionProgress& progress,
+                        const std::function<void(std::int64_t deleted)>& beforeCommit)
 {
     sqlite3* db = connection.handle();
     const LargerCache cache(db, kDeletionCacheKiB);
@@ -82,6 +83,8 @@ TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::
     }
     if (progress && !progress(total, total))
         return {0, true};
+    if (beforeCommit)
+        beforeCommit(deletion.deleted);
     transaction.Commit();
     return deletion;
 }

@@ -29,6 +29,9 @@ using DeletionProgress = std::function<bool(std::int64_t done, std::int64_t tota
 // as before `day` when the transaction runs: a record another program changed
 // since it was found stays. `progress` is told every few thousand records and
 // at the end; when it returns false everything is rolled back. On any failure
-// none go (the engine's message is raised as EDatabaseError).
+// none go (the engine's message is raised as EDatabaseError). `beforeCommit`
+// is told how many went, inside the transaction, just before it commits: what
+// it writes goes with the deletion or not at all.
 TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::int64_t>& ids, const QDate& day,
-                        const TRecordDateReader& reader, const DeletionProgress& progress = {});
+                        const TRecordDateReader& reader, const DeletionProgress& progress = {},
+                        const std::function<void(std::int64_t deleted)>& beforeCommit = {});

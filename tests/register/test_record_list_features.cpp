@@ -75,7 +75,7 @@ TEST_F(RecordListFeatures, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     ASSERT_TRUE(menu->isVisible());
     EXPECT_EQ(currentName(), QStringLiteral("王五")); // the clicked row is the current row
     const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 9);
+    ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[0]->text(), QStringLiteral("登记离开"));
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(items[1]->text(), QStringLiteral("只看未离开"));
@@ -91,6 +91,7 @@ TEST_F(RecordListFeatures, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     EXPECT_EQ(items[6]->text(), QStringLiteral("删除早于某日的记录..."));
     EXPECT_TRUE(items[7]->isSeparator());
     EXPECT_EQ(items[8]->text(), QStringLiteral("黑名单..."));
+    EXPECT_EQ(items[9]->text(), QStringLiteral("操作日志..."));
     menu->hide();
 
     // The menu key and Shift+F10 on the list open it at the current row.
@@ -557,7 +558,8 @@ TEST_F(RecordListFeatures, TheFirstLoginGivesAnOlderRegisterTheLookupIndexes)
                 names << s.columnText(0);
         }
         sqlite3_exec(db,
-                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; PRAGMA user_version = 0;",
+                     "DROP INDEX IF EXISTS data_mobiles; DROP INDEX IF EXISTS data_on_site; PRAGMA user_version = 0;"
+                     "DROP TABLE IF EXISTS audit_trail; DROP TABLE IF EXISTS audit_head;",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
         return names;
