@@ -47,7 +47,8 @@ void TForm1::connectAuditTrail()
     });
     const auto hit = [this](const QString& event) {
         return [this, event](const QString& name, const QString& reason) {
-            AuditTrail->RecordEvent(event, FeatureTexts::Elided(name) + QStringLiteral(",") + FeatureTexts::Elided(reason));
+            AuditTrail->RecordEvent(event,
+                                    FeatureTexts::Elided(name) + QStringLiteral(",") + FeatureTexts::Elided(reason));
         };
     };
     connect(WatchList, &TWatchList::HitTurnedAway, this, hit(AuditEvent::WatchListTurnedAway()));
