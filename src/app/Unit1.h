@@ -25,6 +25,9 @@ class TDBGridModel;
 class TForm2;
 class TListExport;
 class TReturningVisitorOffers;
+class TPaperPrints;
+class TPassScanner;
+struct DepartureOutcome;
 class TSkinData;
 class TTrayIcon;
 class QKeySequence;
@@ -265,6 +268,16 @@ public:
     void HideNumbersItemClick();
     void DeleteOldRecordsItemClick();
     void Edit_IDNumberExit();
+    // Paper and the pass (Unit1_Paper.cpp): the roll call of who is on site,
+    // the current visitor's pass, and its scan at the exit, which records
+    // the departure.
+    QAction* PrintRollCallItem; // 打印未离开名单..., Ctrl+P
+    QAction* PrintPassItem;     // 打印访客单...
+    TPaperPrints* PaperPrints;
+    TPassScanner* PassScanner;
+    void PrintRollCallItemClick();
+    void PrintPassItemClick();
+    void PassScanned(qint64 recordNumber, const QString& passText);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -300,6 +313,11 @@ private:
     void connectIdentityCheck();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
+    // Writes the departure of a visitor who has not left, as 登记离开 does,
+    // and says so in panel 0; the outcome tells what the register held.
+    DepartureOutcome departVisitor(qint64 recordNumber, const QString& name);
+    void buildPaperItems();
+    void connectPaper();
     // The record number of the list's current row, or -1 without one.
     qint64 currentRecordNumber() const;
     // Makes the row of a record current wherever it stands in the list now;

@@ -93,6 +93,7 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->addSeparator();
     DeleteOldRecordsItem =
         addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
+    buildPaperItems();
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -133,6 +134,7 @@ void TForm1::connectRecordListMenu()
 
     ReturningVisitorOffers = new TReturningVisitorOffers(this);
     connectIdentityCheck();
+    connectPaper();
 }
 
 void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }
