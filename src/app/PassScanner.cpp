@@ -28,6 +28,18 @@ bool TPassScanner::eventFilter(QObject* watched, QEvent* event)
 
 bool TPassScanner::keyPressed(QWindow* target, const QKeyEvent& key)
 {
+    // Shift goes down before every capital and ':' a scanner types; a
+    // modifier alone goes on to the window and breaks nothing.
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock: return false;
+    default: break;
+    }
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     if (enter && modifiers == Qt::NoModifier && !held_.isEmpty()) {

@@ -58,7 +58,9 @@ protected:
     {
         QWindow* window = form1->windowHandle();
         for (QChar c : text) {
-            QTest::keyClick(window, c.toLatin1());
+            // Upper case and ':' come with Shift pressed and released around them.
+            const bool shifted = c.isUpper() || c == u':';
+            QTest::keyClick(window, c.toLatin1(), shifted ? Qt::ShiftModifier : Qt::NoModifier);
             if (gap > 0)
                 QTest::qWait(gap);
         }
