@@ -37,7 +37,7 @@ void TForm1::RecordDepartureItemClick()
 
 DepartureOutcome TForm1::departVisitor(qint64 recordNumber, const QString& name)
 {
-    const DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
+    DepartureOutcome outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
     if (outcome.kind != DepartureOutcome::Recorded)
         return outcome;
     // A closed list holds a write that failed, not a listing: it stays
