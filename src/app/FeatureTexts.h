@@ -214,4 +214,44 @@ inline QString AuditExported(const QString& fileName, qint64 rows, bool masked)
 }
 inline QString AuditRecordsBefore(const QString& day) { return QStringLiteral("早于") + day; }
 
+// The roll call, the visitor pass and the pass scanned at the exit.
+inline QString PrintRollCallItem() { return QStringLiteral("打印未离开名单..."); }
+inline QString PrintPassItem() { return QStringLiteral("打印访客单..."); }
+inline QString RollCallTitle() { return QStringLiteral("未离开访客名单"); }
+inline QString RollCallSummary(const QString& printedAt, int count)
+{
+    return QStringLiteral("打印时间:") + printedAt + QStringLiteral("    未离开共") + QString::number(count)
+           + QStringLiteral("人");
+}
+inline QString RollCallNumberColumn() { return QStringLiteral("序号"); }
+inline QString RollCallNameColumn() { return QStringLiteral("姓名"); }
+inline QString RollCallCategoryColumn() { return QStringLiteral("分类"); }
+inline QString RollCallArrivalColumn() { return QStringLiteral("到访时间"); }
+inline QString RollCallReasonColumn() { return QStringLiteral("来由"); }
+inline QString RollCallMobileColumn() { return QStringLiteral("手机"); }
+inline QString RollCallTickColumn() { return QStringLiteral("核对"); }
+inline QString PageOf(int page, int pages)
+{
+    return QStringLiteral("第") + QString::number(page) + QStringLiteral("页,共") + QString::number(pages)
+           + QStringLiteral("页");
+}
+inline QString RollCallFileStem() { return QStringLiteral("未离开名单_"); }
+inline QString PassTitle() { return QStringLiteral("访客单"); }
+inline QString PassNameCaption() { return QStringLiteral("姓名:"); }
+inline QString PassCategoryCaption() { return QStringLiteral("分类:"); }
+inline QString PassReasonCaption() { return QStringLiteral("来由:"); }
+inline QString PassArrivalCaption() { return QStringLiteral("到访时间:"); }
+inline QString PassHint() { return QStringLiteral("离开时请出示此单扫码"); }
+inline QString PassFileStem() { return QStringLiteral("访客单_"); }
+inline QString PrintFailed() { return QStringLiteral("打印失败:无法写入打印机或文件."); }
+// Status panel 0 after a pass is scanned that does not close a visit.
+inline QString PassUnknown(const QString& passText)
+{
+    return QStringLiteral("访客单") + Elided(passText) + QStringLiteral("没有对应的登记记录");
+}
+inline QString PassAlreadyLeft(const QString& name, const QString& departure)
+{
+    return Elided(name) + QStringLiteral("已于") + Elided(departure) + QStringLiteral("离开,无需再次登记");
+}
+
 } // namespace FeatureTexts

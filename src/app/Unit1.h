@@ -28,6 +28,9 @@ class TAuditTrail;
 class TReturningVisitorOffers;
 class TWatchList;
 class TWatchListCheck;
+class TPaperPrints;
+class TPassScanner;
+struct DepartureOutcome;
 class TSkinData;
 class TTrayIcon;
 class QKeySequence;
@@ -277,6 +280,16 @@ public:
     void DeleteOldRecordsItemClick();
     void AuditTrailItemClick();
     void Edit_IDNumberExit();
+    // Paper and the pass (Unit1_Paper.cpp): the roll call of who is on site,
+    // the current visitor's pass, and its scan at the exit, which records
+    // the departure.
+    QAction* PrintRollCallItem; // 打印未离开名单..., Ctrl+P
+    QAction* PrintPassItem;     // 打印访客单...
+    TPaperPrints* PaperPrints;
+    TPassScanner* PassScanner;
+    void PrintRollCallItemClick();
+    void PrintPassItemClick();
+    void PassScanned(qint64 recordNumber, const QString& passText);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -313,6 +326,11 @@ private:
     void connectAuditTrail();
     void upgradeRegister();
     void relistKeepingRecord(qint64 recordNumber);
+    // Writes the departure of a visitor who has not left, as 登记离开 does,
+    // and says so in panel 0; the outcome tells what the register held.
+    DepartureOutcome departVisitor(qint64 recordNumber, const QString& name);
+    void buildPaperItems();
+    void connectPaper();
     // The record number of the list's current row, or -1 without one.
     qint64 currentRecordNumber() const;
     // Makes the row of a record current wherever it stands in the list now;

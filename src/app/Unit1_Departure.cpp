@@ -29,27 +29,35 @@ void TForm1::RecordDepartureItemClick()
     const QString name = ADOQuery1->Fields(DataColumn::Name);
     QString departure = ADOQuery1->Fields(DataColumn::Departure);
     if (IsBlankDeparture(departure)) {
-        DepartureOutcome outcome;
-        AuditTrail->RecordChange([&]() -> std::optional<TAuditEntry> {
-            outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
-            if (outcome.kind != DepartureOutcome::Recorded)
-                return std::nullopt;
-            return TAuditEntry{AuditEvent::DepartureRecorded(), QString::number(recordNumber), {}};
-        });
-        if (outcome.kind == DepartureOutcome::NoRecord)
+        const DepartureOutcome outcome = departVisitor(recordNumber, name);
+        if (outcome.kind != DepartureOutcome::AlreadyLeft)
             return;
         departure = outcome.leftAt;
-        if (outcome.kind == DepartureOutcome::Recorded) {
-            relistKeepingRecord(recordNumber);
-            // A form loaded with this visit shows the departure too, so that
-            // a later "修改" keeps it.
-            if (Edit_BianHao->text() == QString::number(recordNumber) && IsBlankDeparture(Edit_LiKaiShiJian->text()))
-                Edit_LiKaiShiJian->setText(departure);
-            StatusPanel(0)->setText(FeatureTexts::DepartureRecorded(name));
-            return;
-        }
     }
     MessageBoxes::ShowMessage(FeatureTexts::AlreadyLeft(departure));
+}
+
+DepartureOutcome TForm1::departVisitor(qint64 recordNumber, const QString& name)
+{
+    DepartureOutcome outcome;
+    AuditTrail->RecordChange([&]() -> std::optional<TAuditEntry> {
+        outcome = RecordDeparture(*ADOConnection1, recordNumber, ClockText());
+        if (outcome.kind != DepartureOutcome::Recorded)
+            return std::nullopt;
+        return TAuditEntry{AuditEvent::DepartureRecorded(), QString::number(recordNumber), {}};
+    });
+    if (outcome.kind != DepartureOutcome::Recorded)
+        return outcome;
+    // A closed list holds a write that failed, not a listing: it stays
+    // empty until the next listing.
+    if (ADOQuery1->Active())
+        relistKeepingRecord(recordNumber);
+    // A form loaded with this visit shows the departure too, so that a
+    // later "修改" keeps it.
+    if (Edit_BianHao->text() == QString::number(recordNumber) && IsBlankDeparture(Edit_LiKaiShiJian->text()))
+        Edit_LiKaiShiJian->setText(outcome.leftAt);
+    StatusPanel(0)->setText(FeatureTexts::DepartureRecorded(name));
+    return outcome;
 }
 
 void TForm1::relistKeepingRecord(qint64 recordNumber)

@@ -99,6 +99,7 @@ void TForm1::buildRecordListMenu()
     WatchListItem =
         addRecordListItem("WatchListItem", FeatureTexts::WatchListItem(), QKeySequence(Qt::CTRL | Qt::Key_B));
     AuditTrailItem = addRecordListItem("AuditTrailItem", FeatureTexts::AuditTrailItem(), QKeySequence());
+    buildPaperItems();
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -144,6 +145,7 @@ void TForm1::connectRecordListMenu()
     WatchListCheck = new TWatchListCheck(this, WatchList);
     BindClick(WatchListItem, [this] { WatchListItemClick(); });
     connectAuditTrail();
+    connectPaper();
 }
 
 void TForm1::ExportListItemClick() { ListExport->AskAndExport(); }

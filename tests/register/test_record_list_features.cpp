@@ -75,7 +75,7 @@ TEST_F(RecordListFeatures, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     ASSERT_TRUE(menu->isVisible());
     EXPECT_EQ(currentName(), QStringLiteral("王五")); // the clicked row is the current row
     const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 10);
+    ASSERT_EQ(items.size(), 13);
     EXPECT_EQ(items[0]->text(), QStringLiteral("登记离开"));
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(items[1]->text(), QStringLiteral("只看未离开"));
@@ -92,6 +92,10 @@ TEST_F(RecordListFeatures, TheMenuOffersItsItemsInOrderOnARightClickAndTheKeys)
     EXPECT_TRUE(items[7]->isSeparator());
     EXPECT_EQ(items[8]->text(), QStringLiteral("黑名单..."));
     EXPECT_EQ(items[9]->text(), QStringLiteral("操作日志..."));
+    EXPECT_TRUE(items[10]->isSeparator());
+    EXPECT_EQ(items[11]->text(), QStringLiteral("打印未离开名单..."));
+    EXPECT_EQ(items[11]->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(items[12]->text(), QStringLiteral("打印访客单..."));
     menu->hide();
 
     // The menu key and Shift+F10 on the list open it at the current row.

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libssl-dev sqlcipher
   libxlsxwriter-dev libminizip-dev unzip
+  libqrencode-dev # the visitor pass's QR code
+  poppler-utils zbar-tools # the paper tests read the PDFs and decode the code
   libreoffice-calc-nogui # the export tests open the files in it
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
