@@ -1,5 +1,6 @@
 #include "db/RegisterUpgrade.h"
 #include "db/DatabaseError.h"
+#include "db/DayIndex.h"
 #include "db/LookupIndexes.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
@@ -15,6 +16,7 @@ using UpgradeStep = void (*)(sqlite3*);
 constexpr UpgradeStep kSteps[] = {
     CreateLookupIndexes,
     RenewOnSiteIndex,
+    CreateDayIndex,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
 

@@ -7,7 +7,10 @@ struct sqlite3;
 // it holds (0: none). The tables data and Pass are never touched.
 //   1 - the look-up indexes (db/LookupIndexes.h)
 //   2 - the on-site index counting a departure of blanks as none
-inline constexpr int kRegisterVersion = 2;
+//   3 - the day index (db/DayIndex.h)
+inline constexpr int kRegisterVersion = 3;
+// The version from which a register holds the day index.
+inline constexpr int kDayIndexVersion = 3;
 
 // The version the register open on `db` holds. Raises EDatabaseError.
 int RegisterVersion(sqlite3* db);

@@ -172,6 +172,12 @@ void exportCompacted(sqlite3* source, const QString& target, const QString& pass
     // Only the copy is written, so the commit needs no journal beside the register.
     SqliteTransaction copy(source);
     ExecuteStatements(source, "SELECT sqlcipher_export('compacted');");
+    // The export leaves the copy's user_version at 0; the copy holds every
+    // step of the upgrade path the register holds.
+    SqliteStatement version(source, QStringLiteral("PRAGMA main.user_version"));
+    const long long steps = version.step() ? version.columnInt64(0) : 0;
+    version = SqliteStatement();
+    ExecuteStatements(source, ("PRAGMA compacted.user_version = " + QByteArray::number(steps) + ";").constData());
     copy.Commit();
     ExecuteStatements(source, "DETACH DATABASE compacted;");
 }

@@ -2,6 +2,7 @@
 // earlier 4 KiB pages keep working and compaction moves them to the new size.
 #include "StoreFixture.h"
 
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
 #include "db/Unit_DB.h"
 
@@ -49,6 +50,9 @@ protected:
             attach.step();
             ASSERT_TRUE(current.exec(CipherSettingsPragma(kLegacyRegisterPageSize, "legacy").constData()));
             ASSERT_TRUE(current.exec("SELECT sqlcipher_export('legacy');"));
+            // The export does not carry the version over; the copy holds every step.
+            ASSERT_TRUE(current.exec(
+                ("PRAGMA legacy.user_version = " + QByteArray::number(kRegisterVersion) + ";").constData()));
             ASSERT_TRUE(current.exec("DETACH DATABASE legacy;"));
         }
         ASSERT_TRUE(QFile::remove(registerPath()));
