@@ -67,6 +67,7 @@ void TForm1::ShowAfterLogin()
     showingAfterLogin_ = false;
     focusFirstControl();
     upgradeRegister();
+    noteOvernightVisitsAtLogin();
     // Searches read an in-memory copy once it has loaded in the background.
     ADOConnection1->EnableSearchIndex(true);
 }

@@ -93,6 +93,7 @@ void TForm1::buildRecordListMenu()
     PopupMenu_DBGrid1->addSeparator();
     DeleteOldRecordsItem =
         addRecordListItem("DeleteOldRecordsItem", FeatureTexts::DeleteOldRecordsItem(), QKeySequence());
+    buildReportItems();
 }
 
 QAction* TForm1::addRecordListItem(const char* name, const QString& caption, const QKeySequence& key)
@@ -113,6 +114,7 @@ void TForm1::connectRecordListMenu()
     BindClick(ExportListItem, [this] { ExportListItemClick(); });
     BindClick(HideNumbersItem, [this] { HideNumbersItemClick(); });
     BindClick(DeleteOldRecordsItem, [this] { DeleteOldRecordsItemClick(); });
+    connectReports();
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
