@@ -205,9 +205,9 @@ QString TStatisticsWindow::exportTo(const QString& xlsxPath)
     };
     ExportToFile(xlsxPath, ExportFormat::Xlsx, table, {});
     const QFileInfo info(xlsxPath);
-    const QString pngPath = info.dir().filePath(info.completeBaseName() + QStringLiteral(".png"));
+    QString pngPath = info.dir().filePath(info.completeBaseName() + QStringLiteral(".png"));
     if (!ChartView_PerDay->grab().save(pngPath, "PNG"))
-        throw EExportError(pngPath);
+        throw EExportError(QStringLiteral("cannot write ") + pngPath);
     return pngPath;
 }
 

@@ -22,8 +22,8 @@ public:
     // Counts the range of the date edits again and shows it.
     void Button_CountClick();
     // Writes the table to `xlsxPath` and the chart to the same name ending in
-    // ".png"; returns that name. Raises EExportError, or EVostrelError when
-    // the picture cannot be written.
+    // ".png"; returns that name. Raises EExportError when either cannot be
+    // written.
     QString exportTo(const QString& xlsxPath);
 
     const TVisitStatistics& statistics() const { return statistics_; }
