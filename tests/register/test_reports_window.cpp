@@ -1,4 +1,5 @@
 // Visits by date, their statistics and overnight visits on the real window.
+#include "ExportReadBack.h"
 #include "RegisterFixture.h"
 #include "app/DateRangeDialog.h"
 #include "app/FeatureTexts.h"
@@ -141,9 +142,15 @@ TEST_F(ReportsWindow, StatisticsCountTheRangeAndExportTheTableAndTheChart)
 
     const QString png = window.exportTo(dir.file(QStringLiteral("统计.xlsx")));
     EXPECT_EQ(png, dir.file(QStringLiteral("统计.png")));
-    QFile xlsx(dir.file(QStringLiteral("统计.xlsx")));
-    ASSERT_TRUE(xlsx.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(xlsx.read(2) == "PK");
+    // Calc reads the table: a row per day, category and hour, then the totals.
+    const QList<QStringList> table =
+        OpenedInCalc(dir.file(QStringLiteral("统计.xlsx")), dir.file(QStringLiteral("calc")));
+    ASSERT_EQ(table.size(), 1 + 3 + 2 + 24 + 4);
+    EXPECT_EQ(table[0], (QStringList{FeatureTexts::Section(), FeatureTexts::Item(), FeatureTexts::Number()}));
+    EXPECT_EQ(table[3], (QStringList{FeatureTexts::VisitsPerDay(), today.toString(QStringLiteral("yyyy-MM-dd")),
+                                     QStringLiteral("2")}));
+    EXPECT_EQ(table[4], (QStringList{FeatureTexts::PerCategory(), QStringLiteral("QQ帐号"), QStringLiteral("3")}));
+    EXPECT_EQ(table.last(), (QStringList{FeatureTexts::UnreadableDates(), QString(), QStringLiteral("1")}));
     const QImage chart(png);
     EXPECT_EQ(chart.size(), window.ChartView_PerDay->size());
 }
