@@ -79,6 +79,7 @@ protected:
     {
         open(DateRangeListing(range));
         std::vector<qint64> ids;
+        ids.reserve(static_cast<std::size_t>(query.RecordCount()));
         for (int row = 0; row < query.RecordCount(); ++row)
             ids.push_back(query.CellAt(row, 0).toLongLong());
         return ids;
