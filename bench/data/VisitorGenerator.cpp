@@ -1,6 +1,7 @@
 #include "VisitorGenerator.h"
 #include "db/CategoryFile.h"
 #include "db/DatabaseError.h"
+#include "db/DayIndex.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/Sqlite.h"
@@ -324,6 +325,13 @@ QString GenerateRegister(const QString& folder, std::int64_t rows, std::uint64_t
             insert.bindTexts(generator.Next(i, rows));
             insert.step();
             if ((i % kBatch == kBatch - 1 || i == rows - 1) && !exec(db, "COMMIT;"))
+                error = fail(db);
+        }
+        // The rows went in past the program's writes: its day index is made
+        // anew from them.
+        if (error.isEmpty() && exec(db, "BEGIN;")) {
+            CreateDayIndex(db);
+            if (!exec(db, "COMMIT;"))
                 error = fail(db);
         }
     } catch (const std::exception& e) {

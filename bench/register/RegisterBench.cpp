@@ -32,13 +32,18 @@
 #include "audit/AuditStore.h"
 #include "audit/AuditTrail.h"
 #include "db/AtomicFileCopy.h"
+#include "db/DayIndex.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
 #include "db/RegisterQuery.h"
 #include "db/SearchIndex.h"
 #include "db/Sqlite.h"
+#include "db/SqliteTransaction.h"
 #include "login/Unit_Login.h"
 #include "records/OldRecords.h"
+#include "reports/DateRange.h"
+#include "reports/VisitStatistics.h"
+#include "reports/VisitTime.h"
 #include "shell/ExecutableFolder.h"
 #include "shell/MessageBoxes.h"
 #include "visitors/RecordDate.h"
@@ -50,6 +55,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -184,6 +190,7 @@ private:
     }
     void measureOldRecordsDeletion();
     void measureAuditTrail();
+    void measureReports(int runs, int slowRuns);
     void startForms();
     void fillForm(const QString& name);
     void measureRecordListFeatures(int runs, const std::function<int()>& farRow);
@@ -520,8 +527,10 @@ std::vector<Result> Child::run()
         }
     }
 
-    if (rows_ > 0)
+    if (rows_ > 0) {
         measureRecordListFeatures(runs, farRow);
+        measureReports(runs, slowRuns);
+    }
     measureWatchListCheck(runs);
 
     // Export of the whole list, with the peak memory while it runs.
@@ -597,6 +606,86 @@ std::vector<Result> Child::run()
     form1_.reset();
     QDir(work_).removeRecursively();
     return results_;
+}
+
+// Visits by date through the day index: ranges of the last day, month and
+// year of the generated visits listed as 按日期查看 lists them, beside finding the
+// same records by reading every record's dates; the statistics of the last
+// year beside the same counts from every record; and building the day index
+// of an older register beside reading every record's dates.
+void Child::measureReports(int runs, int slowRuns)
+{
+    TForm1* f = form1_.get();
+    sqlite3* db = f->ADOConnection1->handle();
+    QDate last;
+    {
+        // The last day of the generated visits: the writes measured before
+        // added a few visits of today.
+        SqliteStatement latest(db, QStringLiteral("SELECT max(day) FROM visit_days WHERE 编号 <= ?"));
+        latest.bindInt64(1, rows_);
+        if (!latest.step())
+            return;
+        last = QDate::fromJulianDay(latest.columnInt64(0));
+    }
+    const TRecordDateReader reader(QLocale(QStringLiteral("zh_CN")));
+    const struct {
+        const char* name;
+        TDateRange range;
+    } ranges[] = {
+        {"today", {last, last}},
+        {"month", {last.addMonths(-1).addDays(1), last}},
+        {"year", {last.addYears(-1).addDays(1), last}},
+    };
+    for (const auto& r : ranges) {
+        op(std::string("date_range:") + r.name, runs, nullptr, [&] {
+            f->ListDateRange(r.range);
+            repaintGrid(f);
+        });
+        op(std::string("date_range_scan_baseline:") + r.name, slowRuns, nullptr, [&] {
+            std::vector<std::int64_t> ids;
+            SqliteStatement all(db, QStringLiteral("SELECT 编号, 来访, 日期 FROM data"));
+            while (all.step()) {
+                const std::optional<QDate> day = ArrivalDay(reader, all.columnText(1), all.columnText(2));
+                if (day && *day >= r.range.from && *day <= r.range.to)
+                    ids.push_back(all.columnInt64(0));
+            }
+            if (ids.size() == static_cast<std::size_t>(rows_) + 1)
+                std::fprintf(stderr, " ");
+        });
+    }
+    const TDateRange year = ranges[2].range;
+    std::int64_t counted = 0;
+    op("statistics:year", slowRuns, nullptr,
+       [&] { counted = CollectStatistics(db, year, QLocale(QStringLiteral("zh_CN"))).visits; });
+    op("statistics_scan_baseline:year", slowRuns, nullptr, [&] {
+        QHash<QString, std::int64_t> perCategory;
+        SqliteStatement all(db, QStringLiteral("SELECT 分类, 来访, 离开, 日期 FROM data"));
+        while (all.step()) {
+            const std::optional<QDate> day = ArrivalDay(reader, all.columnText(1), all.columnText(3));
+            if (day && *day >= year.from && *day <= year.to) {
+                ++perCategory[all.columnText(0)];
+                TimeOf(all.columnText(1));
+                MomentOf(reader, all.columnText(2), *day);
+            }
+        }
+    });
+    std::fprintf(stderr, "statistics of %s to %s: %lld visits\n",
+                 year.from.toString(Qt::ISODate).toLocal8Bit().constData(),
+                 year.to.toString(Qt::ISODate).toLocal8Bit().constData(), static_cast<long long>(counted));
+    op("day_index_build", 1, nullptr, [&] {
+        SqliteTransaction build(db, "BEGIN IMMEDIATE;");
+        CreateDayIndex(db);
+        build.Commit();
+    });
+    op("day_index_read_baseline", 1, nullptr, [&] {
+        std::int64_t readable = 0;
+        SqliteStatement all(db, QStringLiteral("SELECT 编号, 来访, 日期 FROM data"));
+        while (all.step())
+            readable += ArrivalDay(reader, all.columnText(1), all.columnText(2)) ? 1 : 0;
+        if (readable == rows_ + 1)
+            std::fprintf(stderr, " ");
+    });
+    f->ADOConnection1->noteWrite();
 }
 
 // Deleting the older half of the register, on fresh copies of the generated

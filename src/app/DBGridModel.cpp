@@ -6,6 +6,7 @@
 #include "records/NumberMask.h"
 #include "shell/MessageBoxes.h"
 
+#include <QColor>
 #include <QTimer>
 #include <exception>
 
@@ -34,6 +35,7 @@ void TDBGridModel::reload()
 {
     beginResetModel();
     damageTold_ = false;
+    marked_.clear();
     TRegisterQuery* query = dataSource_->DataSet;
     rows_ = query->Active() ? query->RecordCount() : 0;
     columns_ = query->Active() ? query->FieldCount() : 0;
@@ -47,6 +49,8 @@ int TDBGridModel::columnCount(const QModelIndex& parent) const { return parent.i
 
 QVariant TDBGridModel::data(const QModelIndex& index, int role) const
 {
+    if (role == Qt::BackgroundRole)
+        return markedBackground(index);
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
         return {};
     // Painting must not throw: a row the store cannot read shows empty. A
@@ -64,6 +68,25 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
     } catch (const std::exception&) {
         return QString();
     }
+}
+
+QVariant TDBGridModel::markedBackground(const QModelIndex& index) const
+{
+    if (marked_.isEmpty() || !index.isValid() || index.row() >= rows_)
+        return {};
+    try {
+        // Column 0 of every listing is 编号.
+        if (marked_.contains(dataSource_->DataSet->CellAt(index.row(), 0).toLongLong()))
+            return QColor(0xFF, 0xD8, 0xA8); // a light orange, apart from the selection's blue
+    } catch (const std::exception&) {}
+    return {};
+}
+
+void TDBGridModel::setMarkedRecords(const QSet<qint64>& recordNumbers)
+{
+    marked_ = recordNumbers;
+    if (rows_ > 0 && columns_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1), {Qt::BackgroundRole});
 }
 
 void TDBGridModel::setNumbersMasked(bool masked)

@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QSet>
 
 class TRegisterDataSource;
 
@@ -18,13 +19,18 @@ public:
 
     // While numbers are masked, 身份证 and 手机 show only their ends.
     void setNumbersMasked(bool masked);
+    // Rows of these record numbers are drawn in their own colour, until the
+    // list is filled anew.
+    void setMarkedRecords(const QSet<qint64>& recordNumbers);
 
 private:
     void reload();
+    QVariant markedBackground(const QModelIndex& index) const;
     TRegisterDataSource* dataSource_;
     int rows_ = 0;
     int columns_ = 0;
     int currentRow_ = -1; // the row the query stands on, marked in the row indicator
     bool numbersMasked_ = false;
+    QSet<qint64> marked_;
     mutable bool damageTold_ = false;
 };

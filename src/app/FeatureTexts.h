@@ -212,6 +212,7 @@ inline QString AuditExported(const QString& fileName, qint64 rows, bool masked)
     return fileName + QStringLiteral(",共") + QString::number(rows) + QStringLiteral("条,")
            + (masked ? QStringLiteral("证件号码已隐藏") : QStringLiteral("证件号码未隐藏"));
 }
+inline QString AuditOvernightClosed() { return QStringLiteral("今天以前到访且未离开的访客,写入\"未登记离开\""); }
 inline QString AuditRecordsBefore(const QString& day) { return QStringLiteral("早于") + day; }
 
 // The roll call, the visitor pass and the pass scanned at the exit.
@@ -252,6 +253,70 @@ inline QString PassUnknown(const QString& passText)
 inline QString PassAlreadyLeft(const QString& name, const QString& departure)
 {
     return Elided(name) + QStringLiteral("已于") + Elided(departure) + QStringLiteral("离开,无需再次登记");
+}
+
+// Visits by date, their counts, and visits left open overnight.
+inline QString DateRangeItem() { return QStringLiteral("按日期查看..."); }
+inline QString StatisticsItem() { return QStringLiteral("统计..."); }
+inline QString CloseOvernightItem() { return QStringLiteral("将今天以前未离开的登记为离开..."); }
+inline QString DateRangeTitle() { return QStringLiteral("按日期查看"); }
+inline QString StatisticsTitle() { return QStringLiteral("统计"); }
+inline QString Today() { return QStringLiteral("今天"); }
+inline QString Yesterday() { return QStringLiteral("昨天"); }
+inline QString ThisWeek() { return QStringLiteral("本周"); }
+inline QString ThisMonth() { return QStringLiteral("本月"); }
+inline QString FromDay() { return QStringLiteral("从"); }
+inline QString ToDay() { return QStringLiteral("至"); }
+inline QString Count() { return QStringLiteral("统计"); }
+inline QString Export() { return QStringLiteral("导出..."); }
+inline QString DateRangeStatus(qint64 listed, const QString& from, const QString& to, qint64 unreadable)
+{
+    QString text = QString::number(listed) + QStringLiteral("条记录,") + from + QStringLiteral("至") + to;
+    if (unreadable > 0)
+        text += QStringLiteral(",另有") + QString::number(unreadable) + QStringLiteral("条日期无法识别");
+    return text;
+}
+inline QString DayIndexMissing() { return QStringLiteral("登记簿还没有日期索引(登记簿只读或正被占用),请稍后再试."); }
+inline QString VisitsPerDay() { return QStringLiteral("每日来访"); }
+inline QString PerCategory() { return QStringLiteral("按分类"); }
+inline QString PerHour() { return QStringLiteral("按到访时段"); }
+inline QString HourOf(int hour) { return QString::number(hour) + QStringLiteral("时"); }
+inline QString NoTime() { return QStringLiteral("无时间"); }
+inline QString NoCategory() { return QStringLiteral("(无分类)"); }
+inline QString Visits() { return QStringLiteral("来访"); }
+inline QString Item() { return QStringLiteral("项目"); }
+inline QString Section() { return QStringLiteral("类别"); }
+inline QString Number() { return QStringLiteral("数量"); }
+inline QString TotalVisits() { return QStringLiteral("来访合计"); }
+inline QString MedianStay() { return QStringLiteral("停留时间中位数(分钟)"); }
+inline QString OnSiteNow() { return QStringLiteral("当前在场"); }
+inline QString UnreadableDates() { return QStringLiteral("日期无法识别"); }
+inline QString NoStay() { return QStringLiteral("-"); }
+inline QString StatisticsSummary(qint64 visits, const QString& medianStay, qint64 onSite, qint64 unreadable)
+{
+    return TotalVisits() + QStringLiteral(": ") + QString::number(visits) + QStringLiteral("    ") + MedianStay()
+           + QStringLiteral(": ") + medianStay + QStringLiteral("    ") + OnSiteNow() + QStringLiteral(": ")
+           + QString::number(onSite) + QStringLiteral("    ") + UnreadableDates() + QStringLiteral(": ")
+           + QString::number(unreadable);
+}
+inline QString ExportStatisticsFilter() { return QStringLiteral("Excel 工作簿 (*.xlsx)"); }
+inline QString StatisticsExported(const QString& table, const QString& chart)
+{
+    return QStringLiteral("已导出:\n") + table + QStringLiteral("\n") + chart;
+}
+inline QString OvernightVisits(qint64 count)
+{
+    return QStringLiteral("有") + QString::number(count) + QStringLiteral("位访客在今天以前到访且未登记离开");
+}
+inline QString ConfirmCloseOvernight(qint64 count)
+{
+    return QStringLiteral("将把") + QString::number(count)
+           + QStringLiteral("位今天以前到访且未登记离开的访客的离开时间登记为\"未登记离开\",确定吗?");
+}
+inline QString NoOvernightVisits() { return QStringLiteral("没有今天以前到访且未登记离开的访客."); }
+inline QString OvernightClosed(qint64 count)
+{
+    return QStringLiteral("已将") + QString::number(count) + QStringLiteral("位访客登记为离开.");
 }
 
 } // namespace FeatureTexts

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QList>
 #include <QPair>
 #include <QRect>
@@ -22,6 +23,7 @@ class TRegisterConnection;
 class TRegisterQuery;
 class TRegisterDataSource;
 class TDBGridModel;
+struct TDateRange;
 class TForm2;
 class TListExport;
 class TAuditTrail;
@@ -291,6 +293,18 @@ public:
     void PrintPassItemClick();
     void PassScanned(qint64 recordNumber, const QString& passText);
 
+    // Visits by date, their counts, and visits left open from an earlier
+    // day (Unit1_Reports.cpp; the counting in src/reports).
+    QAction* DateRangeItem;      // 按日期查看..., Ctrl+D
+    QAction* StatisticsItem;     // 统计...
+    QAction* CloseOvernightItem; // 将今天以前未离开的登记为离开...
+    void DateRangeItemClick();
+    void StatisticsItemClick();
+    void CloseOvernightItemClick();
+    // Lists the visits that arrived in `range`, as 按日期查看 does after
+    // asking for it.
+    void ListDateRange(const TDateRange& range);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -325,6 +339,17 @@ private:
     void connectIdentityCheck();
     void connectAuditTrail();
     void upgradeRegister();
+    void buildReportItems();
+    void connectReports();
+    // Whether the register holds the day index, after trying to add it;
+    // tells the guard when it does not.
+    bool dayIndexReady();
+    // At each login the day index is brought in step with other programs'
+    // writes. Overnight visits: counted into status panel 0 at the first
+    // login of a day, and counted and coloured in the on-site view.
+    void noteOvernightVisitsAtLogin();
+    void markOvernightVisits();
+    QDate overnightNoticeDay_;
     void relistKeepingRecord(qint64 recordNumber);
     // Writes the departure of a visitor who has not left, as 登记离开 does,
     // and says so in panel 0; the outcome tells what the register held.

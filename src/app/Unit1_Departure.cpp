@@ -19,6 +19,7 @@ void TForm1::OnSiteOnlyItemClick()
     ADOQuery1->Open();
     applyGridLayout();
     StatusPanel(0)->setText(FeatureTexts::OnSiteCount(ADOQuery1->RecordCount()));
+    markOvernightVisits();
 }
 
 void TForm1::RecordDepartureItemClick()

@@ -74,6 +74,7 @@ void TForm1::ShowAfterLogin()
     upgradeRegister();
     WatchListCheck->Reload();
     AuditTrail->RecordEvent(AuditEvent::LoginSucceeded());
+    noteOvernightVisitsAtLogin();
     // Searches read an in-memory copy once it has loaded in the background.
     ADOConnection1->EnableSearchIndex(true);
 }

@@ -35,7 +35,7 @@ void TForm1::Button9Click()
         AuditTrail->RecordChange([this] {
             ADOQuery1->ExecSQL();
             return TAuditEntry{
-                AuditEvent::RegisterCleared(), QString::number(sqlite3_changes64(ADOConnection1->handle())), {}};
+                AuditEvent::RegisterCleared(), QString::number(ADOConnection1->RowsChanged()), {}};
         });
         ADOQuery1->SQL.Clear();
         ADOQuery1->SQL.Add(SqlSelect{"select ", "*", " from ", "(data)"});

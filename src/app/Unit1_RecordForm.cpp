@@ -130,7 +130,7 @@ void TForm1::Button2Click()
         sqlite3* db = ADOConnection1->handle();
         const QStringList changed = ChangedColumns(db, Edit_BianHao->text().toLongLong(), typed);
         ADOQuery1->ExecSQL();
-        if (sqlite3_changes(db) == 0)
+        if (ADOConnection1->RowsChanged() == 0)
             return std::nullopt;
         return TAuditEntry{AuditEvent::RecordChanged(), Edit_BianHao->text(),
                            changed.isEmpty() ? FeatureTexts::AuditNothingChanged() : changed.join(QLatin1Char(','))};
@@ -172,7 +172,7 @@ void TForm1::Button3Click()
         AuditTrail->RecordChange([this]() -> std::optional<TAuditEntry> {
             const qint64 recordNumber = currentRecordNumber();
             ADOQuery1->Delete();
-            if (sqlite3_changes(ADOConnection1->handle()) == 0)
+            if (ADOConnection1->RowsChanged() == 0)
                 return std::nullopt;
             return TAuditEntry{AuditEvent::RecordDeleted(), QString::number(recordNumber), {}};
         });

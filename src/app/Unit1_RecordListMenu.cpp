@@ -99,6 +99,7 @@ void TForm1::buildRecordListMenu()
     WatchListItem =
         addRecordListItem("WatchListItem", FeatureTexts::WatchListItem(), QKeySequence(Qt::CTRL | Qt::Key_B));
     AuditTrailItem = addRecordListItem("AuditTrailItem", FeatureTexts::AuditTrailItem(), QKeySequence());
+    buildReportItems();
     buildPaperItems();
 }
 
@@ -120,6 +121,7 @@ void TForm1::connectRecordListMenu()
     BindClick(ExportListItem, [this] { ExportListItemClick(); });
     BindClick(HideNumbersItem, [this] { HideNumbersItemClick(); });
     BindClick(DeleteOldRecordsItem, [this] { DeleteOldRecordsItemClick(); });
+    connectReports();
 
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,

@@ -1,19 +1,24 @@
 #include "db/RegisterConnection.h"
 #include "db/ConnectionString.h"
 #include "db/DatabaseError.h"
+#include "db/DayIndex.h"
 #include "db/LikeMatch.h"
 #include "db/RegisterSchema.h"
 #include "db/SearchIndex.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
+#include "db/SqliteTransaction.h"
 #include "db/StoreMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -61,6 +66,35 @@ bool recordNumbersExhausted(sqlite3* db)
         return false;
     }
 }
+
+// The records of data a statement writes, told by the engine's update hook
+// while the object lives; rows go on to the search index's hook as well.
+class WrittenRecords {
+public:
+    explicit WrittenRecords(sqlite3* db) : db_(db)
+    {
+        forwardTo_ = sqlite3_update_hook(db_, &WrittenRecords::onUpdate, this);
+    }
+    ~WrittenRecords() { sqlite3_update_hook(db_, forwardTo_ ? &TSearchIndex::onUpdate : nullptr, forwardTo_); }
+    WrittenRecords(const WrittenRecords&) = delete;
+    WrittenRecords& operator=(const WrittenRecords&) = delete;
+
+    const std::vector<std::int64_t>& ids() const { return ids_; }
+
+private:
+    static void onUpdate(void* self, int operation, const char* database, const char* table, long long rowid)
+    {
+        auto* written = static_cast<WrittenRecords*>(self);
+        if (written->forwardTo_)
+            TSearchIndex::onUpdate(written->forwardTo_, operation, database, table, rowid);
+        if (std::strcmp(database, "main") == 0 && sqlite3_stricmp(table, "data") == 0)
+            written->ids_.push_back(rowid);
+    }
+
+    sqlite3* db_;
+    void* forwardTo_ = nullptr; // the search index, the one other hook on the handle
+    std::vector<std::int64_t> ids_;
+};
 
 } // namespace
 
@@ -196,8 +230,20 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     SqliteStatement statement(db, sql.text);
     statement.bindTexts(sql.parameters);
     noteWrite();
+    // The day index changes with the records, in the same transaction.
+    // (A statement that writes nothing itself, BEGIN and COMMIT among them, is left alone.)
+    const bool keepDays = !sqlite3_stmt_readonly(statement.get()) && HoldsDayIndex(db);
+    std::optional<SqliteTransaction> transaction;
+    if (keepDays && sqlite3_get_autocommit(db))
+        transaction.emplace(db, "BEGIN IMMEDIATE;");
     try {
+        WrittenRecords written(db);
         while (statement.step()) {}
+        rowsChanged_ = sqlite3_changes64(db);
+        if (keepDays)
+            RenewDays(db, written.ids());
+        if (transaction)
+            transaction->Commit();
     } catch (const EDatabaseError&) {
         // The engine says "database or disk is full" also when an add finds
         // the record numbers used up, which no freeing of disk space mends.

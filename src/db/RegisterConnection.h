@@ -30,6 +30,9 @@ public:
 
     // Runs a statement that returns no rows.
     void Execute(const CompiledSql& sql);
+    // The rows of data the last Execute changed (the day index's own
+    // bookkeeping after it not counted).
+    qint64 RowsChanged() const { return rowsChanged_; }
 
     // Changes whenever a statement may have written: row caches compare it.
     std::uint64_t writeGeneration() const { return writeGeneration_; }
@@ -46,6 +49,7 @@ signals:
     void closing();
 
 private:
+    qint64 rowsChanged_ = 0;
     // Which file a path named when the handle was opened.
     struct FileIdentity {
         bool known = false;

@@ -311,10 +311,10 @@ void TRegisterQuery::Delete()
     if (!snapshot_)
         throw EDatabaseError(QStringLiteral("this result cannot delete rows"));
     const int row = current_;
-    SqliteStatement statement(connection_->handle(), QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
-    statement.bindInt64(1, ids_.at(static_cast<std::size_t>(row)));
-    connection_->noteWrite();
-    statement.step();
+    // Through the connection, so the day index follows in the same transaction.
+    connection_->Execute({QStringLiteral("DELETE FROM data WHERE 编号 = ?"),
+                          {QString::number(ids_.at(static_cast<std::size_t>(row)))},
+                          std::nullopt});
     ids_.erase(ids_.begin() + row);
     current_ = ids_.empty() ? -1 : std::min(row, static_cast<int>(ids_.size()) - 1);
     eof_ = ids_.empty();

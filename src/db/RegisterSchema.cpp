@@ -34,7 +34,11 @@ const QHash<QString, QString> kOwnIndexes = {
     {QStringLiteral("data_phones"), QStringLiteral("CREATE INDEX data_phones ON data (手机, 电话)")},
     {QStringLiteral("data_category_remarks"),
      QStringLiteral("CREATE INDEX data_category_remarks ON data (分类, 备注)")},
+    {QStringLiteral("visit_days_by_day"), QStringLiteral("CREATE INDEX visit_days_by_day ON visit_days (day)")},
 };
+
+// The day index's table (db/DayIndex.h), exactly as the program makes it.
+const QString kDayIndexTable = QStringLiteral("CREATE TABLE visit_days (编号 INTEGER PRIMARY KEY, day INTEGER)");
 
 // data_on_site as registers before version 2 hold it.
 const QString kOldOnSiteIndex =
@@ -44,11 +48,12 @@ const QString kOldOnSiteIndex =
 // is not 0: a register of an older version does not hold it. The look-up
 // indexes are of version 0, since logins made them before registers had
 // versions.
-const QHash<QString, int> kIndexVersions = {};
+const QHash<QString, int> kIndexVersions = {{QStringLiteral("visit_days_by_day"), kDayIndexVersion}};
 
 // At most this many objects: data, Pass, the AUTOINCREMENT counter, the watch
-// list's table, the audit trail's and every index of the program at once.
-const qsizetype kMostSchemaObjects = 4 + kOwnIndexes.size() + AuditSchemaObjects().size();
+// list's table, the day index's table, the audit trail's and every index of
+// the program at once.
+const qsizetype kMostSchemaObjects = 5 + kOwnIndexes.size() + AuditSchemaObjects().size();
 
 // The engine reads the schema through a statement of about eight steps per
 // object; past this many steps the schema is far larger than a register's.
@@ -146,7 +151,8 @@ void checkTable(sqlite3* db, const QString& name, const QStringList& columns)
 // as the program makes it.
 void checkIndex(const QString& name, const QString& table, const QString& sql, int version)
 {
-    if (!kOwnIndexes.contains(name) || !isNamed(table, "data") || kIndexVersions.value(name) > version)
+    const char* indexedTable = name == QLatin1String("visit_days_by_day") ? "visit_days" : "data";
+    if (!kOwnIndexes.contains(name) || !isNamed(table, indexedTable) || kIndexVersions.value(name) > version)
         refuse(QStringLiteral("index %1 on %2").arg(name, table));
     if (normalisedStatement(sql) != normalisedStatement(kOwnIndexes.value(name))
         && !(version < 2 && normalisedStatement(sql) == normalisedStatement(kOldOnSiteIndex)))
@@ -187,6 +193,11 @@ void checkObject(sqlite3* db, const QString& type, const QString& name, const QS
         if (isNamed(name, kWatchListTable)
             && normalisedStatement(sql) == normalisedStatement(WatchListTableStatement()))
             return;
+        if (isNamed(name, "visit_days") && version >= kDayIndexVersion) {
+            if (normalisedStatement(sql) != normalisedStatement(kDayIndexTable))
+                refuse(QStringLiteral("table %1 is not the register's").arg(name));
+            return;
+        }
         refuse((name.startsWith(QLatin1String("sqlite_stat")) ? QStringLiteral("statistics table %1")
                                                               : QStringLiteral("table %1"))
                    .arg(name));

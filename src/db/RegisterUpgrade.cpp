@@ -1,6 +1,7 @@
 #include "db/RegisterUpgrade.h"
 #include "db/AuditTables.h"
 #include "db/DatabaseError.h"
+#include "db/DayIndex.h"
 #include "db/LookupIndexes.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
@@ -19,10 +20,12 @@ constexpr UpgradeStep kSteps[] = {
     RenewOnSiteIndex,
     CreateWatchListTable,
     CreateAuditTables,
+    CreateDayIndex,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
 static_assert(kSteps[kWatchListVersion - 1] == CreateWatchListTable);
 static_assert(kSteps[kAuditTablesVersion - 1] == CreateAuditTables);
+static_assert(kSteps[kDayIndexVersion - 1] == CreateDayIndex);
 
 } // namespace
 

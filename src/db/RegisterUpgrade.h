@@ -9,12 +9,15 @@ struct sqlite3;
 //   2 - the on-site index counting a departure of blanks as none
 //   3 - the watch list's table (db/WatchListTable.h)
 //   4 - the audit trail's tables (db/AuditTables.h)
-inline constexpr int kRegisterVersion = 4;
+//   5 - the day index (db/DayIndex.h)
+inline constexpr int kRegisterVersion = 5;
 
 // The version from which a register holds the watch list's table.
 inline constexpr int kWatchListVersion = 3;
 // The version whose step makes the audit trail's tables.
 inline constexpr int kAuditTablesVersion = 4;
+// The version from which a register holds the day index.
+inline constexpr int kDayIndexVersion = 5;
 
 // The version the register open on `db` holds. Raises EDatabaseError.
 int RegisterVersion(sqlite3* db);

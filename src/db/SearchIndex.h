@@ -49,6 +49,10 @@ public:
     bool waitUntilReady();
     std::size_t memoryBytes() const;
 
+    // The update hook attach() installs; whoever puts a hook of its own on
+    // the handle for a while hands every row on to it.
+    static void onUpdate(void* self, int operation, const char* database, const char* table, long long rowid);
+
 private:
     struct Load;
     void startLoad();
@@ -57,8 +61,6 @@ private:
     bool inStep();
     bool applyWrites();
     std::pair<std::int64_t, std::int64_t> fileVersion();
-
-    static void onUpdate(void* self, int operation, const char* database, const char* table, long long rowid);
 
     QString registerPath_;
     QString password_;

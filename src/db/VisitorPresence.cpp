@@ -21,6 +21,8 @@ bool IsBlankDeparture(const QString& departure)
     return std::all_of(departure.begin(), departure.end(), [&](QChar c) { return blanks.contains(c); });
 }
 
+const char* NoDepartureCondition() { return kNoDeparture; }
+
 SqlLine OnSiteListing()
 {
     return SqlLine(SqlSelect{"Select ", kListedColumns, " from ", "data"}) + SqlWhere{kOnSiteCondition};

@@ -11,6 +11,10 @@ class TRegisterConnection;
 // the visitor has not left.
 bool IsBlankDeparture(const QString& departure);
 
+// The condition, in parentheses, that 离开 is blank, word for word as the
+// on-site index holds it, so that a select naming it reads that index.
+const char* NoDepartureCondition();
+
 // The on-site view: every record whose 离开 is blank, in the list's order,
 // with the listing's eleven columns.
 SqlLine OnSiteListing();

@@ -1,4 +1,5 @@
 #include "records/OldRecords.h"
+#include "db/DayIndex.h"
 #include "db/RegisterConnection.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
@@ -64,6 +65,7 @@ TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::
     SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
     connection.noteWrite();
     TDeletion deletion;
+    std::vector<std::int64_t> deleted;
     SqliteStatement read(db, QStringLiteral("SELECT 日期 FROM data WHERE 编号 = ?"));
     SqliteStatement remove(db, QStringLiteral("DELETE FROM data WHERE 编号 = ?"));
     const auto total = static_cast<std::int64_t>(ids.size());
@@ -76,6 +78,7 @@ TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::
             remove.bindInt64(1, id);
             remove.step();
             remove.reset();
+            deleted.push_back(id);
             ++deletion.deleted;
         }
         if (progress && (done + 1) % kRecordsPerProgress == 0 && !progress(done + 1, total))
@@ -83,6 +86,7 @@ TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::
     }
     if (progress && !progress(total, total))
         return {0, true};
+    RenewDays(db, deleted);
     if (beforeCommit)
         beforeCommit(deletion.deleted);
     transaction.Commit();

@@ -32,8 +32,8 @@ e2e_shot "$SHOT_DIR/additions_menu.png"
 if [ -n "$menu" ]; then
     eval "$(xdotool getwindowgeometry --shell "$menu")"
     echo "menu at $X,$Y size $WIDTH x $HEIGHT"
-    # The first of five items (and two separators): the top tenth of the menu.
-    xdotool mousemove $((X + WIDTH / 3)) $((Y + HEIGHT / 10)) click 1
+    # The first item: a few pixels below the menu's top edge.
+    xdotool mousemove $((X + WIDTH / 3)) $((Y + 12)) click 1
 fi
 sleep 0.6
 e2e_check "登记离开 wrote 王五's departure" test -n "$(left_of 王五)"

@@ -2,6 +2,7 @@
 // earlier 4 KiB pages keep working and compaction moves them to the new size.
 #include "StoreFixture.h"
 
+#include "db/RegisterUpgrade.h"
 #include "db/Sqlite.h"
 #include "db/Unit_DB.h"
 
@@ -49,8 +50,9 @@ protected:
             attach.step();
             ASSERT_TRUE(current.exec(CipherSettingsPragma(kLegacyRegisterPageSize, "legacy").constData()));
             ASSERT_TRUE(current.exec("SELECT sqlcipher_export('legacy');"));
-            // Registers of the legacy pages are older than the audit trail.
-            ASSERT_TRUE(current.exec("DROP TABLE legacy.audit_trail; DROP TABLE legacy.audit_head;"));
+            // Registers of the legacy pages are older than the audit trail and the day index.
+            ASSERT_TRUE(current.exec(
+                "DROP TABLE legacy.audit_trail; DROP TABLE legacy.audit_head; DROP TABLE legacy.visit_days;"));
             ASSERT_TRUE(current.exec("DETACH DATABASE legacy;"));
         }
         ASSERT_TRUE(QFile::remove(registerPath()));

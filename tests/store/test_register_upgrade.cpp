@@ -83,7 +83,7 @@ TEST_F(RegisterUpgrade, TheOnSiteIndexOfVersionOneIsMadeAnewForBlankDepartures)
 {
     ExecuteStatements(openRegister().get(),
                       "DROP INDEX data_on_site; PRAGMA user_version = 1;"
-                      "DROP TABLE audit_trail; DROP TABLE audit_head;"
+                      "DROP TABLE audit_trail; DROP TABLE audit_head; DROP TABLE visit_days;"
                       "CREATE INDEX data_on_site ON data (编号, 离开) WHERE 离开 is null or 离开 = '';");
     EXPECT_NO_THROW(connection.handle()); // version 1 holds the index this way
     connection.Close();

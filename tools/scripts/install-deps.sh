@@ -18,6 +18,7 @@ packages=(
   xvfb xauth trayer xdotool xclip imagemagick x11-utils
   xfwm4 xfce4-panel openbox tint2 dbus-x11 libglib2.0-bin locales qt6-translations-l10n
   libpq-dev openssl postgresql-15 # the site: vostrel-site, and the server its tests start
+  qt6-charts-dev libqt6opengl6-dev # the charts of the visit statistics (they need the OpenGL module)
 )
 if ! pkg-config --atleast-version=4.6 sqlcipher 2>/dev/null && ! command -v npm >/dev/null; then
   packages+=(npm)
