@@ -91,8 +91,9 @@ TEST_F(AuditStore, TheCheckFindsTheFirstRowThatNoLongerChains)
 
 TEST_F(AuditStore, AnOlderRegisterGetsTheTablesAndKeepsEventsUntilThen)
 {
-    const QByteArray older = "DROP TABLE audit_trail; DROP TABLE audit_head; DROP TABLE visit_days; PRAGMA user_version = "
-                             + QByteArray::number(kAuditTablesVersion - 1) + ";";
+    const QByteArray older =
+        "DROP TABLE audit_trail; DROP TABLE audit_head; DROP TABLE visit_days; PRAGMA user_version = "
+        + QByteArray::number(kAuditTablesVersion - 1) + ";";
     ExecuteStatements(openFile().get(), older.constData());
     TAuditTrail trail(&connection);
     trail.RecordEvent(AuditEvent::ProgramStarted()); // not open yet
