@@ -34,8 +34,7 @@ void TForm1::Button9Click()
         ADOQuery1->SQL.Add(SqlLine("delete from (data)"));
         AuditTrail->RecordChange([this] {
             ADOQuery1->ExecSQL();
-            return TAuditEntry{
-                AuditEvent::RegisterCleared(), QString::number(ADOConnection1->RowsChanged()), {}};
+            return TAuditEntry{AuditEvent::RegisterCleared(), QString::number(ADOConnection1->RowsChanged()), {}};
         });
         ADOQuery1->SQL.Clear();
         ADOQuery1->SQL.Add(SqlSelect{"select ", "*", " from ", "(data)"});

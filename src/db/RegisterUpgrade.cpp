@@ -16,11 +16,7 @@ using UpgradeStep = void (*)(sqlite3*);
 
 // Step n + 1 takes a register from version n to n + 1.
 constexpr UpgradeStep kSteps[] = {
-    CreateLookupIndexes,
-    RenewOnSiteIndex,
-    CreateWatchListTable,
-    CreateAuditTables,
-    CreateDayIndex,
+    CreateLookupIndexes, RenewOnSiteIndex, CreateWatchListTable, CreateAuditTables, CreateDayIndex,
 };
 static_assert(static_cast<int>(std::size(kSteps)) == kRegisterVersion);
 static_assert(kSteps[kWatchListVersion - 1] == CreateWatchListTable);
