@@ -1,4 +1,5 @@
 #include "app/AuditTrailDialog.h"
+#include "app/DateEdits.h"
 #include "app/FeatureTexts.h"
 #include "audit/AuditEvents.h"
 #include "audit/AuditTrailModel.h"
@@ -23,18 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QDateEdit* dateEdit(QWidget* parent, const char* name)
-{
-    auto* edit = new QDateEdit(QDate::currentDate(), parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setCalendarPopup(true);
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    edit->setDisplayFormat(format);
-    return edit;
-}
 
 QPushButton* button(const QString& caption, QWidget* parent, const char* name)
 {
@@ -64,10 +53,10 @@ TAuditTrailDialog::TAuditTrailDialog(QWidget* parent, TRegisterConnection* conne
     CheckBox_Date = new QCheckBox(FeatureTexts::AuditDateLabel(), this);
     CheckBox_Date->setObjectName(QStringLiteral("CheckBox_Date"));
     filters->addWidget(CheckBox_Date);
-    DateEdit_From = dateEdit(this, "DateEdit_From");
+    DateEdit_From = NewDateEdit(QDate::currentDate(), this, "DateEdit_From");
     filters->addWidget(DateEdit_From);
     filters->addWidget(new QLabel(FeatureTexts::AuditDateTo(), this));
-    DateEdit_To = dateEdit(this, "DateEdit_To");
+    DateEdit_To = NewDateEdit(QDate::currentDate(), this, "DateEdit_To");
     filters->addWidget(DateEdit_To);
     filters->addStretch();
     layout->addLayout(filters);

@@ -1,4 +1,5 @@
 #include "app/DateRangeDialog.h"
+#include "app/DateEdits.h"
 #include "app/FeatureTexts.h"
 
 #include <QDateEdit>
@@ -9,21 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QDateEdit* dateEdit(QWidget* parent, const char* name)
-{
-    auto* edit = new QDateEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setCalendarPopup(true);
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    edit->setDisplayFormat(format);
-    return edit;
-}
-
-} // namespace
+namespace {} // namespace
 
 QWidget* TDateRangeDialog::RangeRow(QWidget* parent, QDateEdit*& from, QDateEdit*& to, const QDate& today,
                                     const std::function<void()>& picked, QList<QPushButton*>* picks)
@@ -31,8 +18,8 @@ QWidget* TDateRangeDialog::RangeRow(QWidget* parent, QDateEdit*& from, QDateEdit
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    from = dateEdit(row, "DateEdit_From");
-    to = dateEdit(row, "DateEdit_To");
+    from = NewDateEdit(QDate::currentDate(), row, "DateEdit_From");
+    to = NewDateEdit(QDate::currentDate(), row, "DateEdit_To");
     const struct {
         const char* name;
         QString caption;

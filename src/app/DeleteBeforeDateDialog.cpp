@@ -1,4 +1,5 @@
 #include "app/DeleteBeforeDateDialog.h"
+#include "app/DateEdits.h"
 #include "app/FeatureTexts.h"
 
 #include <QDateEdit>
@@ -56,13 +57,7 @@ TDeleteBeforeDateDialog::TDeleteBeforeDateDialog(QWidget* parent, const QDate& p
     setWindowTitle(FeatureTexts::DeleteOldRecordsTitle());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(FeatureTexts::DeleteOldRecordsPrompt(), this));
-    DateEdit_Before = new QDateEdit(proposed, this);
-    DateEdit_Before->setObjectName(QStringLiteral("DateEdit_Before"));
-    DateEdit_Before->setCalendarPopup(true);
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    DateEdit_Before->setDisplayFormat(format);
+    DateEdit_Before = NewDateEdit(proposed, this, "DateEdit_Before");
     DateEdit_Before->setMaximumDate(QDate::currentDate());
     DateEdit_Before->installEventFilter(new WholeDateTyping(DateEdit_Before));
     layout->addWidget(DateEdit_Before);

@@ -9,6 +9,7 @@
 #include "login/Unit_Login.h"
 #include "shell/HandlerWiring.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -21,6 +22,23 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
+
+// Runs `act` on the next modal dialog of type T once it is shown.
+template <typename T>
+void whenShown(std::function<void(T*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (int i = 0; i < 200; ++i) {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                act(dialog);
+                return;
+            }
+            QTest::qWait(10);
+        }
+        ADD_FAILURE() << "no dialog was shown";
+    });
+}
 
 // The main window logged in on a register holding the given rows, with the
 // clock panel held still.

@@ -32,22 +32,6 @@ QStringList visit(const QString& name, const QString& recordDate, const QString&
             recordDate};
 }
 
-// Runs `act` on the next modal dialog of type T once it is shown.
-template <typename T>
-void whenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                act(dialog);
-                return;
-            }
-            QTest::qWait(10);
-        }
-        ADD_FAILURE() << "no dialog was shown";
-    });
-}
-
 QByteArray readFile(const QString& name)
 {
     QFile f(name);

@@ -18,21 +18,6 @@
 
 namespace {
 
-template <typename T>
-void whenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                act(dialog);
-                return;
-            }
-            QTest::qWait(10);
-        }
-        ADD_FAILURE() << "no dialog was shown";
-    });
-}
-
 QString clock(const QDate& day, int hour)
 {
     return day.toString(QStringLiteral("yyyy/M/d")) + QStringLiteral(" %1:15:00").arg(hour);
