@@ -56,7 +56,7 @@ TVisitStatistics CollectStatistics(sqlite3* db, const TDateRange& range, const Q
             ++stats.perHour[static_cast<std::size_t>(arrivalTime->hour())];
         else
             ++stats.hourUnknown;
-        const std::optional<QDateTime> arrival = MomentOf(reader, arrivalText);
+        const std::optional<QDateTime> arrival = MomentAt(reader, arrivalText, arrivalTime);
         if (!arrival)
             continue;
         const std::optional<QDateTime> departure = MomentOf(reader, visits.columnText(3), arrival->date());

@@ -13,3 +13,6 @@ std::optional<QTime> TimeOf(const QString& text);
 // date takes `dayWithoutDate` when that is valid.
 std::optional<QDateTime> MomentOf(const TRecordDateReader& reader, const QString& text,
                                   const QDate& dayWithoutDate = QDate());
+// The same, for a text whose clock time `time` was already read.
+std::optional<QDateTime> MomentAt(const TRecordDateReader& reader, const QString& text, const std::optional<QTime>& time,
+                                  const QDate& dayWithoutDate = QDate());

@@ -118,7 +118,7 @@ TEST(VisitTimeTest, ReadsTheClockTimeOfArrivalsAndDepartures)
     } cases[] = {
         {"2026/12/9 14:03:22", 14},    {"2026/12/9 8:05", 8}, {"12/9/26 2:03:22 PM", 14}, {"12/9/26 12:10:00 AM", 0},
         {"2026/12/9 下午2:03:22", 14}, {"9:00", 9},           {"2026/12/9", -1},          {"昨天", -1},
-        {"2026/12/9 25:10:00", -1},
+        {"2026/12/9 25:10:00", -1},    {"123:45 9:30", 9},    {"10:456 7:05", 7},         {"11:30:456", 11},
     };
     for (const auto& c : cases) {
         const std::optional<QTime> time = TimeOf(QString::fromUtf8(c.text));
