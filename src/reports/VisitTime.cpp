@@ -88,8 +88,8 @@ std::optional<QDateTime> MomentAt(const TRecordDateReader& reader, const QString
         return std::nullopt;
     const std::optional<QDate> day = reader.dateOf(text);
     if (day)
-        return QDateTime(*day, *time);
+        return QDateTime(*day, *time, Qt::UTC);
     if (dayWithoutDate.isValid())
-        return QDateTime(dayWithoutDate, *time);
+        return QDateTime(dayWithoutDate, *time, Qt::UTC);
     return std::nullopt;
 }

@@ -126,7 +126,7 @@ TEST(VisitTimeTest, ReadsTheClockTimeOfArrivalsAndDepartures)
     }
     const TRecordDateReader reader(QLocale::c(), QDate(2026, 12, 9));
     EXPECT_EQ(MomentOf(reader, QStringLiteral("17:30"), QDate(2026, 12, 1)),
-              QDateTime(QDate(2026, 12, 1), QTime(17, 30)));
+              QDateTime(QDate(2026, 12, 1), QTime(17, 30), Qt::UTC));
     EXPECT_EQ(MomentOf(reader, QStringLiteral("17:30")), std::nullopt);
 }
 
