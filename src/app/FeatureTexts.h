@@ -337,6 +337,10 @@ inline QString ChangeRefusedBy(const QString& name, const QString& gate)
     return QStringLiteral("对") + name + QStringLiteral("的修改未被接受:") + gate
            + QStringLiteral("已先修改,已恢复为站点的内容");
 }
+inline QString SiteTablesNotMade(const QString& why)
+{
+    return QStringLiteral("登记簿无法加入站点同步,本机单独工作:") + why;
+}
 inline QString AuditChangeRefused(const QString& gate) { return QStringLiteral("以") + gate + QStringLiteral("的修改为准"); }
 
 } // namespace FeatureTexts

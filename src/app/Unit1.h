@@ -32,6 +32,9 @@ class TWatchList;
 class TWatchListCheck;
 class TPaperPrints;
 class TPassScanner;
+class TSiteDesk;
+class TSiteSync;
+struct SiteNotice;
 struct DepartureOutcome;
 class TSkinData;
 class TTrayIcon;
@@ -305,6 +308,16 @@ public:
     // asking for it.
     void ListDateRange(const TDateRange& range);
 
+    // Several gates (Unit1_Site.cpp, SiteDesk.h): with a usable gate file
+    // the register syncs with the site's server; nullptr without one.
+    TSiteDesk* SiteDesk = nullptr;
+    // Rows a pull added, changed or deleted: the list shows them again,
+    // its current record and the record form left as they are.
+    void SiteRecordsApplied(const QList<qint64>& recordNumbers);
+    // A change of this gate that the site decided otherwise: one line in
+    // panel 0, and a refused change in the audit trail.
+    void SiteNoticeRaised(const SiteNotice& notice);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -354,6 +367,13 @@ private:
     // Writes the departure of a visitor who has not left, as 登记离开 does,
     // and says so in panel 0; the outcome tells what the register held.
     DepartureOutcome departVisitor(qint64 recordNumber, const QString& name);
+    void connectSite();
+    void startSite();
+    void connectSiteSync(TSiteSync* sync);
+    bool showsOnSiteView() const;
+    // The on-site view of a gate shows the gate each visitor came in by.
+    void showInGates();
+    bool relistPending_ = false;
     void buildPaperItems();
     void connectPaper();
     // The record number of the list's current row, or -1 without one.

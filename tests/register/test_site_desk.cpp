@@ -1,0 +1,92 @@
+// The desk of a gate of a site: the site panel's line, rows pulled from the
+// site shown in place, and what the site decided against this gate.
+#include "RegisterFixture.h"
+#include "app/SiteStatusText.h"
+#include "site/SiteSync.h"
+
+#include <QScrollBar>
+
+namespace {
+
+QDateTime at(const char* text) { return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate); }
+
+} // namespace
+
+TEST(SiteStatusLine, SaysTheLinkTheChangesWaitingAndTheWatchList)
+{
+    const QDateTime now = at("2026-12-09T15:30:00");
+    struct Case {
+        SiteStatus status;
+        const char* line;
+    } cases[] = {
+        {{true, {}, 0, at("2026-12-09T15:29:00")}, "联网,黑名单15:29更新"},
+        {{true, {}, 2, {}}, "联网,待传2条,黑名单未更新"},
+        {{false, at("2026-12-09T09:05:00"), 12, at("2026-12-09T09:00:00")}, "离线,自09:05起,待传12条,黑名单09:00更新"},
+        {{false, at("2026-12-08T23:59:00"), 0, at("2026-12-07T08:00:00")}, "离线,自12/8 23:59起,黑名单12/7 08:00更新"},
+        {{false, {}, 1, {}}, "正在连接,待传1条,黑名单未更新"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SiteStatusText(c.status, now), QString::fromUtf8(c.line));
+}
+
+class SiteDesk : public RegisterFixture {};
+
+TEST_F(SiteDesk, PulledRowsShowWithoutMovingTheCurrentRowOrTheForm)
+{
+    QList<QStringList> many = visitors({QStringLiteral("甲")});
+    for (int i = 0; i < 60; ++i)
+        many << visitors({QStringLiteral("访客") + QString::number(i)});
+    login(many);
+    const int listed = gridRows();
+    // The guard stands on record 40, scrolled down, typing a new visitor.
+    form1->Button_LastClick();
+    form1->ADOQuery1->SetRecNo(40);
+    const int scrolled = form1->DBGrid1->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    form1->Edit_XingMing->setFocus();
+    type(form1->Edit_XingMing, QStringLiteral("王小"));
+    form1->Edit_LaiYou->setText(QStringLiteral("面"));
+
+    // Another gate's arrival, written by the worker's own handle.
+    insertRows(visitors({QStringLiteral("乙门来客")}));
+    form1->SiteRecordsApplied({static_cast<qint64>(listed + 1)});
+
+    EXPECT_EQ(gridRows(), listed + 1);
+    EXPECT_EQ(gridCell(listed, DataColumn::Name), QStringLiteral("乙门来客"));
+    EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::RecordNumber), QStringLiteral("40"));
+    EXPECT_EQ(gridCell(gridRow(), DataColumn::RecordNumber), QStringLiteral("40"));
+    EXPECT_EQ(form1->DBGrid1->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(form1->Edit_XingMing->text(), QStringLiteral("王小"));
+    EXPECT_EQ(form1->Edit_LaiYou->text(), QStringLiteral("面"));
+    EXPECT_TRUE(form1->Edit_XingMing->hasFocus());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(SiteDesk, WhatTheSiteDecidedIsOneLineAndARefusedChangeIsAudited)
+{
+    login(visitors({QStringLiteral("张三")}));
+    form1->SiteNoticeRaised({SiteNotice::Kind::DepartureTaken, 1, QStringLiteral("张三"),
+                             QStringLiteral("2026/12/9 10:00:00"), QStringLiteral("north")});
+    EXPECT_EQ(panel(0), QStringLiteral("张三的离开已在north登记(2026/12/9 10:00:00)"));
+
+    form1->SiteNoticeRaised(
+        {SiteNotice::Kind::ChangeRefused, 1, QStringLiteral("张三"), QString(), QStringLiteral("north")});
+    EXPECT_EQ(panel(0), QStringLiteral("对张三的修改未被接受:north已先修改,已恢复为站点的内容"));
+    EXPECT_TRUE(boxes.isEmpty());
+
+    SqliteStatement last(form1->ADOConnection1->handle(),
+                         QStringLiteral("SELECT event, subject, detail FROM audit_trail ORDER BY seq DESC LIMIT 1"));
+    ASSERT_TRUE(last.step());
+    EXPECT_EQ(last.columnText(0), QStringLiteral("修改被拒"));
+    EXPECT_EQ(last.columnText(1), QStringLiteral("1"));
+    EXPECT_EQ(last.columnText(2), QStringLiteral("以north的修改为准"));
+}
+
+TEST_F(SiteDesk, ADeskWithoutAGateFileShowsNoSitePanelOrColumn)
+{
+    login(visitors({QStringLiteral("张三")}));
+    EXPECT_EQ(form1->SiteDesk, nullptr);
+    EXPECT_EQ(form1->findChild<QLabel*>(QStringLiteral("SitePanel")), nullptr);
+    form1->OnSiteOnlyItemClick();
+    EXPECT_EQ(form1->DBGrid1->model()->columnCount(), 11);
+}
