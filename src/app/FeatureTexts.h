@@ -325,7 +325,10 @@ inline QString SiteOnline() { return QStringLiteral("联网"); }
 inline QString SiteOfflineSince(const QString& time) { return QStringLiteral("离线,自") + time + QStringLiteral("起"); }
 inline QString SiteConnecting() { return QStringLiteral("正在连接"); }
 inline QString SiteWaiting(int count) { return QStringLiteral("待传") + QString::number(count) + QStringLiteral("条"); }
-inline QString WatchListUpdated(const QString& time) { return QStringLiteral("黑名单") + time + QStringLiteral("更新"); }
+inline QString WatchListUpdated(const QString& time)
+{
+    return QStringLiteral("黑名单") + time + QStringLiteral("更新");
+}
 inline QString WatchListNotUpdated() { return QStringLiteral("黑名单未更新"); }
 inline QString InGateColumn() { return QStringLiteral("入口"); }
 inline QString DepartureTakenAt(const QString& name, const QString& gate, const QString& time)
@@ -341,6 +344,9 @@ inline QString SiteTablesNotMade(const QString& why)
 {
     return QStringLiteral("登记簿无法加入站点同步,本机单独工作:") + why;
 }
-inline QString AuditChangeRefused(const QString& gate) { return QStringLiteral("以") + gate + QStringLiteral("的修改为准"); }
+inline QString AuditChangeRefused(const QString& gate)
+{
+    return QStringLiteral("以") + gate + QStringLiteral("的修改为准");
+}
 
 } // namespace FeatureTexts

@@ -8,10 +8,7 @@ namespace {
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-bool isSiteIdChar(QChar c)
-{
-    return isDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'-';
-}
+bool isSiteIdChar(QChar c) { return isDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'-'; }
 
 constexpr QChar kSiteIdMark = u':';
 

@@ -33,12 +33,13 @@ TSiteDesk::TSiteDesk(const GateFile& gate, TRegisterConnection* connection, QSta
     });
     // Every write of the desk wakes the worker, once the write's handler
     // has committed it.
-    connect(connection_, &TRegisterConnection::wrote, this,
-            [this] {
-                if (sync_)
-                    sync_->wake();
-            },
-            Qt::QueuedConnection);
+    connect(
+        connection_, &TRegisterConnection::wrote, this,
+        [this] {
+            if (sync_)
+                sync_->wake();
+        },
+        Qt::QueuedConnection);
 }
 
 TSiteDesk::~TSiteDesk() { End(); }

@@ -28,7 +28,8 @@ QString SiteStatusText(const SiteStatus& status, const QDateTime& now)
         parts << FeatureTexts::SiteConnecting();
     if (status.waiting > 0)
         parts << FeatureTexts::SiteWaiting(status.waiting);
-    parts << (status.watchListUpdated.isValid() ? FeatureTexts::WatchListUpdated(shortTime(status.watchListUpdated, now))
-                                                : FeatureTexts::WatchListNotUpdated());
+    parts << (status.watchListUpdated.isValid()
+                  ? FeatureTexts::WatchListUpdated(shortTime(status.watchListUpdated, now))
+                  : FeatureTexts::WatchListNotUpdated());
     return parts.join(QLatin1Char(','));
 }
