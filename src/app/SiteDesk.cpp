@@ -51,7 +51,7 @@ void TSiteDesk::Start()
         return;
     sqlite3* db = connection_->handle();
     if (!HoldsSiteTables(db)) {
-        CreateSiteTables(db);
+        CreateSiteTables(db, gate_.gate);
         connection_->noteWrite();
     }
     const ConnectionParts parts = ParseConnectionString(RegisterConnectionString(ExecutableFolder()));
@@ -87,10 +87,8 @@ QString TSiteDesk::SiteIdOf(qint64 recordNumber) const
 
 std::optional<qint64> TSiteDesk::RecordOfSiteId(const QString& siteId) const
 {
-    SqliteStatement read(connection_->handle(),
-                         QStringLiteral("SELECT record_number FROM site_records WHERE site_id = ?1"));
-    read.bindTexts({siteId});
-    if (!read.step())
+    const std::int64_t number = LocalRecordOf(connection_->handle(), siteId);
+    if (number <= 0)
         return std::nullopt;
-    return read.columnInt64(0);
+    return number;
 }
