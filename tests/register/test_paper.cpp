@@ -118,7 +118,8 @@ TEST_F(Paper, ThePassCarriesTheVisitAndACodeThatReadsBackAsThePassText)
                      QStringLiteral("QQ帐号"),
                      QStringLiteral("送货"),
                      QStringLiteral("2026/12/7 08:00:00"),
-                     QStringLiteral("东门岗")};
+                     QStringLiteral("东门岗"),
+                     QString()};
     // A6, and an 80 mm receipt chosen in the dialog instead.
     const QPageLayout receipt(QPageSize(QSizeF(80, 160), QPageSize::Millimeter), QPageLayout::Portrait,
                               QMarginsF(3, 3, 3, 3), QPageLayout::Millimeter);

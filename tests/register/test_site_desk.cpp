@@ -1,6 +1,8 @@
 // The desk of a gate of a site: the site panel's line, rows pulled from the
 // site shown in place, and what the site decided against this gate.
 #include "RegisterFixture.h"
+#include "app/PassText.h"
+#include "app/SiteDesk.h"
 #include "app/SiteStatusText.h"
 #include "site/SiteSync.h"
 
@@ -89,4 +91,48 @@ TEST_F(SiteDesk, ADeskWithoutAGateFileShowsNoSitePanelOrColumn)
     EXPECT_EQ(form1->findChild<QLabel*>(QStringLiteral("SitePanel")), nullptr);
     form1->OnSiteOnlyItemClick();
     EXPECT_EQ(form1->DBGrid1->model()->columnCount(), 11);
+}
+
+TEST_F(SiteDesk, AGateListsTheGateOfEachArrivalOnSiteAndTakesPassesOfOtherGates)
+{
+    // A gate whose server does not answer: the desk works on, offline.
+    GateFile gate;
+    gate.state = GateFileState::Present;
+    gate.gate = QStringLiteral("north");
+    gate.host = QStringLiteral("127.0.0.1");
+    gate.port = 1;
+    gate.database = QStringLiteral("vostrel");
+    gate.path = dir.file(QStringLiteral("vostrel-gate.pem"));
+    makeRegister();
+    insertRows(visitors({QStringLiteral("张三"), QStringLiteral("李四")}));
+    createForms();
+    form1->Timer1->stop();
+    form1->StatusPanel(2)->setText(QString::fromUtf8(kClock));
+    form1->SiteDesk = new TSiteDesk(gate, form1->ADOConnection1, form1->StatusBar1, form1.get());
+    logIn();
+    ASSERT_NE(form1->SiteDesk->Sync(), nullptr);
+    EXPECT_TRUE(form1->SiteDesk->Panel()->text().contains(QStringLiteral("黑名单")));
+
+    // 李四 came in by the south gate, as a pull would have recorded.
+    sqlite3* db = form1->ADOConnection1->handle();
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE site_records SET in_gate = 'south' WHERE record_number = 2", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    form1->OnSiteOnlyItemClick();
+    QAbstractItemModel* grid = form1->DBGrid1->model();
+    ASSERT_EQ(grid->columnCount(), 12);
+    EXPECT_EQ(grid->headerData(11, Qt::Horizontal).toString(), QStringLiteral("入口"));
+    EXPECT_EQ(grid->index(0, 11).data().toString(), QStringLiteral("north"));
+    EXPECT_EQ(grid->index(1, 11).data().toString(), QStringLiteral("south"));
+    form1->Button_RefreshClick();
+    EXPECT_EQ(grid->columnCount(), 11);
+
+    // A pass of another gate names 李四 by his site id, under its own number.
+    const QString siteId = form1->SiteDesk->SiteIdOf(2);
+    ASSERT_FALSE(siteId.isEmpty());
+    form1->PassScanned(7, PassText::ForSiteRecord(7, siteId));
+    EXPECT_EQ(panel(0), QStringLiteral("李四已登记离开"));
+    const QList<QStringList> rows = stored();
+    EXPECT_EQ(rows[1][9], QString::fromUtf8(kClock));
+    EXPECT_EQ(rows[0][9], QString());
 }
