@@ -112,4 +112,7 @@ void TForm1::showInGates()
         SiteInGates(ADOConnection1->handle(), std::vector<std::int64_t>(listed.begin(), listed.end()));
     DBGrid1Model->setAddedColumn(FeatureTexts::InGateColumn(), gates);
     DBGrid1->setColumnWidth(DBGrid1Model->columnCount() - 1, kInGateColumnWidth);
+    // The current row's selection takes in the new column too.
+    if (DBGrid1->currentIndex().isValid())
+        DBGrid1->selectRow(DBGrid1->currentIndex().row());
 }
