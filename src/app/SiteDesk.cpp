@@ -27,8 +27,13 @@ TSiteDesk::TSiteDesk(const GateFile& gate, TRegisterConnection* connection, QSta
         stop();
         if (wanted_)
             QTimer::singleShot(0, this, [this] {
-                if (wanted_ && !sync_)
+                if (!wanted_ || sync_)
+                    return;
+                // A register that cannot be opened now is told by the desk's
+                // next statement; the sync waits for the next login.
+                try {
                     Start();
+                } catch (const std::exception&) {}
             });
     });
     // Every write of the desk wakes the worker, once the write's handler
