@@ -9,6 +9,7 @@
 #include "site/SiteExchange.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <algorithm>
 #include <atomic>
@@ -29,6 +30,8 @@ constexpr int kLastRetrySeconds = 30;
 constexpr int kConnectSeconds = 10;
 // Without a notice the worker still looks at the site now and then.
 constexpr int kQuietPullMs = 30000;
+// The site's watch list is looked at this often.
+constexpr qint64 kWatchListPullMs = 60000;
 // The register was busy (the desk writing): try again soon.
 constexpr int kBusyRetryMs = 500;
 
@@ -113,6 +116,7 @@ private:
     mutable std::mutex mutex_;
     SiteStatus status_;
     int socket_ = -1;
+    QElapsedTimer watchListPulled_; // the worker's own
 };
 
 bool SiteWorker::waitFor(int socket, short events, int timeoutMs)
@@ -185,6 +189,13 @@ void SiteWorker::exchange(PgConnection& server, sqlite3* db)
     PullSiteChanges(server, db, gate_.gate, result, stopping_);
     const int waiting = SiteOutboxSize(db);
     changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });
+    if (!watchListPulled_.isValid() || watchListPulled_.hasExpired(kWatchListPullMs)) {
+        if (PullSiteWatchList(server, db) >= 0) {
+            const QDateTime now = QDateTime::currentDateTime();
+            changeStatus([now](SiteStatus& s) { s.watchListUpdated = now; });
+        }
+        watchListPulled_.start();
+    }
 }
 
 void SiteWorker::serve(sqlite3* db)

@@ -9,6 +9,7 @@
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 #include "db/VisitorPresence.h"
+#include "db/WatchListTable.h"
 #include "site/SiteExchange.h"
 #include "site/SiteSync.h"
 
@@ -302,6 +303,26 @@ TEST_F(SiteSyncTest, AGateSyncingItsImportedRegisterAddsNothingTwice)
     RecordDeparture(a->connection, a->numberOf(QStringLiteral("张三")), QStringLiteral("18:00"));
     a->sync->wake();
     EXPECT_TRUE(eventually([&] { return b->record(QStringLiteral("张三")).contains(QStringLiteral("'18:00'")); }));
+}
+
+TEST_F(SiteSyncTest, TheSitesWatchListReachesTheGateOnce)
+{
+    admin().exec("INSERT INTO site.watch_list (id, identity_number, name, reason, added_by) VALUES "
+                 "(gen_random_uuid(), '110101199003077777', '王五', '盗窃', 'b')");
+    CreateWatchListTable(a->connection.handle());
+    a->write(QStringLiteral("INSERT INTO watch_list (姓名, 身份证, 手机, 原因, 添加时间) "
+                            "VALUES ('赵六', '', '13800000000', '本门', '2026-12-01 08:00:00')"));
+    const auto entries = [&] {
+        SqliteStatement s(a->connection.handle(),
+                          QStringLiteral("SELECT group_concat(姓名 || 身份证 || 原因, ',') FROM watch_list"));
+        return s.step() ? s.columnText(0) : QString();
+    };
+    for (int start = 0; start < 2; ++start) {
+        a->start();
+        ASSERT_TRUE(eventually([&] { return a->sync->status().watchListUpdated.isValid(); }));
+        EXPECT_EQ(entries(), QStringLiteral("赵六本门,王五110101199003077777盗窃"));
+        a->sync.reset();
+    }
 }
 
 } // namespace
