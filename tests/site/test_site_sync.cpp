@@ -14,6 +14,7 @@
 #include "site/SiteSync.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 #include <functional>
 #include <memory>
@@ -303,6 +304,40 @@ TEST_F(SiteSyncTest, AGateSyncingItsImportedRegisterAddsNothingTwice)
     RecordDeparture(a->connection, a->numberOf(QStringLiteral("张三")), QStringLiteral("18:00"));
     a->sync->wake();
     EXPECT_TRUE(eventually([&] { return b->record(QStringLiteral("张三")).contains(QStringLiteral("'18:00'")); }));
+}
+
+// Killed again and again while it pushes (a) and while it pulls (b), a gate
+// loses nothing and adds nothing twice: each local step is one transaction
+// and each push is keyed by its change.
+TEST_F(SiteSyncTest, AGateKilledDuringPushAndPullLosesAndDuplicatesNothing)
+{
+    constexpr int kRecords = 1000;
+    a->write(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO data (姓名, 日期) SELECT '访客' || i, '2026/12/9 9:00:00' FROM n")
+                 .arg(kRecords));
+    // Both run at once, so b pulls while a pushes; both are killed together.
+    for (int kill = 0; kill < 8; ++kill) {
+        QProcess children[2];
+        for (int g = 0; g < 2; ++g) {
+            Gate& gate = g == 0 ? *a : *b;
+            children[g].start(QStringLiteral(SITE_SYNC_CHILD),
+                              {gate.gateFile, gate.dir.file(QString::fromLatin1(kRegisterFileName))});
+            ASSERT_TRUE(children[g].waitForStarted());
+        }
+        QThread::msleep(static_cast<unsigned long>(150 + 40 * kill));
+        for (QProcess& child : children) {
+            child.kill(); // SIGKILL
+            child.waitForFinished();
+        }
+    }
+    a->start();
+    b->start();
+    ASSERT_TRUE(eventually([&] { return a->synced() && b->synced() && b->count() == kRecords; }, 120000));
+    EXPECT_EQ(siteValue("SELECT count(*) || '/' || count(DISTINCT source_number) FROM site.records"),
+              QStringLiteral("%1/%1").arg(kRecords));
+    EXPECT_EQ(b->count(QStringLiteral("姓名 IN (SELECT DISTINCT 姓名 FROM data)")), kRecords);
+    EXPECT_EQ(b->count(QStringLiteral("编号 IN (SELECT min(编号) FROM data GROUP BY 姓名)")), kRecords);
+    EXPECT_EQ(a->count(), kRecords);
 }
 
 TEST_F(SiteSyncTest, TheSitesWatchListReachesTheGateOnce)
