@@ -10,6 +10,7 @@
 
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QScopeGuard>
 #include <algorithm>
 #include <atomic>
@@ -20,8 +21,10 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -117,6 +120,21 @@ private:
     SiteStatus status_;
     int socket_ = -1;
     QElapsedTimer watchListPulled_; // the worker's own
+    // The file the handle was opened on: a compaction or a restore puts
+    // another in its place, which the worker then opens.
+    std::pair<dev_t, ino_t> openedFile_{};
+    static std::pair<dev_t, ino_t> fileIdentity(const QString& path)
+    {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            return {};
+        return {info.st_dev, info.st_ino};
+    }
+    bool registerReplaced() const
+    {
+        const auto now = fileIdentity(registerPath_);
+        return now != std::pair<dev_t, ino_t>{} && now != openedFile_;
+    }
 };
 
 bool SiteWorker::waitFor(int socket, short events, int timeoutMs)
@@ -216,6 +234,8 @@ void SiteWorker::serve(sqlite3* db)
             });
             retrySeconds = kFirstRetrySeconds;
             while (!stopping_) {
+                if (registerReplaced())
+                    return;
                 try {
                     exchange(*server, db);
                 } catch (const EDatabaseError& e) {
@@ -243,6 +263,8 @@ void SiteWorker::serve(sqlite3* db)
         // Offline the desk keeps writing into the outbox: the count follows.
         const auto retryAt = std::chrono::steady_clock::now() + std::chrono::seconds(retrySeconds);
         while (!stopping_ && std::chrono::steady_clock::now() < retryAt) {
+            if (registerReplaced())
+                return;
             try {
                 const int waiting = SiteOutboxSize(db);
                 changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });
@@ -264,8 +286,10 @@ void SiteWorker::run()
             KeyRegisterHandle(db.get(), password_);
             if (!HoldsSiteTables(db.get()))
                 CreateSiteTables(db.get(), gate_.gate);
+            openedFile_ = fileIdentity(registerPath_);
             serve(db.get());
-            return;
+            retrySeconds = kFirstRetrySeconds;
+            continue; // stopped, or the register was replaced: open it again
         } catch (const EDatabaseError& e) {
             qWarning() << "site sync: the register cannot be opened:" << e.message();
         }

@@ -8,6 +8,7 @@
 #include "db/SiteTables.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
+#include "db/Unit_DB.h"
 #include "db/VisitorPresence.h"
 #include "db/WatchListTable.h"
 #include "site/SiteExchange.h"
@@ -304,6 +305,21 @@ TEST_F(SiteSyncTest, AGateSyncingItsImportedRegisterAddsNothingTwice)
     RecordDeparture(a->connection, a->numberOf(QStringLiteral("张三")), QStringLiteral("18:00"));
     a->sync->wake();
     EXPECT_TRUE(eventually([&] { return b->record(QStringLiteral("张三")).contains(QStringLiteral("'18:00'")); }));
+}
+
+TEST_F(SiteSyncTest, AfterACompactionTheGateSyncsOnTheNewFile)
+{
+    a->start();
+    b->start();
+    a->add(QStringLiteral("甲"));
+    ASSERT_TRUE(eventually([&] { return b->count() == 1; }));
+    a->connection.Close();
+    CompactDatabaseFile(a->dir.file(QString::fromLatin1(kRegisterFileName)), QString::fromLatin1(kRegisterPassword));
+    b->add(QStringLiteral("乙"));
+    EXPECT_TRUE(eventually([&] { return !a->record(QStringLiteral("乙")).isEmpty(); }));
+    a->add(QStringLiteral("丙"));
+    EXPECT_TRUE(eventually([&] { return !b->record(QStringLiteral("丙")).isEmpty(); }));
+    EXPECT_EQ(a->count(), 3);
 }
 
 // Killed again and again while it pushes (a) and while it pulls (b), a gate
