@@ -228,9 +228,19 @@ const QList<SiteSchemaObject>& SiteSchemaObjects()
 
 bool HoldsSiteTables(sqlite3* db)
 {
+    // Asked on every write. Once made, the tables stay for the life of the
+    // handle (a file put in the register's place is opened on a new handle),
+    // so a yes is kept with the handle.
+    static const char* const kHeld = "vostrel.site_tables";
+    if (sqlite3_get_clientdata(db, kHeld))
+        return true;
     SqliteStatement s(db, QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = "
                                          "'site_outbox'"));
-    return s.step();
+    if (!s.step())
+        return false;
+    static char held = 1;
+    sqlite3_set_clientdata(db, kHeld, &held, nullptr);
+    return true;
 }
 
 void CreateSiteTables(sqlite3* db, const QString& gate)

@@ -5,6 +5,7 @@
 #include "db/SqliteTransaction.h"
 #include "site/PgConnection.h"
 
+#include <QDateTime>
 #include <vector>
 
 namespace {
@@ -172,4 +173,37 @@ void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, Sit
         if (r.rows() < kPullBatch)
             return;
     }
+}
+
+int PullSiteWatchList(PgConnection& server, sqlite3* db)
+{
+    {
+        SqliteStatement table(db, QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND "
+                                                 "name = 'watch_list'"));
+        if (!table.step())
+            return -1;
+    }
+    const PgResult site = server.exec("SELECT coalesce(name, ''), coalesce(identity_number, ''), "
+                                      "coalesce(reason, ''), extract(epoch FROM added_at)::bigint "
+                                      "FROM site.watch_list ORDER BY added_at, id");
+    int added = 0;
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    SqliteStatement held(db, QStringLiteral("SELECT 1 FROM watch_list WHERE 姓名 = ? AND 身份证 = ?"));
+    SqliteStatement insert(db, QStringLiteral("INSERT INTO watch_list (姓名, 身份证, 手机, 原因, 添加时间) "
+                                              "VALUES (?, ?, '', ?, ?)"));
+    for (int row = 0; row < site.rows(); ++row) {
+        held.bindTexts({site.text(row, 0), site.text(row, 1)});
+        const bool known = held.step();
+        held.reset();
+        if (known)
+            continue;
+        const QString addedAt = QDateTime::fromSecsSinceEpoch(site.bytes(row, 3).toLongLong())
+                                    .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        insert.bindTexts({site.text(row, 0), site.text(row, 1), site.text(row, 2), addedAt});
+        insert.step();
+        insert.reset();
+        ++added;
+    }
+    transaction.Commit();
+    return added;
 }

@@ -26,3 +26,9 @@ void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, Site
 // Raises ESiteError or EDatabaseError.
 void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
                      const std::atomic<bool>& stopping);
+
+// Takes the site's watch list into the register's: each entry the register
+// does not hold yet (same 姓名 and 身份证) is added; entries of the gate's
+// own stay. Returns how many were added, or -1 when the register has no
+// watch list. Raises ESiteError or EDatabaseError.
+int PullSiteWatchList(PgConnection& server, sqlite3* db);

@@ -9,6 +9,8 @@
 #include "site/SiteExchange.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QScopeGuard>
 #include <algorithm>
 #include <atomic>
@@ -19,8 +21,10 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -29,6 +33,8 @@ constexpr int kLastRetrySeconds = 30;
 constexpr int kConnectSeconds = 10;
 // Without a notice the worker still looks at the site now and then.
 constexpr int kQuietPullMs = 30000;
+// The site's watch list is looked at this often.
+constexpr qint64 kWatchListPullMs = 60000;
 // The register was busy (the desk writing): try again soon.
 constexpr int kBusyRetryMs = 500;
 
@@ -113,6 +119,22 @@ private:
     mutable std::mutex mutex_;
     SiteStatus status_;
     int socket_ = -1;
+    QElapsedTimer watchListPulled_; // the worker's own
+    // The file the handle was opened on: a compaction or a restore puts
+    // another in its place, which the worker then opens.
+    std::pair<dev_t, ino_t> openedFile_{};
+    static std::pair<dev_t, ino_t> fileIdentity(const QString& path)
+    {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            return {};
+        return {info.st_dev, info.st_ino};
+    }
+    bool registerReplaced() const
+    {
+        const auto now = fileIdentity(registerPath_);
+        return now != std::pair<dev_t, ino_t>{} && now != openedFile_;
+    }
 };
 
 bool SiteWorker::waitFor(int socket, short events, int timeoutMs)
@@ -185,6 +207,13 @@ void SiteWorker::exchange(PgConnection& server, sqlite3* db)
     PullSiteChanges(server, db, gate_.gate, result, stopping_);
     const int waiting = SiteOutboxSize(db);
     changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });
+    if (!watchListPulled_.isValid() || watchListPulled_.hasExpired(kWatchListPullMs)) {
+        if (PullSiteWatchList(server, db) >= 0) {
+            const QDateTime now = QDateTime::currentDateTime();
+            changeStatus([now](SiteStatus& s) { s.watchListUpdated = now; });
+        }
+        watchListPulled_.start();
+    }
 }
 
 void SiteWorker::serve(sqlite3* db)
@@ -205,6 +234,8 @@ void SiteWorker::serve(sqlite3* db)
             });
             retrySeconds = kFirstRetrySeconds;
             while (!stopping_) {
+                if (registerReplaced())
+                    return;
                 try {
                     exchange(*server, db);
                 } catch (const EDatabaseError& e) {
@@ -232,6 +263,8 @@ void SiteWorker::serve(sqlite3* db)
         // Offline the desk keeps writing into the outbox: the count follows.
         const auto retryAt = std::chrono::steady_clock::now() + std::chrono::seconds(retrySeconds);
         while (!stopping_ && std::chrono::steady_clock::now() < retryAt) {
+            if (registerReplaced())
+                return;
             try {
                 const int waiting = SiteOutboxSize(db);
                 changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });
@@ -253,8 +286,10 @@ void SiteWorker::run()
             KeyRegisterHandle(db.get(), password_);
             if (!HoldsSiteTables(db.get()))
                 CreateSiteTables(db.get(), gate_.gate);
+            openedFile_ = fileIdentity(registerPath_);
             serve(db.get());
-            return;
+            retrySeconds = kFirstRetrySeconds;
+            continue; // stopped, or the register was replaced: open it again
         } catch (const EDatabaseError& e) {
             qWarning() << "site sync: the register cannot be opened:" << e.message();
         }

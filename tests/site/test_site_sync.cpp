@@ -8,11 +8,14 @@
 #include "db/SiteTables.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
+#include "db/Unit_DB.h"
 #include "db/VisitorPresence.h"
+#include "db/WatchListTable.h"
 #include "site/SiteExchange.h"
 #include "site/SiteSync.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 #include <functional>
 #include <memory>
@@ -302,6 +305,75 @@ TEST_F(SiteSyncTest, AGateSyncingItsImportedRegisterAddsNothingTwice)
     RecordDeparture(a->connection, a->numberOf(QStringLiteral("张三")), QStringLiteral("18:00"));
     a->sync->wake();
     EXPECT_TRUE(eventually([&] { return b->record(QStringLiteral("张三")).contains(QStringLiteral("'18:00'")); }));
+}
+
+TEST_F(SiteSyncTest, AfterACompactionTheGateSyncsOnTheNewFile)
+{
+    a->start();
+    b->start();
+    a->add(QStringLiteral("甲"));
+    ASSERT_TRUE(eventually([&] { return b->count() == 1; }));
+    a->connection.Close();
+    CompactDatabaseFile(a->dir.file(QString::fromLatin1(kRegisterFileName)), QString::fromLatin1(kRegisterPassword));
+    b->add(QStringLiteral("乙"));
+    EXPECT_TRUE(eventually([&] { return !a->record(QStringLiteral("乙")).isEmpty(); }));
+    a->add(QStringLiteral("丙"));
+    EXPECT_TRUE(eventually([&] { return !b->record(QStringLiteral("丙")).isEmpty(); }));
+    EXPECT_EQ(a->count(), 3);
+}
+
+// Killed again and again while it pushes (a) and while it pulls (b), a gate
+// loses nothing and adds nothing twice: each local step is one transaction
+// and each push is keyed by its change.
+TEST_F(SiteSyncTest, AGateKilledDuringPushAndPullLosesAndDuplicatesNothing)
+{
+    constexpr int kRecords = 1000;
+    a->write(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO data (姓名, 日期) SELECT '访客' || i, '2026/12/9 9:00:00' FROM n")
+                 .arg(kRecords));
+    // Both run at once, so b pulls while a pushes; both are killed together.
+    for (int kill = 0; kill < 8; ++kill) {
+        QProcess children[2];
+        for (int g = 0; g < 2; ++g) {
+            Gate& gate = g == 0 ? *a : *b;
+            children[g].start(QStringLiteral(SITE_SYNC_CHILD),
+                              {gate.gateFile, gate.dir.file(QString::fromLatin1(kRegisterFileName))});
+            ASSERT_TRUE(children[g].waitForStarted());
+        }
+        QThread::msleep(static_cast<unsigned long>(150 + 40 * kill));
+        for (QProcess& child : children) {
+            child.kill(); // SIGKILL
+            child.waitForFinished();
+        }
+    }
+    a->start();
+    b->start();
+    ASSERT_TRUE(eventually([&] { return a->synced() && b->synced() && b->count() == kRecords; }, 120000));
+    EXPECT_EQ(siteValue("SELECT count(*) || '/' || count(DISTINCT source_number) FROM site.records"),
+              QStringLiteral("%1/%1").arg(kRecords));
+    EXPECT_EQ(b->count(QStringLiteral("姓名 IN (SELECT DISTINCT 姓名 FROM data)")), kRecords);
+    EXPECT_EQ(b->count(QStringLiteral("编号 IN (SELECT min(编号) FROM data GROUP BY 姓名)")), kRecords);
+    EXPECT_EQ(a->count(), kRecords);
+}
+
+TEST_F(SiteSyncTest, TheSitesWatchListReachesTheGateOnce)
+{
+    admin().exec("INSERT INTO site.watch_list (id, identity_number, name, reason, added_by) VALUES "
+                 "(gen_random_uuid(), '110101199003077777', '王五', '盗窃', 'b')");
+    CreateWatchListTable(a->connection.handle());
+    a->write(QStringLiteral("INSERT INTO watch_list (姓名, 身份证, 手机, 原因, 添加时间) "
+                            "VALUES ('赵六', '', '13800000000', '本门', '2026-12-01 08:00:00')"));
+    const auto entries = [&] {
+        SqliteStatement s(a->connection.handle(),
+                          QStringLiteral("SELECT group_concat(姓名 || 身份证 || 原因, ',') FROM watch_list"));
+        return s.step() ? s.columnText(0) : QString();
+    };
+    for (int start = 0; start < 2; ++start) {
+        a->start();
+        ASSERT_TRUE(eventually([&] { return a->sync->status().watchListUpdated.isValid(); }));
+        EXPECT_EQ(entries(), QStringLiteral("赵六本门,王五110101199003077777盗窃"));
+        a->sync.reset();
+    }
 }
 
 } // namespace
