@@ -81,6 +81,37 @@ stored() {
         sqlcipher "$E2E_DIR/$1/_.udb" 2>/dev/null
 }
 
+# export_list NAME FILE: exports the list the gate's window shows now, with
+# Ctrl+E and the save dialog, as a guard would.
+export_list() {
+    local win pid dialog i
+    win=WIN_$1 pid=PID_$1
+    xdotool windowfocus "${!win}"
+    xdotool mousemove --window "${!win}" $((165 + CX)) $((423 + CY)) click 1
+    sleep 0.2
+    xdotool key ctrl+e
+    dialog=""
+    for i in $(seq 100); do
+        dialog=$(xdotool search --all --onlyvisible --pid "${!pid}" --name '^导出当前列表' 2>/dev/null | head -n1)
+        [ -n "$dialog" ] && break
+        sleep 0.1
+    done
+    e2e_check "$1: Ctrl+E opens the export of its list" test -n "$dialog"
+    sleep 0.5
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$2"
+    xdotool key Return
+    sleep 1.5
+    xdotool key Return
+    sleep 0.3
+}
+
+# departure NAME: 离开 of the visitor 王五 in the gate's register.
+departure() {
+    printf "PRAGMA key='p7Rx2mQ9tLw4';\nPRAGMA cipher_page_size=16384;\nselect 离开 from data where 姓名='王五';\n" |
+        sqlcipher "$E2E_DIR/$1/_.udb" 2>/dev/null | grep -v '^ok$'
+}
+
 gate_folder front
 gate_folder back
 start_gate front 0
@@ -115,25 +146,8 @@ sleep 1
 e2e_shot "$SHOT_DIR/site_two_gates.png"
 
 # The back gate's list shows it: exported from its window, as a guard would.
-xdotool windowfocus "$WIN_back"
-xdotool mousemove --window "$WIN_back" $((165 + CX)) $((423 + CY)) click 1
-sleep 0.2
-xdotool key ctrl+e
-dialog=""
-for i in $(seq 100); do
-    dialog=$(xdotool search --all --onlyvisible --pid "$PID_back" --name '^导出当前列表' 2>/dev/null | head -n1)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-done
-e2e_check "back: Ctrl+E opens the export of its list" test -n "$dialog"
-sleep 0.5
+export_list back "$E2E_DIR/back-list.xlsx"
 target="$E2E_DIR/back-list.xlsx"
-xdotool key ctrl+a
-xdotool type --delay 20 "$target"
-xdotool key Return
-sleep 1.5
-xdotool key Return
-sleep 0.3
 sheet=$(unzip -p "$target" xl/worksheets/sheet1.xml 2>/dev/null)
 e2e_check "back: its list shows the front gate's visitor" grep -qF "<t>王五</t>" <<<"$sheet"
 
@@ -145,6 +159,25 @@ sleep 0.5
 # The gate column is the last: the list's scroll bar pages to it.
 for i in 1 2 3; do xdotool mousemove --window "$WIN_back" 638 392 click 1; sleep 0.2; done
 e2e_shot "$SHOT_DIR/site_two_gates_on_site.png"
+
+# The visitor leaves by the back gate (F9 on the on-site view's current
+# row); the front gate's copy takes the departure, and its on-site view,
+# exported, no longer lists the visitor.
+xdotool key F9
+for i in $(seq 50); do
+    [ -n "$(departure front)" ] && break
+    sleep 0.1
+done
+e2e_check "front: the departure recorded at the back gate is in its register" test -n "$(departure front)"
+xdotool windowfocus "$WIN_front"
+xdotool mousemove --window "$WIN_front" $((165 + CX)) $((423 + CY)) click 1
+xdotool key F8
+sleep 0.5
+e2e_shot "$SHOT_DIR/site_two_gates_departed.png"
+export_list front "$E2E_DIR/front-on-site.xlsx"
+sheet=$(unzip -p "$E2E_DIR/front-on-site.xlsx" xl/worksheets/sheet1.xml 2>/dev/null)
+e2e_check "front: its on-site view is exported without the visitor who left" \
+    bash -c '[ -n "$1" ] && ! grep -qF "<t>王五</t>" <<<"$1"' _ "$sheet"
 e2e_check "both programs are still running" kill -0 "$PID_front" "$PID_back"
 [ "$E2E_FAILS" -eq 0 ] || { cat "$E2E_DIR/front/app.log" "$E2E_DIR/back/app.log"; }
 e2e_finish
