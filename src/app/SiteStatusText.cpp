@@ -9,7 +9,7 @@ namespace {
 QString shortTime(const QDateTime& time, const QDateTime& now)
 {
     const QDateTime local = time.toLocalTime();
-    const QString clock = local.toString(QStringLiteral("hh:mm"));
+    QString clock = local.toString(QStringLiteral("hh:mm"));
     if (local.date() == now.toLocalTime().date())
         return clock;
     return local.toString(QStringLiteral("M/d ")) + clock;

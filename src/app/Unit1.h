@@ -294,7 +294,8 @@ public:
     TPassScanner* PassScanner;
     void PrintRollCallItemClick();
     void PrintPassItemClick();
-    void PassScanned(qint64 recordNumber, const QString& passText);
+    // `printedNumber` is the record's number at the gate that printed the pass.
+    void PassScanned(qint64 printedNumber, const QString& passText);
 
     // Visits by date, their counts, and visits left open from an earlier
     // day (Unit1_Reports.cpp; the counting in src/reports).
