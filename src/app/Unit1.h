@@ -374,7 +374,8 @@ private:
     bool showsOnSiteView() const;
     // The on-site view of a gate shows the gate each visitor came in by.
     void showInGates();
-    bool relistPending_ = false;
+    void relistPulledRows();
+    bool relistPending_ = false; // pulled rows wait for a box to close
     void buildPaperItems();
     void connectPaper();
     // The record number of the list's current row, or -1 without one.

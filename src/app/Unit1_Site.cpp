@@ -62,18 +62,23 @@ void TForm1::connectSiteSync(TSiteSync* sync)
 
 void TForm1::SiteRecordsApplied(const QList<qint64>& recordNumbers)
 {
-    if (recordNumbers.isEmpty() && !relistPending_)
-        return;
-    relistPending_ = false;
-    if (!ADOQuery1->Active())
-        return;
+    // Rows pulled while a relisting waits are shown by that relisting.
+    if (!recordNumbers.isEmpty() && !relistPending_)
+        relistPulledRows();
+}
+
+void TForm1::relistPulledRows()
+{
     // A box asks or tells something inside a handler, which goes on with
     // the list as it stands once the box is answered: the rows wait.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
         relistPending_ = true;
-        QTimer::singleShot(kRelistRetryMs, this, [this] { RunGuarded([this] { SiteRecordsApplied({}); }); });
+        QTimer::singleShot(kRelistRetryMs, this, [this] { RunGuarded([this] { relistPulledRows(); }); });
         return;
     }
+    relistPending_ = false;
+    if (!ADOQuery1->Active())
+        return;
     const int scrolled = DBGrid1->verticalScrollBar()->value();
     const bool onSite = showsOnSiteView();
     relistKeepingRecord(currentRecordNumber());

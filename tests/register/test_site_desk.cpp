@@ -6,6 +6,7 @@
 #include "app/SiteStatusText.h"
 #include "site/SiteSync.h"
 
+#include <QDialog>
 #include <QScrollBar>
 
 namespace {
@@ -62,6 +63,19 @@ TEST_F(SiteDesk, PulledRowsShowWithoutMovingTheCurrentRowOrTheForm)
     EXPECT_EQ(form1->Edit_LaiYou->text(), QStringLiteral("面"));
     EXPECT_TRUE(form1->Edit_XingMing->hasFocus());
     EXPECT_TRUE(boxes.isEmpty());
+
+    // While a box is open the list stays as the handler behind it left it;
+    // the pulled rows show once the box is closed.
+    QDialog box(form1.get());
+    box.setModal(true);
+    box.show();
+    insertRows(visitors({QStringLiteral("丙门来客")}));
+    form1->SiteRecordsApplied({static_cast<qint64>(listed + 2)});
+    EXPECT_EQ(gridRows(), listed + 1);
+    box.close();
+    pump(500);
+    EXPECT_EQ(gridRows(), listed + 2);
+    EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::RecordNumber), QStringLiteral("40"));
 }
 
 TEST_F(SiteDesk, WhatTheSiteDecidedIsOneLineAndARefusedChangeIsAudited)
