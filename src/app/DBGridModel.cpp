@@ -36,6 +36,8 @@ void TDBGridModel::reload()
     beginResetModel();
     damageTold_ = false;
     marked_.clear();
+    hasAddedColumn_ = false;
+    addedTexts_.clear();
     TRegisterQuery* query = dataSource_->DataSet;
     rows_ = query->Active() ? query->RecordCount() : 0;
     columns_ = query->Active() ? query->FieldCount() : 0;
@@ -45,7 +47,10 @@ void TDBGridModel::reload()
 
 int TDBGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-int TDBGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+int TDBGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : columns_ + (hasAddedColumn_ ? 1 : 0);
+}
 
 QVariant TDBGridModel::data(const QModelIndex& index, int role) const
 {
@@ -57,6 +62,8 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
     // damaged page is told once per listing, after the painting.
     try {
         const TRegisterQuery* query = dataSource_->DataSet;
+        if (index.column() >= columns_) // column 0 of every listing is 编号
+            return addedTexts_.value(query->CellAt(index.row(), 0).toLongLong());
         const QString value = query->CellAt(index.row(), index.column());
         return numbersMasked_ ? MaskedCell(query->FieldName(index.column()), value) : value;
     } catch (const EDatabaseError& e) {
@@ -89,6 +96,35 @@ void TDBGridModel::setMarkedRecords(const QSet<qint64>& recordNumbers)
         emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1), {Qt::BackgroundRole});
 }
 
+void TDBGridModel::setAddedColumn(const QString& title, const QHash<qint64, QString>& texts)
+{
+    if (columns_ == 0)
+        return;
+    if (!hasAddedColumn_) {
+        beginInsertColumns(QModelIndex(), columns_, columns_);
+        hasAddedColumn_ = true;
+        addedTitle_ = title;
+        addedTexts_ = texts;
+        endInsertColumns();
+        return;
+    }
+    addedTitle_ = title;
+    addedTexts_ = texts;
+    emit headerDataChanged(Qt::Horizontal, columns_, columns_);
+    if (rows_ > 0)
+        emit dataChanged(index(0, columns_), index(rows_ - 1, columns_), {Qt::DisplayRole});
+}
+
+QList<qint64> TDBGridModel::listedRecordNumbers() const
+{
+    QList<qint64> numbers;
+    numbers.reserve(rows_);
+    const TRegisterQuery* query = dataSource_->DataSet;
+    for (int row = 0; row < rows_; ++row)
+        numbers << query->CellAt(row, 0).toLongLong();
+    return numbers;
+}
+
 void TDBGridModel::setNumbersMasked(bool masked)
 {
     if (masked == numbersMasked_)
@@ -110,6 +146,6 @@ QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return dataSource_->DataSet->FieldName(section);
+        return section >= columns_ ? QVariant(addedTitle_) : QVariant(dataSource_->DataSet->FieldName(section));
     return section == currentRow_ ? QStringLiteral("▶") : QString();
 }

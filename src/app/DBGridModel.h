@@ -1,6 +1,8 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QSet>
+#include <QString>
 
 class TRegisterDataSource;
 
@@ -22,6 +24,11 @@ public:
     // Rows of these record numbers are drawn in their own colour, until the
     // list is filled anew.
     void setMarkedRecords(const QSet<qint64>& recordNumbers);
+    // One more column after the query's, titled `title`, showing a text per
+    // record number, until the list is filled anew.
+    void setAddedColumn(const QString& title, const QHash<qint64, QString>& texts);
+    // The record numbers of every listed row, in list order.
+    QList<qint64> listedRecordNumbers() const;
 
 private:
     void reload();
@@ -32,5 +39,8 @@ private:
     int currentRow_ = -1; // the row the query stands on, marked in the row indicator
     bool numbersMasked_ = false;
     QSet<qint64> marked_;
+    bool hasAddedColumn_ = false;
+    QString addedTitle_;
+    QHash<qint64, QString> addedTexts_;
     mutable bool damageTold_ = false;
 };

@@ -319,4 +319,34 @@ inline QString OvernightClosed(qint64 count)
     return QStringLiteral("已将") + QString::number(count) + QStringLiteral("位访客登记为离开.");
 }
 
+// Several gates: the site panel, the on-site view's gate column, and what
+// the site decided against this gate.
+inline QString SiteOnline() { return QStringLiteral("联网"); }
+inline QString SiteOfflineSince(const QString& time) { return QStringLiteral("离线,自") + time + QStringLiteral("起"); }
+inline QString SiteConnecting() { return QStringLiteral("正在连接"); }
+inline QString SiteWaiting(int count) { return QStringLiteral("待传") + QString::number(count) + QStringLiteral("条"); }
+inline QString WatchListUpdated(const QString& time)
+{
+    return QStringLiteral("黑名单") + time + QStringLiteral("更新");
+}
+inline QString WatchListNotUpdated() { return QStringLiteral("黑名单未更新"); }
+inline QString InGateColumn() { return QStringLiteral("入口"); }
+inline QString DepartureTakenAt(const QString& name, const QString& gate, const QString& time)
+{
+    return name + QStringLiteral("的离开已在") + gate + QStringLiteral("登记(") + time + QStringLiteral(")");
+}
+inline QString ChangeRefusedBy(const QString& name, const QString& gate)
+{
+    return QStringLiteral("对") + name + QStringLiteral("的修改未被接受:") + gate
+           + QStringLiteral("已先修改,已恢复为站点的内容");
+}
+inline QString SiteTablesNotMade(const QString& why)
+{
+    return QStringLiteral("登记簿无法加入站点同步,本机单独工作:") + why;
+}
+inline QString AuditChangeRefused(const QString& gate)
+{
+    return QStringLiteral("以") + gate + QStringLiteral("的修改为准");
+}
+
 } // namespace FeatureTexts

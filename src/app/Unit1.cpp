@@ -5,6 +5,7 @@
 #include "app/GateFileNotice.h"
 #include "app/ListExport.h"
 #include "app/ProgramIcon.h"
+#include "app/SiteDesk.h"
 #include "app/TVostrelApplication.h"
 #include "audit/AuditEvents.h"
 #include "audit/AuditTrail.h"
@@ -120,6 +121,7 @@ void TForm1::FormCreate()
         }
         ADOConnection1->SetConnectionString(RegisterConnectionString(folder));
         ReportUnusableGateFile(folder);
+        connectSite();
         AuditTrail->RecordEvent(AuditEvent::ProgramStarted()); // written once the login check opens the register
         Timer_CheckLogin->start();
         loadCategoryList();
@@ -155,6 +157,8 @@ void TForm1::Timer_CloseMeTimer() { close(); }
 void TForm1::FormClose()
 {
     AuditTrail->RecordEvent(AuditEvent::ProgramEnded());
+    if (SiteDesk)
+        SiteDesk->End();
     ADOConnection1->Close();
     SharedClipboard().ClearClipboard();
 }

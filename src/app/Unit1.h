@@ -32,6 +32,9 @@ class TWatchList;
 class TWatchListCheck;
 class TPaperPrints;
 class TPassScanner;
+class TSiteDesk;
+class TSiteSync;
+struct SiteNotice;
 struct DepartureOutcome;
 class TSkinData;
 class TTrayIcon;
@@ -291,7 +294,8 @@ public:
     TPassScanner* PassScanner;
     void PrintRollCallItemClick();
     void PrintPassItemClick();
-    void PassScanned(qint64 recordNumber, const QString& passText);
+    // `printedNumber` is the record's number at the gate that printed the pass.
+    void PassScanned(qint64 printedNumber, const QString& passText);
 
     // Visits by date, their counts, and visits left open from an earlier
     // day (Unit1_Reports.cpp; the counting in src/reports).
@@ -304,6 +308,16 @@ public:
     // Lists the visits that arrived in `range`, as 按日期查看 does after
     // asking for it.
     void ListDateRange(const TDateRange& range);
+
+    // Several gates (Unit1_Site.cpp, SiteDesk.h): with a usable gate file
+    // the register syncs with the site's server; nullptr without one.
+    TSiteDesk* SiteDesk = nullptr;
+    // Rows a pull added, changed or deleted: the list shows them again,
+    // its current record and the record form left as they are.
+    void SiteRecordsApplied(const QList<qint64>& recordNumbers);
+    // A change of this gate that the site decided otherwise: one line in
+    // panel 0, and a refused change in the audit trail.
+    void SiteNoticeRaised(const SiteNotice& notice);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -354,6 +368,14 @@ private:
     // Writes the departure of a visitor who has not left, as 登记离开 does,
     // and says so in panel 0; the outcome tells what the register held.
     DepartureOutcome departVisitor(qint64 recordNumber, const QString& name);
+    void connectSite();
+    void startSite();
+    void connectSiteSync(TSiteSync* sync);
+    bool showsOnSiteView() const;
+    // The on-site view of a gate shows the gate each visitor came in by.
+    void showInGates();
+    void relistPulledRows();
+    bool relistPending_ = false; // pulled rows wait for a box to close
     void buildPaperItems();
     void connectPaper();
     // The record number of the list's current row, or -1 without one.

@@ -20,6 +20,7 @@ void TForm1::OnSiteOnlyItemClick()
     applyGridLayout();
     StatusPanel(0)->setText(FeatureTexts::OnSiteCount(ADOQuery1->RecordCount()));
     markOvernightVisits();
+    showInGates();
 }
 
 void TForm1::RecordDepartureItemClick()

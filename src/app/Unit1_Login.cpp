@@ -75,6 +75,7 @@ void TForm1::ShowAfterLogin()
     WatchListCheck->Reload();
     AuditTrail->RecordEvent(AuditEvent::LoginSucceeded());
     noteOvernightVisitsAtLogin();
+    startSite();
     // Searches read an in-memory copy once it has loaded in the background.
     ADOConnection1->EnableSearchIndex(true);
 }

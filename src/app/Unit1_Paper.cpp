@@ -3,6 +3,8 @@
 #include "app/FeatureTexts.h"
 #include "app/PaperPrints.h"
 #include "app/PassScanner.h"
+#include "app/PassText.h"
+#include "app/SiteDesk.h"
 #include "app/Unit1.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterQuery.h"
@@ -46,11 +48,25 @@ void TForm1::PrintPassItemClick()
     pass.category = ADOQuery1->Fields(DataColumn::Category);
     pass.reason = ADOQuery1->Fields(DataColumn::Reason);
     pass.arrival = ADOQuery1->Fields(DataColumn::Arrival);
+    if (SiteDesk)
+        pass.siteId = SiteDesk->SiteIdOf(recordNumber);
     PaperPrints->PrintPass(pass);
 }
 
-void TForm1::PassScanned(qint64 recordNumber, const QString& passText)
+void TForm1::PassScanned(qint64 printedNumber, const QString& passText)
 {
+    // A pass printed at a gate of the site names the record by its site id;
+    // the number on it is that of the gate that printed it.
+    qint64 recordNumber = printedNumber;
+    const QString siteId = PassText::SiteId(passText);
+    if (!siteId.isEmpty()) {
+        const std::optional<qint64> local = SiteDesk ? SiteDesk->RecordOfSiteId(siteId) : std::nullopt;
+        if (!local) {
+            StatusPanel(0)->setText(FeatureTexts::PassUnknown(passText));
+            return;
+        }
+        recordNumber = *local;
+    }
     QString name;
     QString departure;
     {

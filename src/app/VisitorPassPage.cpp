@@ -23,7 +23,8 @@ QPageLayout VisitorPassPageLayout()
 
 bool PaintVisitorPass(QPagedPaintDevice& device, const VisitorPass& pass)
 {
-    const QString passText = PassText::ForRecord(pass.recordNumber);
+    const QString passText = pass.siteId.isEmpty() ? PassText::ForRecord(pass.recordNumber)
+                                                   : PassText::ForSiteRecord(pass.recordNumber, pass.siteId);
     const QrCode code(passText.toLatin1());
     PrintedPage page(device);
     if (!page.Begun())

@@ -13,6 +13,7 @@ struct VisitorPass {
     QString reason;
     QString arrival;
     QString siteName; // may be empty
+    QString siteId;   // the record's id on the site, at a gate of a site; else empty
 };
 
 // A6 upright. The layout follows the page's width, so an 80 mm receipt

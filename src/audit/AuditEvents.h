@@ -23,6 +23,9 @@ inline QString WatchListChanged() { return QStringLiteral("黑名单修改"); }
 inline QString WatchListImported() { return QStringLiteral("黑名单导入"); }
 inline QString WatchListTurnedAway() { return QStringLiteral("黑名单拦截"); }
 inline QString WatchListLetIn() { return QStringLiteral("黑名单放行"); }
+// A change of this gate that the site refused: another gate changed the record
+// first. Only a gate of a site writes it, so it is not among All().
+inline QString SiteChangeRefused() { return QStringLiteral("修改被拒"); }
 
 // Every event, in the order above, for choosing one.
 inline QStringList All()

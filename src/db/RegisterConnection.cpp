@@ -5,6 +5,7 @@
 #include "db/LikeMatch.h"
 #include "db/RegisterSchema.h"
 #include "db/SearchIndex.h"
+#include "db/SiteTables.h"
 #include "db/SqlStatement.h"
 #include "db/Sqlite.h"
 #include "db/SqliteHandle.h"
@@ -230,11 +231,14 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     SqliteStatement statement(db, sql.text);
     statement.bindTexts(sql.parameters);
     noteWrite();
-    // The day index changes with the records, in the same transaction.
-    // (A statement that writes nothing itself, BEGIN and COMMIT among them, is left alone.)
-    const bool keepDays = !sqlite3_stmt_readonly(statement.get()) && HoldsDayIndex(db);
+    // The day index and the site's outbox change with the records, in the
+    // same transaction. (A statement that writes nothing itself, BEGIN and
+    // COMMIT among them, is left alone.)
+    const bool writes = !sqlite3_stmt_readonly(statement.get());
+    const bool keepDays = writes && HoldsDayIndex(db);
+    const bool keepSite = writes && HoldsSiteTables(db);
     std::optional<SqliteTransaction> transaction;
-    if (keepDays && sqlite3_get_autocommit(db))
+    if ((keepDays || keepSite) && sqlite3_get_autocommit(db))
         transaction.emplace(db, "BEGIN IMMEDIATE;");
     try {
         WrittenRecords written(db);
@@ -242,6 +246,8 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
         rowsChanged_ = sqlite3_changes64(db);
         if (keepDays)
             RenewDays(db, written.ids());
+        if (keepSite)
+            RecordSiteChanges(db, written.ids(), SiteWrite::Statement);
         if (transaction)
             transaction->Commit();
     } catch (const EDatabaseError&) {

@@ -36,7 +36,12 @@ public:
 
     // Changes whenever a statement may have written: row caches compare it.
     std::uint64_t writeGeneration() const { return writeGeneration_; }
-    void noteWrite() { ++writeGeneration_; }
+    // Also tells `wrote`, before the write is committed.
+    void noteWrite()
+    {
+        ++writeGeneration_;
+        emit wrote();
+    }
 
     // Keeps an in-memory copy of the searched columns, loaded in the
     // background whenever the file is opened, for the searches of the
@@ -47,6 +52,9 @@ public:
 
 signals:
     void closing();
+    // A statement of the program may have written (also at open and close):
+    // a listener that reads the file should connect queued.
+    void wrote();
 
 private:
     qint64 rowsChanged_ = 0;

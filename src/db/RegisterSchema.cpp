@@ -2,6 +2,7 @@
 #include "db/AuditTables.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterUpgrade.h"
+#include "db/SiteTables.h"
 #include "db/Sqlite.h"
 #include "db/WatchListTable.h"
 
@@ -51,9 +52,9 @@ const QString kOldOnSiteIndex =
 const QHash<QString, int> kIndexVersions = {{QStringLiteral("visit_days_by_day"), kDayIndexVersion}};
 
 // At most this many objects: data, Pass, the AUTOINCREMENT counter, the watch
-// list's table, the day index's table, the audit trail's and every index of
-// the program at once.
-const qsizetype kMostSchemaObjects = 5 + kOwnIndexes.size() + AuditSchemaObjects().size();
+// list's table, the day index's table, the audit trail's, the site's and every
+// index of the program at once.
+const qsizetype kMostSchemaObjects = 5 + kOwnIndexes.size() + AuditSchemaObjects().size() + SiteSchemaObjects().size();
 
 // The engine reads the schema through a statement of about eight steps per
 // object; past this many steps the schema is far larger than a register's.
@@ -176,10 +177,26 @@ bool isAuditObject(const QString& type, const QString& name, const QString& sql,
     return false;
 }
 
+// An object of a gate's site tables (db/SiteTables.h): accepted at any
+// version, as the site mode makes them, exactly as made.
+bool isSiteObject(const QString& type, const QString& name, const QString& sql)
+{
+    for (const SiteSchemaObject& object : SiteSchemaObjects()) {
+        if (name.compare(object.name, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString kind = object.statement.startsWith(QLatin1String("CREATE TABLE")) ? QStringLiteral("table")
+                                                                                        : QStringLiteral("index");
+        if (type != kind || normalisedStatement(sql) != normalisedStatement(object.statement))
+            refuse(QStringLiteral("%1 %2 is not one of the register's").arg(type, name));
+        return true;
+    }
+    return false;
+}
+
 void checkObject(sqlite3* db, const QString& type, const QString& name, const QString& table, const QString& sql,
                  int version)
 {
-    if (isAuditObject(type, name, sql, version))
+    if (isAuditObject(type, name, sql, version) || isSiteObject(type, name, sql))
         return;
     if (type == QLatin1String("table")) {
         if (isNamed(name, "data"))

@@ -1,8 +1,11 @@
 #include "db/VisitorPresence.h"
 #include "db/RegisterConnection.h"
+#include "db/SiteTables.h"
 #include "db/Sqlite.h"
+#include "db/SqliteTransaction.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -32,6 +35,10 @@ DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number,
 {
     sqlite3* db = connection.handle();
     {
+        // In site mode the departure goes into the outbox in the same transaction.
+        std::optional<SqliteTransaction> transaction;
+        if (HoldsSiteTables(db) && sqlite3_get_autocommit(db))
+            transaction.emplace(db, "BEGIN IMMEDIATE;");
         SqliteStatement update(db, QStringLiteral("UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND ")
                                        + QString::fromUtf8(kNoDeparture));
         const QByteArray time = departureTime.toUtf8();
@@ -41,8 +48,12 @@ DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number,
         update.bindInt64(2, number);
         connection.noteWrite();
         update.step();
-        if (sqlite3_changes(db) == 1)
+        if (sqlite3_changes(db) == 1) {
+            RecordSiteChanges(db, {number}, SiteWrite::Statement);
+            if (transaction)
+                transaction->Commit();
             return {DepartureOutcome::Recorded, departureTime};
+        }
     }
     SqliteStatement read(db, QStringLiteral("SELECT 离开 FROM data WHERE 编号 = ?1"));
     read.bindInt64(1, number);

@@ -1,6 +1,7 @@
 #include "records/OldRecords.h"
 #include "db/DayIndex.h"
 #include "db/RegisterConnection.h"
+#include "db/SiteTables.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
 #include "visitors/RecordDate.h"
@@ -87,6 +88,7 @@ TDeletion DeleteRecords(TRegisterConnection& connection, const std::vector<std::
     if (progress && !progress(total, total))
         return {0, true};
     RenewDays(db, deleted);
+    RecordSiteChanges(db, deleted, SiteWrite::OldRecordsDeleted);
     if (beforeCommit)
         beforeCommit(deletion.deleted);
     transaction.Commit();

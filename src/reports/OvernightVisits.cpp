@@ -1,5 +1,6 @@
 #include "reports/OvernightVisits.h"
 #include "db/RegisterConnection.h"
+#include "db/SiteTables.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
 #include "db/VisitorPresence.h"
@@ -50,6 +51,7 @@ std::vector<std::int64_t> CloseOvernightVisits(TRegisterConnection& connection, 
             written.push_back(id);
         update.reset();
     }
+    RecordSiteChanges(db, written, SiteWrite::Statement);
     if (beforeCommit)
         beforeCommit(written.size());
     transaction.Commit();

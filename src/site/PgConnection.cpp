@@ -22,9 +22,13 @@ QByteArray PgResult::bytes(int row, int column) const
     return QByteArray(PQgetvalue(result_.get(), row, column), PQgetlength(result_.get(), row, column));
 }
 
-PgConnection::PgConnection(const QByteArray& connectionString)
+PgConnection::PgConnection(const QByteArray& connectionString) : PgConnection(PQconnectdb(connectionString.constData()))
+{}
+
+PgConnection::PgConnection(pg_conn* connected) : conn_(connected) { setUp(); }
+
+void PgConnection::setUp()
 {
-    conn_ = PQconnectdb(connectionString.constData());
     if (PQstatus(conn_) != CONNECTION_OK) {
         const QString message = serverMessage(conn_);
         PQfinish(conn_);

@@ -26,6 +26,9 @@ private:
 class PgConnection {
 public:
     explicit PgConnection(const QByteArray& connectionString);
+    // Takes a connection made by the caller (PQconnectStart), which is
+    // finished with the object; raises ESiteError when it is not connected.
+    explicit PgConnection(pg_conn* connected);
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
@@ -38,6 +41,7 @@ public:
     pg_conn* get() const { return conn_; }
 
 private:
+    void setUp();
     pg_conn* conn_ = nullptr;
 };
 

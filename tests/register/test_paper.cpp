@@ -118,7 +118,8 @@ TEST_F(Paper, ThePassCarriesTheVisitAndACodeThatReadsBackAsThePassText)
                      QStringLiteral("QQ帐号"),
                      QStringLiteral("送货"),
                      QStringLiteral("2026/12/7 08:00:00"),
-                     QStringLiteral("东门岗")};
+                     QStringLiteral("东门岗"),
+                     QString()};
     // A6, and an 80 mm receipt chosen in the dialog instead.
     const QPageLayout receipt(QPageSize(QSizeF(80, 160), QPageSize::Millimeter), QPageLayout::Portrait,
                               QMarginsF(3, 3, 3, 3), QPageLayout::Millimeter);
@@ -159,6 +160,15 @@ TEST_F(Paper, OnlyAWholePassTextIsAPass)
         EXPECT_FALSE(PassText::RecordNumber(notAPass).has_value()) << notAPass.toString().toStdString();
     EXPECT_TRUE(PassText::MayBegin(u"VS"));
     EXPECT_FALSE(PassText::MayBegin(u"VSX"));
+
+    // A gate of a site adds the record's site id, which names it at any gate.
+    const QString sitePass = PassText::ForSiteRecord(42, QStringLiteral("0b1c-9f"));
+    EXPECT_EQ(sitePass, QStringLiteral("VST1:42:0b1c-9f"));
+    EXPECT_EQ(PassText::RecordNumber(sitePass), 42);
+    EXPECT_EQ(PassText::SiteId(sitePass), QStringLiteral("0b1c-9f"));
+    EXPECT_EQ(PassText::SiteId(u"VST1:42"), QString());
+    for (QStringView notAPass : {u"VST1:42:", u"VST1::0b1c", u"VST1:42:0b/1c", u"VST1:42:0b:1c"})
+        EXPECT_FALSE(PassText::RecordNumber(notAPass).has_value()) << notAPass.toString().toStdString();
 }
 
 TEST_F(Paper, AScannedPassRecordsTheDepartureAndTypingStaysTyping)
@@ -192,6 +202,9 @@ TEST_F(Paper, AScannedPassRecordsTheDepartureAndTypingStaysTyping)
     EXPECT_EQ(panel(0), QStringLiteral("张三已于2026/12/7 09:00:00离开,无需再次登记"));
     typeIntoWindow(QStringLiteral("VST1:99"), 0);
     EXPECT_EQ(panel(0), QStringLiteral("访客单VST1:99没有对应的登记记录"));
+    // A pass of a site's gate is not this desk's record 3, though it bears that number.
+    typeIntoWindow(QStringLiteral("VST1:3:7e57-1d"), 0);
+    EXPECT_EQ(panel(0), QStringLiteral("访客单VST1:3:7e57-1d没有对应的登记记录"));
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(stored(), after);
     EXPECT_EQ(form1->Memo_BeiZhu->toPlainText(), QString());

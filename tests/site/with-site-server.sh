@@ -11,6 +11,8 @@
 #   VOSTREL_TEST_PG_DATA     the data folder (pg_hba.conf, postgresql.conf)
 #   VOSTREL_TEST_PG_CA_CERT / _CA_KEY   the CA that signed the server's certificate
 #   VOSTREL_TEST_PG_SCRATCH  a folder the server can read, for the test's files
+#   VOSTREL_TEST_PG_CTL      a command that takes "stop" or "start": stops the
+#                            server (fast) or starts it again on its port
 # and ends with COMMAND's status.
 set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
@@ -87,6 +89,16 @@ export VOSTREL_TEST_PG_HOST=localhost VOSTREL_TEST_PG_PORT=$port
 export VOSTREL_TEST_PG_DATA=$data
 export VOSTREL_TEST_PG_CA_CERT=$tls/ca.crt VOSTREL_TEST_PG_CA_KEY=$tls/ca.key
 export VOSTREL_TEST_PG_SCRATCH=$top/scratch
+cat >"$top/pg-ctl.sh" <<EOF
+#!/usr/bin/env bash
+case "\$1" in
+  stop) ${as_server[*]} $pgbin/pg_ctl -D $data -m fast -w stop ;;
+  start) ${as_server[*]} $pgbin/pg_ctl -D $data -o "-p $port" -l $data/server.log -w -t 30 start ;;
+  *) exit 2 ;;
+esac
+EOF
+chmod 755 "$top/pg-ctl.sh"
+export VOSTREL_TEST_PG_CTL=$top/pg-ctl.sh
 status=0
 "$@" || status=$?
 exit $status

@@ -102,6 +102,9 @@ ImportResult ImportRegister(PgConnection& admin, const QString& folder, const QS
 
     ImportResult result;
     PgTransaction transaction(admin);
+    // The changes lock of the push functions (SiteSchema.cpp): the import's
+    // changes commit in the order of their seq as every gate's.
+    admin.exec("SELECT pg_advisory_xact_lock(7460091)");
     const PgResult known = admin.exec("SELECT removed_at IS NULL FROM site.gates WHERE name = $1", {gate.toUtf8()});
     if (known.rows() != 1 || known.bytes(0, 0) != "t")
         throw ESiteError(QStringLiteral("no gate ") + gate

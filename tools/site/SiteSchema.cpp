@@ -65,6 +65,9 @@ CREATE TABLE IF NOT EXISTS site.changes (
   at timestamptz NOT NULL DEFAULT now()
 );
 CREATE INDEX IF NOT EXISTS changes_record ON site.changes (record_id);
+-- The records a "清空" or a deletion of old records removed, for the gates
+-- that pull it.
+ALTER TABLE site.changes ADD COLUMN IF NOT EXISTS records uuid[];
 
 CREATE TABLE IF NOT EXISTS site.watch_list (
   id uuid PRIMARY KEY,
@@ -133,6 +136,10 @@ BEGIN
 END $$;
 )sql";
 
+// Every writer of site.changes takes the changes lock first, so changes
+// commit in the order of their seq and a gate that pulled up to one seq
+// never misses a smaller one that committed later.
+//
 // How a gate's changes reach the site, each keyed by the gate's change id:
 // pushed again, it changes nothing and answers as the first time. An arrival
 // runs with the gate's own rights, so row security applies. A departure, a
@@ -148,6 +155,7 @@ DECLARE
   g text := site.current_gate();
   s bigint;
 BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
   SELECT seq INTO s FROM site.changes WHERE change_id = p_change;
   IF FOUND THEN RETURN s; END IF;
   INSERT INTO site.records (id, category, name, identity_number, mobile, telephone, reason, address, arrival,
@@ -168,6 +176,7 @@ DECLARE
   g text := site.current_gate();
   standing text;
 BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
   IF g IS NULL THEN RAISE EXCEPTION 'not a gate of this site'; END IF;
   IF EXISTS (SELECT FROM site.changes WHERE change_id = p_change) THEN
     SELECT departure INTO standing FROM site.records WHERE id = p_record;
@@ -198,6 +207,7 @@ DECLARE
   g text := site.current_gate();
   v integer;
 BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
   IF g IS NULL THEN RAISE EXCEPTION 'not a gate of this site'; END IF;
   IF EXISTS (SELECT FROM site.changes WHERE change_id = p_change) THEN
     SELECT version INTO v FROM site.records WHERE id = p_record AND changed_by = g;
@@ -223,19 +233,64 @@ CREATE OR REPLACE FUNCTION site.push_delete(p_change uuid, p_record uuid) RETURN
 DECLARE
   g text := site.current_gate();
   n bigint;
+  gone uuid[];
 BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
   IF g IS NULL THEN RAISE EXCEPTION 'not a gate of this site'; END IF;
   IF EXISTS (SELECT FROM site.changes WHERE change_id = p_change) THEN RETURN; END IF;
   IF p_record IS NULL THEN
-    DELETE FROM site.records;
+    WITH d AS (DELETE FROM site.records RETURNING id) SELECT array_agg(id), count(*) INTO gone, n FROM d;
   ELSE
     DELETE FROM site.records WHERE id = p_record;
+    GET DIAGNOSTICS n = ROW_COUNT;
   END IF;
-  GET DIAGNOSTICS n = ROW_COUNT;
-  INSERT INTO site.changes (change_id, gate, kind, record_id)
-    VALUES (p_change, g, CASE WHEN p_record IS NULL THEN 'clear' ELSE 'delete' END, p_record);
+  INSERT INTO site.changes (change_id, gate, kind, record_id, records)
+    VALUES (p_change, g, CASE WHEN p_record IS NULL THEN 'clear' ELSE 'delete' END, p_record, gone);
   INSERT INTO site.audit (gate, action, record_id, detail)
     VALUES (g, CASE WHEN p_record IS NULL THEN 'clear' ELSE 'delete' END, p_record, jsonb_build_object('records', n));
+END $$;
+
+-- An arrival that the site may hold already: a gate's register imported by
+-- vostrel-site import holds the record under the gate's record number
+-- (p_source). Then nothing is added and the id of the imported record is
+-- returned, for the gate to take; else p_record's.
+CREATE OR REPLACE FUNCTION site.push_add(p_change uuid, p_record uuid, p_source bigint, p_texts text[]) RETURNS uuid
+  LANGUAGE plpgsql AS $$
+DECLARE
+  g text := site.current_gate();
+  r uuid;
+BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
+  SELECT record_id INTO r FROM site.changes WHERE change_id = p_change;
+  IF FOUND THEN RETURN r; END IF;
+  SELECT id INTO r FROM site.records WHERE in_gate = g AND source_number = p_source;
+  IF NOT FOUND THEN
+    r := p_record;
+    INSERT INTO site.records (id, category, name, identity_number, mobile, telephone, reason, address, arrival,
+                              departure, remarks, written, in_gate, out_gate, changed_by, source_number)
+      VALUES (p_record, p_texts[1], p_texts[2], p_texts[3], p_texts[4], p_texts[5], p_texts[6], p_texts[7],
+              p_texts[8], p_texts[9], p_texts[10], p_texts[11], g,
+              CASE WHEN coalesce(trim(p_texts[9]), '') = '' THEN NULL ELSE g END, g, p_source);
+  END IF;
+  INSERT INTO site.changes (change_id, gate, kind, record_id) VALUES (p_change, g, 'add', r);
+  RETURN r;
+END $$;
+
+-- A deletion of old records at a gate: the records it deleted, as one change
+-- that names them and one audit row with their count.
+CREATE OR REPLACE FUNCTION site.push_delete_before(p_change uuid, p_records uuid[]) RETURNS void
+  LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+  g text := site.current_gate();
+  n bigint;
+BEGIN
+  PERFORM pg_advisory_xact_lock(7460091);
+  IF g IS NULL THEN RAISE EXCEPTION 'not a gate of this site'; END IF;
+  IF EXISTS (SELECT FROM site.changes WHERE change_id = p_change) THEN RETURN; END IF;
+  DELETE FROM site.records WHERE id = ANY (p_records);
+  GET DIAGNOSTICS n = ROW_COUNT;
+  INSERT INTO site.changes (change_id, gate, kind, records) VALUES (p_change, g, 'delete_before', p_records);
+  INSERT INTO site.audit (gate, action, detail) VALUES (g, 'delete_before', jsonb_build_object('records', n));
 END $$;
 
 -- Gates listening on "vostrel_site" learn that there are changes to pull;
@@ -248,10 +303,12 @@ END $$;
 CREATE OR REPLACE TRIGGER changes_notify AFTER INSERT ON site.changes
   FOR EACH STATEMENT EXECUTE FUNCTION site.notify_change();
 
-REVOKE ALL ON FUNCTION site.push_add(uuid, uuid, text[]), site.push_depart(uuid, uuid, text),
-  site.push_modify(uuid, uuid, integer, text[]), site.push_delete(uuid, uuid) FROM PUBLIC;
-GRANT EXECUTE ON FUNCTION site.push_add(uuid, uuid, text[]), site.push_depart(uuid, uuid, text),
-  site.push_modify(uuid, uuid, integer, text[]), site.push_delete(uuid, uuid) TO vostrel_gates;
+REVOKE ALL ON FUNCTION site.push_add(uuid, uuid, text[]), site.push_add(uuid, uuid, bigint, text[]),
+  site.push_depart(uuid, uuid, text), site.push_modify(uuid, uuid, integer, text[]), site.push_delete(uuid, uuid),
+  site.push_delete_before(uuid, uuid[]) FROM PUBLIC;
+GRANT EXECUTE ON FUNCTION site.push_add(uuid, uuid, text[]), site.push_add(uuid, uuid, bigint, text[]),
+  site.push_depart(uuid, uuid, text), site.push_modify(uuid, uuid, integer, text[]), site.push_delete(uuid, uuid),
+  site.push_delete_before(uuid, uuid[]) TO vostrel_gates;
 )sql";
 
 } // namespace

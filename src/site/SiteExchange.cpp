@@ -1,0 +1,209 @@
+#include "site/SiteExchange.h"
+#include "db/DayIndex.h"
+#include "db/SiteTables.h"
+#include "db/Sqlite.h"
+#include "db/SqliteTransaction.h"
+#include "site/PgConnection.h"
+
+#include <QDateTime>
+#include <vector>
+
+namespace {
+
+constexpr int kOutboxBatch = 500;
+constexpr int kPullBatch = 2000;
+
+// A text[] literal: every element quoted, null as NULL.
+QByteArray textArray(const RecordTexts& texts)
+{
+    QByteArray array = "{";
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0)
+            array += ',';
+        if (texts[i].isNull()) {
+            array += "NULL";
+            continue;
+        }
+        QByteArray text = texts[i];
+        text.replace('\\', "\\\\").replace('"', "\\\"");
+        array += '"' + text + '"';
+    }
+    return array + '}';
+}
+
+QByteArray uuidArray(const QStringList& ids) { return "{" + ids.join(QLatin1Char(',')).toUtf8() + "}"; }
+
+QByteArray nullable(const PgResult& r, int row, int column)
+{
+    return r.isNull(row, column) ? QByteArray() : r.bytes(row, column);
+}
+
+// Columns 0..: texts (11), in_gate, out_gate, changed_by, version, source_number.
+constexpr const char* kRecordColumns = "category, name, identity_number, mobile, telephone, reason, address, "
+                                       "arrival, departure, remarks, written, in_gate, out_gate, changed_by, "
+                                       "version, source_number";
+
+SiteRecord recordAt(const PgResult& r, int row, int first, const QString& siteId)
+{
+    SiteRecord record;
+    record.siteId = siteId;
+    for (int i = 0; i < kRecordTextCount; ++i)
+        record.texts << nullable(r, row, first + i);
+    record.inGate = r.text(row, first + 11);
+    record.outGate = r.isNull(row, first + 12) ? QString() : r.text(row, first + 12);
+    record.version = r.bytes(row, first + 14).toLongLong();
+    record.sourceNumber = r.isNull(row, first + 15) ? 0 : r.bytes(row, first + 15).toLongLong();
+    return record;
+}
+
+// Takes the site's record back into data after the site refused the gate's
+// change of it; returns the gate whose value stands.
+QString restoreFromSite(PgConnection& server, sqlite3* db, const QString& gate, const QString& siteId,
+                        SiteExchangeResult& result)
+{
+    const PgResult r =
+        server.exec(QByteArray("SELECT ").append(kRecordColumns).append(" FROM site.records WHERE id = $1").constData(),
+                    {siteId.toUtf8()});
+    if (r.rows() != 1)
+        return {};
+    const SiteRecord record = recordAt(r, 0, 0, siteId);
+    if (const std::int64_t number = ApplySiteRecord(db, record, gate))
+        result.applied << number;
+    return r.text(0, 13);
+}
+
+void pushEntry(PgConnection& server, sqlite3* db, const QString& gate, const SiteOutboxEntry& e,
+               SiteExchangeResult& result)
+{
+    const QByteArray changeId = e.changeId.toUtf8();
+    const QByteArray siteId = e.siteId.toUtf8();
+    if (e.kind == QLatin1String("add")) {
+        const PgResult r = server.exec("SELECT site.push_add($1, $2, $3, $4)",
+                                       {changeId, siteId, QByteArray::number(e.recordNumber), textArray(e.texts)});
+        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+        if (r.text(0, 0) != e.siteId)
+            RekeySiteRecord(db, e.siteId, r.text(0, 0)); // the site held it from an import
+        RemoveSiteOutboxEntry(db, e.seq);
+        transaction.Commit();
+        return;
+    }
+    if (e.kind == QLatin1String("depart") || e.kind == QLatin1String("modify")) {
+        const bool depart = e.kind == QLatin1String("depart");
+        const QByteArray departure = e.texts.value(kDepartureText);
+        const PgResult r = depart ? server.exec("SELECT site.push_depart($1, $2, $3)", {changeId, siteId, departure})
+                                  : server.exec("SELECT site.push_modify($1, $2, $3, $4)",
+                                                {changeId, siteId, QByteArray::number(e.version), textArray(e.texts)});
+        // A null departure or version: the record is gone from the site, or
+        // (a change) someone else changed it first.
+        const bool refused = depart ? !r.isNull(0, 0) && r.bytes(0, 0) != departure : r.isNull(0, 0);
+        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+        RemoveSiteOutboxEntry(db, e.seq);
+        if (refused) {
+            const QString standingGate = restoreFromSite(server, db, gate, e.siteId, result);
+            SiteNotice notice;
+            notice.kind = depart ? SiteNotice::Kind::DepartureTaken : SiteNotice::Kind::ChangeRefused;
+            notice.recordNumber = LocalRecordOf(db, e.siteId);
+            notice.name = QString::fromUtf8(e.texts.value(1));
+            notice.standing = depart ? r.text(0, 0) : QString();
+            notice.gate = standingGate;
+            result.notices << notice;
+        }
+        transaction.Commit();
+        return;
+    }
+    if (e.kind == QLatin1String("delete") || e.kind == QLatin1String("clear"))
+        server.exec("SELECT site.push_delete($1, $2)",
+                    {changeId, e.kind == QLatin1String("clear") ? QByteArray() : siteId});
+    else if (e.kind == QLatin1String("delete_before"))
+        server.exec("SELECT site.push_delete_before($1, $2)", {changeId, uuidArray(e.deletedIds)});
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    RemoveSiteOutboxEntry(db, e.seq);
+    transaction.Commit();
+}
+
+} // namespace
+
+void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
+                    const std::atomic<bool>& stopping)
+{
+    for (;;) {
+        const QList<SiteOutboxEntry> entries = ReadSiteOutbox(db, kOutboxBatch);
+        for (const SiteOutboxEntry& entry : entries) {
+            if (stopping)
+                return;
+            pushEntry(server, db, gate, entry, result);
+        }
+        if (entries.size() < kOutboxBatch)
+            return;
+    }
+}
+
+void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
+                     const std::atomic<bool>& stopping)
+{
+    const QByteArray pull = QByteArray("SELECT c.seq, c.kind, c.record_id, array_to_string(c.records, ','), "
+                                       "r.id IS NOT NULL, ")
+                                .append(kRecordColumns)
+                                .append(" FROM site.changes c LEFT JOIN site.records r ON r.id = c.record_id "
+                                        "WHERE c.seq > $1 ORDER BY c.seq LIMIT $2");
+    while (!stopping) {
+        const QByteArray last = SiteStateValue(db, QStringLiteral("last_seq")).toUtf8();
+        const PgResult r =
+            server.exec(pull.constData(), {last.isEmpty() ? QByteArray("0") : last, QByteArray::number(kPullBatch)});
+        if (r.rows() == 0)
+            return;
+        QList<qint64> applied;
+        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+        for (int row = 0; row < r.rows(); ++row) {
+            const QString kind = r.text(row, 1);
+            if (kind == QLatin1String("clear") || kind == QLatin1String("delete_before")) {
+                applied << RemoveSiteRecords(db, r.text(row, 3).split(QLatin1Char(','), Qt::SkipEmptyParts));
+            } else if (kind == QLatin1String("delete")) {
+                applied << RemoveSiteRecords(db, {r.text(row, 2)});
+            } else if (r.bytes(row, 4) == "t") {
+                if (const std::int64_t number = ApplySiteRecord(db, recordAt(r, row, 5, r.text(row, 2)), gate))
+                    applied << number;
+            }
+        }
+        const std::vector<std::int64_t> days(applied.begin(), applied.end());
+        RenewDays(db, days);
+        SetSiteStateValue(db, QStringLiteral("last_seq"), r.text(r.rows() - 1, 0));
+        transaction.Commit();
+        result.applied << applied;
+        if (r.rows() < kPullBatch)
+            return;
+    }
+}
+
+int PullSiteWatchList(PgConnection& server, sqlite3* db)
+{
+    {
+        SqliteStatement table(db, QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND "
+                                                 "name = 'watch_list'"));
+        if (!table.step())
+            return -1;
+    }
+    const PgResult site = server.exec("SELECT coalesce(name, ''), coalesce(identity_number, ''), "
+                                      "coalesce(reason, ''), extract(epoch FROM added_at)::bigint "
+                                      "FROM site.watch_list ORDER BY added_at, id");
+    int added = 0;
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    SqliteStatement held(db, QStringLiteral("SELECT 1 FROM watch_list WHERE 姓名 = ? AND 身份证 = ?"));
+    SqliteStatement insert(db, QStringLiteral("INSERT INTO watch_list (姓名, 身份证, 手机, 原因, 添加时间) "
+                                              "VALUES (?, ?, '', ?, ?)"));
+    for (int row = 0; row < site.rows(); ++row) {
+        held.bindTexts({site.text(row, 0), site.text(row, 1)});
+        const bool known = held.step();
+        held.reset();
+        if (known)
+            continue;
+        const QString addedAt = QDateTime::fromSecsSinceEpoch(site.bytes(row, 3).toLongLong())
+                                    .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        insert.bindTexts({site.text(row, 0), site.text(row, 1), site.text(row, 2), addedAt});
+        insert.step();
+        insert.reset();
+        ++added;
+    }
+    transaction.Commit();
+    return added;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "site/SiteSync.h"
+
+#include <QList>
+#include <atomic>
+
+struct sqlite3;
+class PgConnection;
+
+// What an exchange with the site did to the gate's register.
+struct SiteExchangeResult {
+    QList<qint64> applied; // rows of data added, changed or deleted
+    QList<SiteNotice> notices;
+};
+
+// Pushes the gate's outbox (db/SiteTables.h) to the site in order: each entry
+// leaves the outbox in a transaction of its own once the server answered, so
+// an entry is pushed again at most (which changes nothing at the site). A
+// departure or a change the site refused takes the site's record back into
+// data at once. Raises ESiteError (link) or EDatabaseError (register).
+void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
+                    const std::atomic<bool>& stopping);
+
+// Pulls the site's changes after the last one applied, in batches, each
+// applied to data in one transaction together with the new last change.
+// Raises ESiteError or EDatabaseError.
+void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
+                     const std::atomic<bool>& stopping);
+
+// Takes the site's watch list into the register's: each entry the register
+// does not hold yet (same 姓名 and 身份证) is added; entries of the gate's
+// own stay. Returns how many were added, or -1 when the register has no
+// watch list. Raises ESiteError or EDatabaseError.
+int PullSiteWatchList(PgConnection& server, sqlite3* db);
