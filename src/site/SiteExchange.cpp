@@ -6,6 +6,7 @@
 #include "site/PgConnection.h"
 
 #include <QDateTime>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -57,15 +58,16 @@ SiteRecord recordAt(const PgResult& r, int row, int first, const QString& siteId
 }
 
 // Takes the site's record back into data after the site refused the gate's
-// change of it; returns the gate whose value stands.
-QString restoreFromSite(PgConnection& server, sqlite3* db, const QString& gate, const QString& siteId,
-                        SiteExchangeResult& result)
+// change of it; returns the gate whose value stands, or nothing when the site
+// no longer holds the record.
+std::optional<QString> restoreFromSite(PgConnection& server, sqlite3* db, const QString& gate, const QString& siteId,
+                                       SiteExchangeResult& result)
 {
     const PgResult r =
         server.exec(QByteArray("SELECT ").append(kRecordColumns).append(" FROM site.records WHERE id = $1").constData(),
                     {siteId.toUtf8()});
     if (r.rows() != 1)
-        return {};
+        return std::nullopt;
     const SiteRecord record = recordAt(r, 0, 0, siteId);
     if (const std::int64_t number = ApplySiteRecord(db, record, gate))
         result.applied << number;
@@ -98,14 +100,15 @@ void pushEntry(PgConnection& server, sqlite3* db, const QString& gate, const Sit
         const bool refused = depart ? !r.isNull(0, 0) && r.bytes(0, 0) != departure : r.isNull(0, 0);
         SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
         RemoveSiteOutboxEntry(db, e.seq);
-        if (refused) {
-            const QString standingGate = restoreFromSite(server, db, gate, e.siteId, result);
+        const std::optional<QString> standingGate =
+            refused ? restoreFromSite(server, db, gate, e.siteId, result) : std::nullopt;
+        if (standingGate) {
             SiteNotice notice;
             notice.kind = depart ? SiteNotice::Kind::DepartureTaken : SiteNotice::Kind::ChangeRefused;
             notice.recordNumber = LocalRecordOf(db, e.siteId);
             notice.name = QString::fromUtf8(e.texts.value(1));
             notice.standing = depart ? r.text(0, 0) : QString();
-            notice.gate = standingGate;
+            notice.gate = *standingGate;
             result.notices << notice;
         }
         transaction.Commit();
