@@ -436,11 +436,3 @@ void RekeySiteRecord(sqlite3* db, const QString& fromSiteId, const QString& toSi
     bindText(outbox, 2, fromSiteId);
     outbox.step();
 }
-
-void SetSiteRecordVersion(sqlite3* db, const QString& siteId, std::int64_t version)
-{
-    SqliteStatement s(db, QStringLiteral("UPDATE site_records SET version = ? WHERE site_id = ?"));
-    s.bindInt64(1, version);
-    bindText(s, 2, siteId);
-    s.step();
-}

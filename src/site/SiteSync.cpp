@@ -35,6 +35,7 @@ constexpr int kConnectSeconds = 10;
 constexpr int kQuietPullMs = 30000;
 // The site's watch list is looked at this often.
 constexpr qint64 kWatchListPullMs = 60000;
+constexpr int kGatherNoticesMs = 50;
 // The register was busy (the desk writing): try again soon.
 constexpr int kBusyRetryMs = 500;
 
@@ -248,6 +249,9 @@ void SiteWorker::serve(sqlite3* db)
                         throw ESiteError(QString::fromUtf8(PQerrorMessage(server->get())).trimmed());
                     while (PGnotify* notice = PQnotifies(server->get()))
                         PQfreemem(notice);
+                    // A gate pushing many changes sends a notice for each:
+                    // one pull takes those of a short while together.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kGatherNoticesMs));
                 }
             }
         } catch (const ESiteError& e) {
