@@ -315,10 +315,10 @@ QList<SiteOutboxEntry> ReadSiteOutbox(sqlite3* db, int limit)
         e.version = s.columnInt64(5);
         const QJsonArray texts = jsonArray(s.columnText(6));
         if (e.kind == QLatin1String("delete_before")) {
-            for (const QJsonValue& v : texts)
+            for (const auto& v : texts)
                 e.deletedIds << v.toString();
         } else {
-            for (const QJsonValue& v : texts)
+            for (const auto& v : texts)
                 e.texts << (v.isNull() ? QByteArray() : v.toString().toUtf8());
         }
         entries << e;
