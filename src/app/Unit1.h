@@ -375,6 +375,7 @@ private:
     // The on-site view of a gate shows the gate each visitor came in by.
     void showInGates();
     void relistPulledRows();
+    static QString ListingCountText(int records);
     bool relistPending_ = false; // pulled rows wait for a box to close
     void buildPaperItems();
     void connectPaper();

@@ -71,6 +71,11 @@ void TForm1::connectRegisterList()
         searchkeyword, [this] { searchkeywordClick(); }, [this] { searchkeywordDblClick(); }));
 }
 
+QString TForm1::ListingCountText(int records)
+{
+    return QStringLiteral("共") + QString::number(records) + QStringLiteral("条信息");
+}
+
 void TForm1::applyGridLayout() { ApplyRecordGridColumns(DBGrid1); }
 
 void TForm1::Button_RefreshClick()
@@ -80,8 +85,7 @@ void TForm1::Button_RefreshClick()
     ADOQuery1->SQL.Add(SqlSelect{"Select ", kListedColumns, " from ", "data"});
     ADOQuery1->Open();
     applyGridLayout();
-    StatusPanel(0)->setText(QStringLiteral("共") + QString::number(ADOQuery1->RecordCount())
-                            + QStringLiteral("条信息"));
+    StatusPanel(0)->setText(ListingCountText(ADOQuery1->RecordCount()));
     PerformClick(Button_ClearAllEdit);
 }
 

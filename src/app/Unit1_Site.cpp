@@ -81,7 +81,11 @@ void TForm1::relistPulledRows()
         return;
     const int scrolled = DBGrid1->verticalScrollBar()->value();
     const bool onSite = showsOnSiteView();
+    // The listing's count in panel 0 follows the rows; any other message stays.
+    const bool countShown = StatusPanel(0)->text() == ListingCountText(ADOQuery1->RecordCount());
     relistKeepingRecord(currentRecordNumber());
+    if (countShown)
+        StatusPanel(0)->setText(ListingCountText(ADOQuery1->RecordCount()));
     if (onSite) {
         StatusPanel(0)->setText(FeatureTexts::OnSiteCount(ADOQuery1->RecordCount()));
         markOvernightVisits();

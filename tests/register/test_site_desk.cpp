@@ -56,6 +56,7 @@ TEST_F(SiteDesk, PulledRowsShowWithoutMovingTheCurrentRowOrTheForm)
 
     EXPECT_EQ(gridRows(), listed + 1);
     EXPECT_EQ(gridCell(listed, DataColumn::Name), QStringLiteral("乙门来客"));
+    EXPECT_EQ(form1->StatusPanel(0)->text(), QStringLiteral("共%1条信息").arg(listed + 1));
     EXPECT_EQ(form1->ADOQuery1->Fields(DataColumn::RecordNumber), QStringLiteral("40"));
     EXPECT_EQ(gridCell(gridRow(), DataColumn::RecordNumber), QStringLiteral("40"));
     EXPECT_EQ(form1->DBGrid1->verticalScrollBar()->value(), scrolled);
