@@ -12,6 +12,10 @@
 
 namespace {
 
+// The site_state key of the first record number not yet given a site id
+// since site mode began; empty once all have been.
+const char* const kAddedFromKey = "added_from";
+
 const char* const kTextColumns = "分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期";
 
 QString newUuid() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
@@ -251,13 +255,34 @@ void CreateSiteTables(sqlite3* db, const QString& gate)
     for (const SiteSchemaObject& object : SiteSchemaObjects())
         ExecuteStatements(db, object.statement.toUtf8().constData());
     SetSiteStateValue(db, QStringLiteral("gate"), gate);
-    {
-        SqliteStatement read(
-            db, QStringLiteral("SELECT 编号, %1 FROM data ORDER BY 编号").arg(QString::fromUtf8(kTextColumns)));
-        while (read.step())
-            recordAdd(db, read.columnInt64(0), readTexts(read, 1), gate);
-    }
+    SetSiteStateValue(db, QString::fromLatin1(kAddedFromKey), QStringLiteral("1"));
     transaction.Commit();
+}
+
+bool AddRecordsBeforeSiteMode(sqlite3* db, int limit)
+{
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    const QString from = SiteStateValue(db, QString::fromLatin1(kAddedFromKey));
+    if (from.isEmpty())
+        return false;
+    const QString gate = SiteStateValue(db, QStringLiteral("gate"));
+    SqliteStatement read(db, QStringLiteral("SELECT 编号, %1 FROM data WHERE 编号 >= ? ORDER BY 编号 LIMIT ?")
+                                 .arg(QString::fromUtf8(kTextColumns)));
+    read.bindInt64(1, from.toLongLong());
+    read.bindInt64(2, limit);
+    int readRows = 0;
+    std::int64_t last = 0;
+    while (read.step()) {
+        ++readRows;
+        last = read.columnInt64(0);
+        // Added or pulled since the tables were made: its add is there already.
+        if (!mappingOf(db, last))
+            recordAdd(db, last, readTexts(read, 1), gate);
+    }
+    const bool more = readRows == limit;
+    SetSiteStateValue(db, QString::fromLatin1(kAddedFromKey), more ? QString::number(last + 1) : QString());
+    transaction.Commit();
+    return more;
 }
 
 void RecordSiteChanges(sqlite3* db, const std::vector<std::int64_t>& writtenIds, SiteWrite write)

@@ -30,11 +30,17 @@ const QList<SiteSchemaObject>& SiteSchemaObjects();
 // True when the register open on `db` holds the tables. Raises EDatabaseError.
 bool HoldsSiteTables(sqlite3* db);
 
-// Makes the tables, in one transaction, and gives every record already in
-// data a site id and an 'add' in the outbox. Does nothing when they exist.
-// `gate` is this gate's name, the gate the records it adds come in by.
+// Makes the tables, in one short transaction; the records already in data
+// are given their site ids by AddRecordsBeforeSiteMode. Does nothing when they
+// exist. `gate` is this gate's name, the gate the records it adds come in by.
 // Raises EDatabaseError with the engine's message.
 void CreateSiteTables(sqlite3* db, const QString& gate = QString());
+
+// Gives up to `limit` of the records that were in data when the tables were
+// made a site id and an 'add' in the outbox, in a transaction of their own, so
+// that a large register's first open in site mode never holds the desk's
+// writes up for long. Returns whether records remain. Raises EDatabaseError.
+bool AddRecordsBeforeSiteMode(sqlite3* db, int limit);
 
 // How the rows were written: by a statement of the desk, or by the deletion
 // of old records (which travels as one change).

@@ -38,6 +38,9 @@ constexpr qint64 kWatchListPullMs = 60000;
 constexpr int kGatherNoticesMs = 50;
 // The register was busy (the desk writing): try again soon.
 constexpr int kBusyRetryMs = 500;
+// Records from before site mode get their ids this many to a transaction:
+// a few tens of milliseconds the desk may wait for.
+constexpr int kAddBatch = 500;
 
 // A dead link shows within seconds rather than at the system's TCP timeout.
 const QByteArray kLinkSettings = " keepalives=1 keepalives_idle=5 keepalives_interval=2 keepalives_count=3 "
@@ -306,6 +309,9 @@ void SiteWorker::run()
             KeyRegisterHandle(db.get(), password_);
             if (!HoldsSiteTables(db.get()))
                 CreateSiteTables(db.get(), gate_.gate);
+            // Before the first link, with or without the server: a large
+            // register takes a while, the desk writing in between.
+            while (!stopping_ && AddRecordsBeforeSiteMode(db.get(), kAddBatch)) {}
             openedFile_ = fileIdentity(registerPath_);
             serve(db.get());
             retrySeconds = kFirstRetrySeconds;
