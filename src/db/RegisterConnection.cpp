@@ -233,13 +233,16 @@ void TRegisterConnection::Execute(const CompiledSql& sql)
     noteWrite();
     // The day index and the site's outbox change with the records, in the
     // same transaction. (A statement that writes nothing itself, BEGIN and
-    // COMMIT among them, is left alone.)
+    // COMMIT among them, is left alone.) Whether the register holds them is
+    // asked inside the transaction: the sync worker makes the site's tables
+    // on a handle of its own, and a write must not slip between its making
+    // them and this statement.
     const bool writes = !sqlite3_stmt_readonly(statement.get());
+    std::optional<SqliteTransaction> transaction;
+    if (writes && sqlite3_get_autocommit(db))
+        transaction.emplace(db, "BEGIN IMMEDIATE;");
     const bool keepDays = writes && HoldsDayIndex(db);
     const bool keepSite = writes && HoldsSiteTables(db);
-    std::optional<SqliteTransaction> transaction;
-    if ((keepDays || keepSite) && sqlite3_get_autocommit(db))
-        transaction.emplace(db, "BEGIN IMMEDIATE;");
     try {
         WrittenRecords written(db);
         while (statement.step()) {}

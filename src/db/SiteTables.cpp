@@ -315,10 +315,10 @@ QList<SiteOutboxEntry> ReadSiteOutbox(sqlite3* db, int limit)
         e.version = s.columnInt64(5);
         const QJsonArray texts = jsonArray(s.columnText(6));
         if (e.kind == QLatin1String("delete_before")) {
-            for (const QJsonValue& v : texts)
+            for (const auto& v : texts)
                 e.deletedIds << v.toString();
         } else {
-            for (const QJsonValue& v : texts)
+            for (const auto& v : texts)
                 e.texts << (v.isNull() ? QByteArray() : v.toString().toUtf8());
         }
         entries << e;
@@ -435,12 +435,4 @@ void RekeySiteRecord(sqlite3* db, const QString& fromSiteId, const QString& toSi
     bindText(outbox, 1, toSiteId);
     bindText(outbox, 2, fromSiteId);
     outbox.step();
-}
-
-void SetSiteRecordVersion(sqlite3* db, const QString& siteId, std::int64_t version)
-{
-    SqliteStatement s(db, QStringLiteral("UPDATE site_records SET version = ? WHERE site_id = ?"));
-    s.bindInt64(1, version);
-    bindText(s, 2, siteId);
-    s.step();
 }

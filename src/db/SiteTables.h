@@ -103,5 +103,3 @@ std::int64_t ApplySiteRecord(sqlite3* db, const SiteRecord& record, const QStrin
 QList<qint64> RemoveSiteRecords(sqlite3* db, const QStringList& siteIds);
 // Re-keys a record after the site matched its add to an imported record.
 void RekeySiteRecord(sqlite3* db, const QString& fromSiteId, const QString& toSiteId);
-// Sets the version the gate knows of a record after the site answered.
-void SetSiteRecordVersion(sqlite3* db, const QString& siteId, std::int64_t version);

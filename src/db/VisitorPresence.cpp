@@ -35,9 +35,10 @@ DepartureOutcome RecordDeparture(TRegisterConnection& connection, qint64 number,
 {
     sqlite3* db = connection.handle();
     {
-        // In site mode the departure goes into the outbox in the same transaction.
+        // In site mode the departure goes into the outbox in the same
+        // transaction (whether the register is in site mode is asked inside it).
         std::optional<SqliteTransaction> transaction;
-        if (HoldsSiteTables(db) && sqlite3_get_autocommit(db))
+        if (sqlite3_get_autocommit(db))
             transaction.emplace(db, "BEGIN IMMEDIATE;");
         SqliteStatement update(db, QStringLiteral("UPDATE data SET 离开 = ?1 WHERE 编号 = ?2 AND ")
                                        + QString::fromUtf8(kNoDeparture));

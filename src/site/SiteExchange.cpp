@@ -4,14 +4,21 @@
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
 #include "site/PgConnection.h"
+#include "site/SiteError.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
 
-constexpr int kOutboxBatch = 500;
+constexpr int kPushesPerCommit = 50;
 constexpr int kPullBatch = 2000;
+constexpr int kApplyBatch = 200;
 
 // A text[] literal: every element quoted, null as NULL.
 QByteArray textArray(const RecordTexts& texts)
@@ -57,35 +64,44 @@ SiteRecord recordAt(const PgResult& r, int row, int first, const QString& siteId
 }
 
 // Takes the site's record back into data after the site refused the gate's
-// change of it; returns the gate whose value stands.
-QString restoreFromSite(PgConnection& server, sqlite3* db, const QString& gate, const QString& siteId,
-                        SiteExchangeResult& result)
+// change of it; returns the gate whose value stands, or nothing when the site
+// no longer holds the record.
+std::optional<QString> restoreFromSite(PgConnection& server, sqlite3* db, const QString& gate, const QString& siteId,
+                                       SiteExchangeResult& result)
 {
     const PgResult r =
         server.exec(QByteArray("SELECT ").append(kRecordColumns).append(" FROM site.records WHERE id = $1").constData(),
                     {siteId.toUtf8()});
     if (r.rows() != 1)
-        return {};
+        return std::nullopt;
     const SiteRecord record = recordAt(r, 0, 0, siteId);
     if (const std::int64_t number = ApplySiteRecord(db, record, gate))
         result.applied << number;
     return r.text(0, 13);
 }
 
-void pushEntry(PgConnection& server, sqlite3* db, const QString& gate, const SiteOutboxEntry& e,
-               SiteExchangeResult& result)
+// What is left to do in the register once the server answered an entry.
+using LocalStep = std::function<void()>;
+
+// Pushes one entry; `rekeyed` maps the ids of records the site matched to
+// an import (of entries pushed before) to the site's ids.
+LocalStep pushEntry(PgConnection& server, sqlite3* db, const QString& gate, SiteOutboxEntry e,
+                    SiteExchangeResult& result, QHash<QString, QString>& rekeyed)
 {
+    e.siteId = rekeyed.value(e.siteId, e.siteId);
     const QByteArray changeId = e.changeId.toUtf8();
     const QByteArray siteId = e.siteId.toUtf8();
     if (e.kind == QLatin1String("add")) {
         const PgResult r = server.exec("SELECT site.push_add($1, $2, $3, $4)",
                                        {changeId, siteId, QByteArray::number(e.recordNumber), textArray(e.texts)});
-        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
-        if (r.text(0, 0) != e.siteId)
-            RekeySiteRecord(db, e.siteId, r.text(0, 0)); // the site held it from an import
-        RemoveSiteOutboxEntry(db, e.seq);
-        transaction.Commit();
-        return;
+        const QString taken = r.text(0, 0);
+        if (taken != e.siteId)
+            rekeyed.insert(e.siteId, taken); // the site held it from an import
+        return [db, e, taken] {
+            if (taken != e.siteId)
+                RekeySiteRecord(db, e.siteId, taken);
+            RemoveSiteOutboxEntry(db, e.seq);
+        };
     }
     if (e.kind == QLatin1String("depart") || e.kind == QLatin1String("modify")) {
         const bool depart = e.kind == QLatin1String("depart");
@@ -96,29 +112,28 @@ void pushEntry(PgConnection& server, sqlite3* db, const QString& gate, const Sit
         // A null departure or version: the record is gone from the site, or
         // (a change) someone else changed it first.
         const bool refused = depart ? !r.isNull(0, 0) && r.bytes(0, 0) != departure : r.isNull(0, 0);
-        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
-        RemoveSiteOutboxEntry(db, e.seq);
-        if (refused) {
-            const QString standingGate = restoreFromSite(server, db, gate, e.siteId, result);
+        const QString standing = depart ? r.text(0, 0) : QString();
+        return [&server, db, gate, e, refused, depart, standing, &result] {
+            RemoveSiteOutboxEntry(db, e.seq);
+            const std::optional<QString> standingGate =
+                refused ? restoreFromSite(server, db, gate, e.siteId, result) : std::nullopt;
+            if (!standingGate)
+                return;
             SiteNotice notice;
             notice.kind = depart ? SiteNotice::Kind::DepartureTaken : SiteNotice::Kind::ChangeRefused;
             notice.recordNumber = LocalRecordOf(db, e.siteId);
             notice.name = QString::fromUtf8(e.texts.value(1));
-            notice.standing = depart ? r.text(0, 0) : QString();
-            notice.gate = standingGate;
+            notice.standing = standing;
+            notice.gate = *standingGate;
             result.notices << notice;
-        }
-        transaction.Commit();
-        return;
+        };
     }
     if (e.kind == QLatin1String("delete") || e.kind == QLatin1String("clear"))
         server.exec("SELECT site.push_delete($1, $2)",
                     {changeId, e.kind == QLatin1String("clear") ? QByteArray() : siteId});
     else if (e.kind == QLatin1String("delete_before"))
         server.exec("SELECT site.push_delete_before($1, $2)", {changeId, uuidArray(e.deletedIds)});
-    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
-    RemoveSiteOutboxEntry(db, e.seq);
-    transaction.Commit();
+    return [db, seq = e.seq] { RemoveSiteOutboxEntry(db, seq); };
 }
 
 } // namespace
@@ -126,15 +141,34 @@ void pushEntry(PgConnection& server, sqlite3* db, const QString& gate, const Sit
 void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
                     const std::atomic<bool>& stopping)
 {
-    for (;;) {
-        const QList<SiteOutboxEntry> entries = ReadSiteOutbox(db, kOutboxBatch);
+    QHash<QString, QString> rekeyed;
+    while (!stopping) {
+        const QList<SiteOutboxEntry> entries = ReadSiteOutbox(db, kPushesPerCommit);
+        if (entries.isEmpty())
+            return;
+        // The entries the server answered leave the outbox together: one
+        // short transaction for many, and the desk seldom waits for the
+        // register. Pushed again after a failure, an entry changes nothing.
+        std::vector<LocalStep> answered;
+        std::exception_ptr failure;
         for (const SiteOutboxEntry& entry : entries) {
             if (stopping)
-                return;
-            pushEntry(server, db, gate, entry, result);
+                break;
+            try {
+                answered.push_back(pushEntry(server, db, gate, entry, result, rekeyed));
+            } catch (const ESiteError&) {
+                failure = std::current_exception();
+                break;
+            }
         }
-        if (entries.size() < kOutboxBatch)
-            return;
+        if (!answered.empty()) {
+            SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+            for (const LocalStep& step : answered)
+                step();
+            transaction.Commit();
+        }
+        if (failure)
+            std::rethrow_exception(failure);
     }
 }
 
@@ -152,24 +186,29 @@ void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, Sit
             server.exec(pull.constData(), {last.isEmpty() ? QByteArray("0") : last, QByteArray::number(kPullBatch)});
         if (r.rows() == 0)
             return;
-        QList<qint64> applied;
-        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
-        for (int row = 0; row < r.rows(); ++row) {
-            const QString kind = r.text(row, 1);
-            if (kind == QLatin1String("clear") || kind == QLatin1String("delete_before")) {
-                applied << RemoveSiteRecords(db, r.text(row, 3).split(QLatin1Char(','), Qt::SkipEmptyParts));
-            } else if (kind == QLatin1String("delete")) {
-                applied << RemoveSiteRecords(db, {r.text(row, 2)});
-            } else if (r.bytes(row, 4) == "t") {
-                if (const std::int64_t number = ApplySiteRecord(db, recordAt(r, row, 5, r.text(row, 2)), gate))
-                    applied << number;
+        // Applied in short transactions, each with the seq it reached, so
+        // that the desk never waits long for the register.
+        for (int first = 0; first < r.rows() && !stopping; first += kApplyBatch) {
+            const int end = std::min(first + kApplyBatch, r.rows());
+            QList<qint64> applied;
+            SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+            for (int row = first; row < end; ++row) {
+                const QString kind = r.text(row, 1);
+                if (kind == QLatin1String("clear") || kind == QLatin1String("delete_before")) {
+                    applied << RemoveSiteRecords(db, r.text(row, 3).split(QLatin1Char(','), Qt::SkipEmptyParts));
+                } else if (kind == QLatin1String("delete")) {
+                    applied << RemoveSiteRecords(db, {r.text(row, 2)});
+                } else if (r.bytes(row, 4) == "t") {
+                    if (const std::int64_t number = ApplySiteRecord(db, recordAt(r, row, 5, r.text(row, 2)), gate))
+                        applied << number;
+                }
             }
+            const std::vector<std::int64_t> days(applied.begin(), applied.end());
+            RenewDays(db, days);
+            SetSiteStateValue(db, QStringLiteral("last_seq"), r.text(end - 1, 0));
+            transaction.Commit();
+            result.applied << applied;
         }
-        const std::vector<std::int64_t> days(applied.begin(), applied.end());
-        RenewDays(db, days);
-        SetSiteStateValue(db, QStringLiteral("last_seq"), r.text(r.rows() - 1, 0));
-        transaction.Commit();
-        result.applied << applied;
         if (r.rows() < kPullBatch)
             return;
     }

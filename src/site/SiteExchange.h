@@ -21,8 +21,9 @@ struct SiteExchangeResult {
 void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
                     const std::atomic<bool>& stopping);
 
-// Pulls the site's changes after the last one applied, in batches, each
-// applied to data in one transaction together with the new last change.
+// Pulls the site's changes after the last one applied, in batches, applied
+// to data in short transactions, each together with the last change it
+// applied.
 // Raises ESiteError or EDatabaseError.
 void PullSiteChanges(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
                      const std::atomic<bool>& stopping);

@@ -35,6 +35,7 @@ constexpr int kConnectSeconds = 10;
 constexpr int kQuietPullMs = 30000;
 // The site's watch list is looked at this often.
 constexpr qint64 kWatchListPullMs = 60000;
+constexpr int kGatherNoticesMs = 50;
 // The register was busy (the desk writing): try again soon.
 constexpr int kBusyRetryMs = 500;
 
@@ -216,6 +217,23 @@ void SiteWorker::exchange(PgConnection& server, sqlite3* db)
     }
 }
 
+namespace {
+
+// Reads what the server sent and takes its notices; true when there was one.
+bool takeNotices(pg_conn* conn)
+{
+    if (PQconsumeInput(conn) == 0)
+        throw ESiteError(QString::fromUtf8(PQerrorMessage(conn)).trimmed());
+    bool any = false;
+    while (PGnotify* notice = PQnotifies(conn)) {
+        PQfreemem(notice);
+        any = true;
+    }
+    return any;
+}
+
+} // namespace
+
 void SiteWorker::serve(sqlite3* db)
 {
     int retrySeconds = kFirstRetrySeconds;
@@ -243,11 +261,13 @@ void SiteWorker::serve(sqlite3* db)
                     waitFor(-1, 0, kBusyRetryMs);
                     continue;
                 }
-                if (waitFor(PQsocket(server->get()), POLLIN, kQuietPullMs)) {
-                    if (PQconsumeInput(server->get()) == 0)
-                        throw ESiteError(QString::fromUtf8(PQerrorMessage(server->get())).trimmed());
-                    while (PGnotify* notice = PQnotifies(server->get()))
-                        PQfreemem(notice);
+                // A notice may have come with the exchange's answers, read
+                // already: only without one does the worker wait.
+                if (takeNotices(server->get())
+                    || (waitFor(PQsocket(server->get()), POLLIN, kQuietPullMs) && takeNotices(server->get()))) {
+                    // A gate pushing many changes sends a notice for each:
+                    // one pull takes those of a short while together.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kGatherNoticesMs));
                 }
             }
         } catch (const ESiteError& e) {
