@@ -307,6 +307,11 @@ void SiteWorker::run()
         try {
             SqliteHandle db(registerPath_.toUtf8(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
             KeyRegisterHandle(db.get(), password_);
+            // A pull writes every index of data at places of its own: with the
+            // engine's small default cache it reads and deciphers the same
+            // pages again and again, and spilling them takes the file's lock
+            // for the rest of the transaction, so the desk cannot read.
+            ExecuteStatements(db.get(), "PRAGMA cache_size = -65536;");
             if (!HoldsSiteTables(db.get()))
                 CreateSiteTables(db.get(), gate_.gate);
             // Before the first link, with or without the server: a large
