@@ -16,5 +16,5 @@ std::optional<QTime> TimeOf(const QString& text);
 std::optional<QDateTime> MomentOf(const TRecordDateReader& reader, const QString& text,
                                   const QDate& dayWithoutDate = QDate());
 // The same, for a text whose clock time `time` was already read.
-std::optional<QDateTime> MomentAt(const TRecordDateReader& reader, const QString& text, const std::optional<QTime>& time,
-                                  const QDate& dayWithoutDate = QDate());
+std::optional<QDateTime> MomentAt(const TRecordDateReader& reader, const QString& text,
+                                  const std::optional<QTime>& time, const QDate& dayWithoutDate = QDate());
