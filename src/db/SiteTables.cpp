@@ -1,5 +1,6 @@
 #include "db/SiteTables.h"
 #include "db/DatabaseError.h"
+#include "db/DayIndex.h"
 #include "db/Sqlite.h"
 #include "db/SqliteTransaction.h"
 #include "db/VisitorPresence.h"
@@ -7,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QUuid>
 #include <algorithm>
 
@@ -15,6 +17,12 @@ namespace {
 // The site_state key of the first record number not yet given a site id
 // since site mode began; empty once all have been.
 const char* const kAddedFromKey = "added_from";
+
+// The site_state keys of a first fill (SiteFill) and of the statements of
+// the indexes it dropped, a JSON array.
+const char* const kFillSeqKey = "fill_seq";
+const char* const kFillAfterKey = "fill_after";
+const char* const kFillIndexesKey = "fill_indexes";
 
 const char* const kTextColumns = "分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期";
 
@@ -81,6 +89,9 @@ bool departureIsBlank(const QByteArray& departure) { return IsBlankDeparture(QSt
 
 QJsonArray jsonArray(const QString& json) { return QJsonDocument::fromJson(json.toUtf8()).array(); }
 
+const char* const kPutMapping = "INSERT OR REPLACE INTO site_records (record_number, site_id, in_gate, out_gate, "
+                                "version, texts_hash, departure) VALUES (?, ?, ?, ?, ?, ?, ?)";
+
 struct Mapping {
     QString siteId;
     std::int64_t version = 0;
@@ -98,11 +109,9 @@ std::optional<Mapping> mappingOf(sqlite3* db, std::int64_t number)
     return Mapping{s.columnText(0), s.columnInt64(1), columnBytes(s, 2), columnBytes(s, 3)};
 }
 
-void putMapping(sqlite3* db, std::int64_t number, const QString& siteId, const QString& inGate, const QString& outGate,
-                std::int64_t version, const RecordTexts& texts)
+void putMappingWith(SqliteStatement& s, std::int64_t number, const QString& siteId, const QString& inGate,
+                    const QString& outGate, std::int64_t version, const RecordTexts& texts)
 {
-    SqliteStatement s(db, QStringLiteral("INSERT OR REPLACE INTO site_records (record_number, site_id, in_gate, "
-                                         "out_gate, version, texts_hash, departure) VALUES (?, ?, ?, ?, ?, ?, ?)"));
     s.bindInt64(1, number);
     bindText(s, 2, siteId);
     bindText(s, 3, inGate);
@@ -112,6 +121,14 @@ void putMapping(sqlite3* db, std::int64_t number, const QString& siteId, const Q
     sqlite3_bind_blob(s.get(), 6, hash.constData(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
     bindText(s, 7, texts[kDepartureText]);
     s.step();
+    s.reset();
+}
+
+void putMapping(sqlite3* db, std::int64_t number, const QString& siteId, const QString& inGate, const QString& outGate,
+                std::int64_t version, const RecordTexts& texts)
+{
+    SqliteStatement s(db, QString::fromLatin1(kPutMapping));
+    putMappingWith(s, number, siteId, inGate, outGate, version, texts);
 }
 
 void putOutbox(sqlite3* db, const QString& kind, std::int64_t number, const QString& siteId, std::int64_t version,
@@ -460,4 +477,91 @@ void RekeySiteRecord(sqlite3* db, const QString& fromSiteId, const QString& toSi
     bindText(outbox, 1, toSiteId);
     bindText(outbox, 2, fromSiteId);
     outbox.step();
+}
+
+std::optional<SiteFill> SiteFillState(sqlite3* db)
+{
+    const QString seq = SiteStateValue(db, QString::fromLatin1(kFillSeqKey));
+    if (seq.isEmpty())
+        return std::nullopt;
+    return SiteFill{seq.toLongLong(), SiteStateValue(db, QString::fromLatin1(kFillAfterKey)).toLongLong()};
+}
+
+bool CanBeginSiteFill(sqlite3* db)
+{
+    return SiteStateValue(db, QStringLiteral("last_seq")).isEmpty() && !SiteFillState(db) && dataIsEmpty(db);
+}
+
+std::optional<SiteFill> BeginSiteFill(sqlite3* db, std::int64_t seq)
+{
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    if (const std::optional<SiteFill> fill = SiteFillState(db))
+        return fill;
+    if (!CanBeginSiteFill(db))
+        return std::nullopt;
+    // Every index the appended rows would write at places of its own.
+    QJsonArray statements;
+    QStringList names;
+    {
+        SqliteStatement indexes(db, QStringLiteral("SELECT name, sql FROM main.sqlite_master WHERE type = 'index' "
+                                                   "AND sql IS NOT NULL AND tbl_name IN ('data', 'visit_days', "
+                                                   "'site_records') ORDER BY name"));
+        while (indexes.step()) {
+            names << indexes.columnText(0);
+            statements.append(indexes.columnText(1));
+        }
+    }
+    for (const QString& name : names)
+        ExecuteStatements(db, ("DROP INDEX \"" + name.toUtf8() + "\";").constData());
+    SetSiteStateValue(db, QString::fromLatin1(kFillIndexesKey),
+                      QString::fromUtf8(QJsonDocument(statements).toJson(QJsonDocument::Compact)));
+    SetSiteStateValue(db, QString::fromLatin1(kFillSeqKey), QString::number(seq));
+    SetSiteStateValue(db, QString::fromLatin1(kFillAfterKey), QStringLiteral("0"));
+    transaction.Commit();
+    return SiteFill{seq, 0};
+}
+
+QList<qint64> FillSiteRecords(sqlite3* db, const QList<SiteRecord>& records, std::int64_t after)
+{
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    SqliteStatement insert(db, QStringLiteral("INSERT INTO data (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                                   .arg(QString::fromUtf8(kTextColumns)));
+    SqliteStatement mapping(db, QString::fromLatin1(kPutMapping));
+    QList<qint64> numbers;
+    numbers.reserve(records.size());
+    for (const SiteRecord& record : records) {
+        for (int i = 0; i < kRecordTextCount; ++i)
+            bindText(insert, i + 1, record.texts.value(i));
+        insert.step();
+        insert.reset();
+        const std::int64_t number = sqlite3_last_insert_rowid(db);
+        putMappingWith(mapping, number, record.siteId, record.inGate, record.outGate, record.version, record.texts);
+        numbers << number;
+    }
+    RenewDays(db, std::vector<std::int64_t>(numbers.begin(), numbers.end()));
+    SetSiteStateValue(db, QString::fromLatin1(kFillAfterKey), QString::number(after));
+    transaction.Commit();
+    return numbers;
+}
+
+void EndSiteFill(sqlite3* db)
+{
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
+    const std::optional<SiteFill> fill = SiteFillState(db);
+    if (!fill)
+        return;
+    // A login makes the look-up indexes again meanwhile: those stay.
+    for (const QJsonValue& statement : jsonArray(SiteStateValue(db, QString::fromLatin1(kFillIndexesKey)))) {
+        QString sql = statement.toString();
+        sql.replace(QRegularExpression(QStringLiteral("^CREATE (UNIQUE )?INDEX ")),
+                    QStringLiteral("CREATE \\1INDEX IF NOT EXISTS "));
+        ExecuteStatements(db, sql.toUtf8().constData());
+    }
+    SetSiteStateValue(db, QStringLiteral("last_seq"), QString::number(fill->seq));
+    for (const char* key : {kFillSeqKey, kFillAfterKey, kFillIndexesKey}) {
+        SqliteStatement forget(db, QStringLiteral("DELETE FROM site_state WHERE key = ?"));
+        bindText(forget, 1, QString::fromLatin1(key));
+        forget.step();
+    }
+    transaction.Commit();
 }

@@ -109,3 +109,25 @@ std::int64_t ApplySiteRecord(sqlite3* db, const SiteRecord& record, const QStrin
 QList<qint64> RemoveSiteRecords(sqlite3* db, const QStringList& siteIds);
 // Re-keys a record after the site matched its add to an imported record.
 void RekeySiteRecord(sqlite3* db, const QString& fromSiteId, const QString& toSiteId);
+
+// A new gate's first fill: a register that holds no records and never pulled
+// takes the site's records straight from the site's register, in order of
+// their first change, rather than change by change. Its indexes are dropped
+// while it fills (rows are only appended) and made again at the end; the
+// changes after `seq` are then pulled as usual.
+struct SiteFill {
+    std::int64_t seq = 0;   // the site's last change when the fill began
+    std::int64_t after = 0; // the order key of the last record filled
+};
+// The fill under way, if any.
+std::optional<SiteFill> SiteFillState(sqlite3* db);
+// Whether the register can begin a fill: no records, nothing pulled yet.
+bool CanBeginSiteFill(sqlite3* db);
+// Begins a fill at the site's change `seq`, in one transaction, when the
+// register still can; returns the fill under way, if any.
+std::optional<SiteFill> BeginSiteFill(sqlite3* db, std::int64_t seq);
+// Appends these records (with site_records and their days), in one
+// transaction with `after`, the order key of the last; returns their numbers.
+QList<qint64> FillSiteRecords(sqlite3* db, const QList<SiteRecord>& records, std::int64_t after);
+// Makes the dropped indexes again and marks the fill's changes as pulled.
+void EndSiteFill(sqlite3* db);

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QScopeGuard>
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -19,6 +20,9 @@ namespace {
 constexpr int kPushesPerCommit = 50;
 constexpr int kPullBatch = 2000;
 constexpr int kApplyBatch = 200;
+// A first fill appends this many records to a transaction: a fraction of a
+// second the desk may wait for.
+constexpr int kFillBatch = 10000;
 
 // A text[] literal: every element quoted, null as NULL.
 QByteArray textArray(const RecordTexts& texts)
@@ -169,6 +173,49 @@ void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, Site
         }
         if (failure)
             std::rethrow_exception(failure);
+    }
+}
+
+void FillSiteRegister(PgConnection& server, sqlite3* db, const std::atomic<bool>& stopping,
+                      const std::function<void(const QList<qint64>&)>& filled)
+{
+    if (!SiteFillState(db) && !CanBeginSiteFill(db))
+        return;
+    // The site's last change and its records, read in one snapshot: the
+    // pushes that follow have later changes, pulled after the fill.
+    server.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    const auto endSnapshot = qScopeGuard([&server] {
+        try {
+            server.exec("ROLLBACK");
+        } catch (const ESiteError&) {} // the link is gone, and the snapshot with it
+    });
+    const PgResult last = server.exec("SELECT coalesce(max(seq), 0) FROM site.changes");
+    const std::optional<SiteFill> fill = BeginSiteFill(db, last.bytes(0, 0).toLongLong());
+    if (!fill)
+        return;
+    // A fill taken up again goes on after the last record filled; what
+    // changed before it since the fill began is among the changes pulled
+    // after the fill's.
+    server.exec(QByteArray("DECLARE fill NO SCROLL CURSOR FOR SELECT f.first, r.id, ")
+                    .append(kRecordColumns)
+                    .append(" FROM site.records r JOIN (SELECT record_id, min(seq) AS first FROM site.changes "
+                            "WHERE record_id IS NOT NULL GROUP BY record_id) f ON f.record_id = r.id "
+                            "WHERE f.first > ")
+                    .append(QByteArray::number(fill->after))
+                    .append(" ORDER BY f.first")
+                    .constData());
+    const QByteArray fetch = "FETCH " + QByteArray::number(kFillBatch) + " FROM fill";
+    while (!stopping) {
+        const PgResult r = server.exec(fetch.constData());
+        if (r.rows() == 0) {
+            EndSiteFill(db);
+            return;
+        }
+        QList<SiteRecord> records;
+        records.reserve(r.rows());
+        for (int row = 0; row < r.rows(); ++row)
+            records << recordAt(r, row, 2, r.text(row, 1));
+        filled(FillSiteRecords(db, records, r.bytes(r.rows() - 1, 0).toLongLong()));
     }
 }
 

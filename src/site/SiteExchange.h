@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <atomic>
+#include <functional>
 
 struct sqlite3;
 class PgConnection;
@@ -20,6 +21,14 @@ struct SiteExchangeResult {
 // data at once. Raises ESiteError (link) or EDatabaseError (register).
 void PushSiteOutbox(PgConnection& server, sqlite3* db, const QString& gate, SiteExchangeResult& result,
                     const std::atomic<bool>& stopping);
+
+// A new gate's first fill (db/SiteTables.h): when the register holds no
+// records and never pulled, or a fill is under way, takes the site's records
+// from one snapshot of the site's register, `filled` told of each slice
+// applied. The changes after the fill's are then pulled as usual.
+// Raises ESiteError or EDatabaseError.
+void FillSiteRegister(PgConnection& server, sqlite3* db, const std::atomic<bool>& stopping,
+                      const std::function<void(const QList<qint64>&)>& filled);
 
 // Pulls the site's changes after the last one applied, in batches, applied
 // to data in short transactions, each together with the last change it

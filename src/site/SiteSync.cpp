@@ -208,6 +208,11 @@ void SiteWorker::exchange(PgConnection& server, sqlite3* db)
     // What was done before a failure is told as well.
     const auto tell = qScopeGuard([&] { report(result); });
     PushSiteOutbox(server, db, gate_.gate, result, stopping_);
+    FillSiteRegister(server, db, stopping_, [this](const QList<qint64>& filled) {
+        SiteExchangeResult slice;
+        slice.applied = filled;
+        report(slice);
+    });
     PullSiteChanges(server, db, gate_.gate, result, stopping_);
     const int waiting = SiteOutboxSize(db);
     changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });

@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -361,6 +362,59 @@ TEST_F(SiteSyncTest, AGateKilledDuringPushAndPullLosesAndDuplicatesNothing)
     EXPECT_EQ(b->count(QStringLiteral("姓名 IN (SELECT DISTINCT 姓名 FROM data)")), kRecords);
     EXPECT_EQ(b->count(QStringLiteral("编号 IN (SELECT min(编号) FROM data GROUP BY 姓名)")), kRecords);
     EXPECT_EQ(a->count(), kRecords);
+}
+
+// A new gate's first fill, stopped after its first slice and taken up again
+// while the site changed: every record once, in the site's order, the
+// register's indexes back, and the changes made meanwhile applied.
+TEST_F(SiteSyncTest, ANewGatesInterruptedFillEndsWithTheSitesRegister)
+{
+    constexpr int kRecords = 25000; // three slices
+    admin().exec("INSERT INTO site.records (id, name, written, in_gate, changed_by, source_number) "
+                 "SELECT gen_random_uuid(), '访客' || i, '2026/12/9 9:00:00', 'a', 'a', i "
+                 "FROM generate_series(1, 25000) i");
+    admin().exec("INSERT INTO site.changes (change_id, gate, kind, record_id) "
+                 "SELECT gen_random_uuid(), 'a', 'import', id FROM site.records ORDER BY source_number");
+    sqlite3* db = b->connection.handle();
+    CreateSiteTables(db, QStringLiteral("b"));
+    CreateSiteTables(a->connection.handle(), QStringLiteral("a"));
+    PgConnection server(asGate(QStringLiteral("b")));
+    std::atomic<bool> stopping{false};
+    FillSiteRegister(server, db, stopping, [&](const QList<qint64>&) { stopping = true; });
+    ASSERT_EQ(b->count(), 10000);
+    ASSERT_TRUE(SiteFillState(db));
+
+    admin().exec("WITH gone AS (DELETE FROM site.records WHERE source_number = 5 RETURNING id) "
+                 "INSERT INTO site.changes (change_id, gate, kind, record_id) "
+                 "SELECT gen_random_uuid(), 'a', 'delete', id FROM gone");
+    admin().exec("WITH added AS (INSERT INTO site.records (id, name, in_gate, changed_by) "
+                 "VALUES (gen_random_uuid(), '访客25001', 'a', 'a') RETURNING id) "
+                 "INSERT INTO site.changes (change_id, gate, kind, record_id) "
+                 "SELECT gen_random_uuid(), 'a', 'add', id FROM added");
+    stopping = false;
+    FillSiteRegister(server, db, stopping, [](const QList<qint64>&) {});
+    SiteExchangeResult result;
+    PullSiteChanges(server, db, QStringLiteral("b"), result, stopping);
+
+    EXPECT_FALSE(SiteFillState(db));
+    EXPECT_EQ(b->count(), kRecords);
+    EXPECT_EQ(b->count(QStringLiteral("编号 IN (SELECT min(编号) FROM data GROUP BY 姓名)")), kRecords);
+    EXPECT_EQ(b->count(QStringLiteral("姓名 = '访客5'")), 0);
+    const QString outOfOrder =
+        QStringLiteral("编号 IN (SELECT 编号 FROM (SELECT 编号, CAST(substr(姓名, 3) AS INT) AS i, "
+                       "lag(CAST(substr(姓名, 3) AS INT)) OVER (ORDER BY 编号) AS before "
+                       "FROM data) WHERE i < before)");
+    EXPECT_EQ(b->count(outOfOrder), 0);
+    const auto indexes = [](sqlite3* handle) {
+        SqliteStatement s(handle, QStringLiteral("SELECT group_concat(sql, ';') FROM (SELECT sql FROM sqlite_master "
+                                                 "WHERE type = 'index' AND sql IS NOT NULL ORDER BY name)"));
+        return s.step() ? s.columnText(0) : QString();
+    };
+    EXPECT_EQ(indexes(db), indexes(a->connection.handle()));
+    SqliteStatement days(db, QStringLiteral("SELECT count(*) FROM visit_days"));
+    ASSERT_TRUE(days.step());
+    EXPECT_EQ(days.columnInt64(0), kRecords);
+    EXPECT_NE(LocalRecordOf(db, admin().exec("SELECT id FROM site.records WHERE name = '访客25001'").text(0, 0)), 0);
 }
 
 TEST_F(SiteSyncTest, TheSitesWatchListReachesTheGateOnce)
