@@ -232,6 +232,17 @@ struct Gate {
             return -1;
         }
     }
+    // Whether a first fill is under way (true when the worker's write kept
+    // the desk's connection out).
+    bool filling()
+    {
+        try {
+            return SiteFillState(connection.handle()).has_value();
+        } catch (const EDatabaseError&) {
+            ++lockedReads;
+            return true;
+        }
+    }
     double fileMb() const
     {
         return static_cast<double>(FileBytes(registerPath()) + FileBytes(registerPath() + QStringLiteral("-wal")))
@@ -335,7 +346,8 @@ private:
         progress.start();
         for (;;) {
             QThread::msleep(100);
-            if (b_->synced() && b_->count() == onSite)
+            // Held, and the fill's indexes made again.
+            if (b_->synced() && b_->count() == onSite && !b_->filling())
                 break;
             if (progress.elapsed() >= 10000) {
                 std::fprintf(stderr, "join: %.0f s, %lld of %lld records, %d waiting\n", elapsedMs(clock) / 1000,

@@ -23,6 +23,8 @@ const char* const kAddedFromKey = "added_from";
 const char* const kFillSeqKey = "fill_seq";
 const char* const kFillAfterKey = "fill_after";
 const char* const kFillIndexesKey = "fill_indexes";
+// The largest of the register's indexes at a million records fits.
+constexpr int kIndexBuildCacheKiB = 256 * 1024;
 
 const char* const kTextColumns = "分类, 姓名, 身份证, 手机, 电话, 来由, 地址, 来访, 离开, 备注, 日期";
 
@@ -546,17 +548,22 @@ QList<qint64> FillSiteRecords(sqlite3* db, const QList<SiteRecord>& records, std
 
 void EndSiteFill(sqlite3* db)
 {
-    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
     const std::optional<SiteFill> fill = SiteFillState(db);
     if (!fill)
         return;
-    // A login makes the look-up indexes again meanwhile: those stay.
+    // Each index in a transaction of its own, built in a cache that holds
+    // it: the desk reads on meanwhile and waits only for each commit. A
+    // login makes the look-up indexes again meanwhile: those stay.
+    const LargerCache cache(db, kIndexBuildCacheKiB);
     for (const QJsonValue& statement : jsonArray(SiteStateValue(db, QString::fromLatin1(kFillIndexesKey)))) {
         QString sql = statement.toString();
         sql.replace(QRegularExpression(QStringLiteral("^CREATE (UNIQUE )?INDEX ")),
                     QStringLiteral("CREATE \\1INDEX IF NOT EXISTS "));
+        SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
         ExecuteStatements(db, sql.toUtf8().constData());
+        transaction.Commit();
     }
+    SqliteTransaction transaction(db, "BEGIN IMMEDIATE;");
     SetSiteStateValue(db, QStringLiteral("last_seq"), QString::number(fill->seq));
     for (const char* key : {kFillSeqKey, kFillAfterKey, kFillIndexesKey}) {
         SqliteStatement forget(db, QStringLiteral("DELETE FROM site_state WHERE key = ?"));

@@ -154,3 +154,17 @@ void HardenHandle(sqlite3* db)
             throw EDatabaseError(QStringLiteral("the register engine refused a safety setting"));
     }
 }
+
+LargerCache::LargerCache(sqlite3* db, int kibibytes) : db_(db)
+{
+    SqliteStatement read(db, QStringLiteral("PRAGMA main.cache_size"));
+    if (read.step())
+        previous_ = read.columnInt64(0);
+    ExecuteStatements(db, ("PRAGMA main.cache_size = -" + QByteArray::number(kibibytes) + ";").constData());
+}
+
+LargerCache::~LargerCache()
+{
+    const QByteArray restore = "PRAGMA main.cache_size = " + QByteArray::number(previous_) + ";";
+    sqlite3_exec(db_, restore.constData(), nullptr, nullptr, nullptr);
+}

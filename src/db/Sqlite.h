@@ -44,6 +44,20 @@ private:
 // the handle reads nothing more and has to be opened again.
 bool TakeDamageMark(const sqlite3* db);
 
+// Sets the page cache of db's register to `kibibytes` for the life of the
+// object, for work that writes many pages at places of their own.
+class LargerCache {
+public:
+    LargerCache(sqlite3* db, int kibibytes);
+    ~LargerCache();
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+
+private:
+    sqlite3* db_;
+    long long previous_ = -2000;
+};
+
 // Runs statements without parameters or result rows, one after another;
 // raises EDatabaseError with the engine's message at the first that fails.
 void ExecuteStatements(sqlite3* db, const char* sql);

@@ -6,7 +6,6 @@
 #include "db/SqliteTransaction.h"
 #include "visitors/RecordDate.h"
 
-#include <QScopeGuard>
 #include <QString>
 
 namespace {
@@ -17,29 +16,6 @@ constexpr std::int64_t kRecordsPerProgress = 4096;
 // engine's small default cache the same index pages are read, written and
 // journalled again and again. For the deletion the cache holds the indexes.
 constexpr int kDeletionCacheKiB = 256 * 1024;
-
-// Sets the cache size of db's register for the life of the object.
-class LargerCache {
-public:
-    LargerCache(sqlite3* db, int kibibytes) : db_(db)
-    {
-        SqliteStatement read(db, QStringLiteral("PRAGMA main.cache_size"));
-        if (read.step())
-            previous_ = read.columnInt64(0);
-        ExecuteStatements(db, ("PRAGMA main.cache_size = -" + QByteArray::number(kibibytes) + ";").constData());
-    }
-    ~LargerCache()
-    {
-        const QByteArray restore = "PRAGMA main.cache_size = " + QByteArray::number(previous_) + ";";
-        sqlite3_exec(db_, restore.constData(), nullptr, nullptr, nullptr);
-    }
-    LargerCache(const LargerCache&) = delete;
-    LargerCache& operator=(const LargerCache&) = delete;
-
-private:
-    sqlite3* db_;
-    long long previous_ = -2000;
-};
 
 } // namespace
 
