@@ -204,6 +204,14 @@ std::unique_ptr<PgConnection> SiteWorker::connect()
 
 void SiteWorker::exchange(PgConnection& server, sqlite3* db)
 {
+    // The watch list first: a new gate's first fill takes a while.
+    if (!watchListPulled_.isValid() || watchListPulled_.hasExpired(kWatchListPullMs)) {
+        if (PullSiteWatchList(server, db) >= 0) {
+            const QDateTime now = QDateTime::currentDateTime();
+            changeStatus([now](SiteStatus& s) { s.watchListUpdated = now; });
+        }
+        watchListPulled_.start();
+    }
     SiteExchangeResult result;
     // What was done before a failure is told as well.
     const auto tell = qScopeGuard([&] { report(result); });
@@ -216,13 +224,6 @@ void SiteWorker::exchange(PgConnection& server, sqlite3* db)
     PullSiteChanges(server, db, gate_.gate, result, stopping_);
     const int waiting = SiteOutboxSize(db);
     changeStatus([waiting](SiteStatus& s) { s.waiting = waiting; });
-    if (!watchListPulled_.isValid() || watchListPulled_.hasExpired(kWatchListPullMs)) {
-        if (PullSiteWatchList(server, db) >= 0) {
-            const QDateTime now = QDateTime::currentDateTime();
-            changeStatus([now](SiteStatus& s) { s.watchListUpdated = now; });
-        }
-        watchListPulled_.start();
-    }
 }
 
 namespace {
