@@ -555,7 +555,7 @@ void EndSiteFill(sqlite3* db)
     // it: the desk reads on meanwhile and waits only for each commit. A
     // login makes the look-up indexes again meanwhile: those stay.
     const LargerCache cache(db, kIndexBuildCacheKiB);
-    for (const QJsonValue& statement : jsonArray(SiteStateValue(db, QString::fromLatin1(kFillIndexesKey)))) {
+    for (const auto& statement : jsonArray(SiteStateValue(db, QString::fromLatin1(kFillIndexesKey)))) {
         QString sql = statement.toString();
         sql.replace(QRegularExpression(QStringLiteral("^CREATE (UNIQUE )?INDEX ")),
                     QStringLiteral("CREATE \\1INDEX IF NOT EXISTS "));
