@@ -35,6 +35,18 @@ grep -E '^\s*host(no)?ssl' <<<"$init" | sed 's/^\s*//' >>"$VOSTREL_TEST_PG_DATA/
 grep -E '^\s*ssl_crl_file' <<<"$init" | sed 's/^\s*//' >>"$VOSTREL_TEST_PG_DATA/postgresql.conf"
 psql -q "$VOSTREL_TEST_PG_ADMIN" -c "select pg_reload_conf()" >/dev/null
 
+# window_of PID PATTERN SECONDS: the id of the process's visible window whose
+# name matches, as soon as it shows.
+window_of() {
+    local i id
+    for i in $(seq $(($3 * 10))); do
+        id=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # gate_folder NAME: a program folder of its own, with a register and the
 # gate's file; its HOME and runtime folder are its own, so both run at once.
 gate_folder() {
@@ -55,11 +67,7 @@ start_gate() {
     HOME="$folder/home" XDG_RUNTIME_DIR="$folder/run" "$folder/vostrel" >"$folder/app.log" 2>&1 &
     pid=$!
     E2E_PIDS+=($pid)
-    for i in $(seq 100); do
-        login=$(xdotool search --all --onlyvisible --pid "$pid" --name '^管理登录$' 2>/dev/null | head -n1)
-        [ -n "$login" ] && break
-        sleep 0.1
-    done
+    login=$(window_of "$pid" '^管理登录$' 10)
     e2e_check "$1: the login window appears" test -n "$login"
     # The password goes to the window under the pointer; a program still
     # starting can miss it: typed again until the main window shows.
@@ -104,12 +112,7 @@ export_list() {
     xdotool mousemove --window "${!win}" $((165 + CX)) $((423 + CY)) click 1
     sleep 0.2
     xdotool key ctrl+e
-    dialog=""
-    for i in $(seq 300); do
-        dialog=$(xdotool search --all --onlyvisible --pid "${!pid}" --name '^导出当前列表' 2>/dev/null | head -n1)
-        [ -n "$dialog" ] && break
-        sleep 0.1
-    done
+    dialog=$(window_of "${!pid}" '^导出当前列表' 30)
     e2e_check "$1: Ctrl+E opens the export of its list" test -n "$dialog"
     sleep 0.5
     xdotool key ctrl+a
