@@ -21,6 +21,7 @@
 // size) and "index_rss_growth" (what the process grew by) are MB in
 // peak_rss_mb. A write ending in ":indexed" includes bringing the copy in step.
 #include "BenchCache.h"
+#include "BenchNumber.h"
 #include "VisitorGenerator.h"
 #include "app/AuditTrailDialog.h"
 #include "app/ListExport.h"
@@ -811,14 +812,7 @@ void Child::measureAuditTrail()
     QDir(folder).removeRecursively();
 }
 
-std::string number(double v, int decimals)
-{
-    if (std::isnan(v))
-        return "";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
-    return buffer;
-}
+std::string number(double v, int decimals) { return FormattedNumber(v, decimals, ""); }
 
 std::string serialise(const std::vector<Result>& results)
 {

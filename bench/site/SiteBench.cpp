@@ -16,6 +16,7 @@
 //                           worker running (idle, listening) beside stopped,
 //                           runs interleaved
 #include "BenchCache.h"
+#include "BenchNumber.h"
 #include "db/DatabaseError.h"
 #include "db/RegisterConnection.h"
 #include "db/RegisterFile.h"
@@ -69,14 +70,7 @@ double median(std::vector<double> v)
     return n == 0 ? NAN : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::string number(double v, int decimals = 2)
-{
-    if (std::isnan(v))
-        return "-";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
-    return buffer;
-}
+std::string number(double v, int decimals = 2) { return FormattedNumber(v, decimals, "-"); }
 
 std::string spread(const std::vector<double>& v)
 {
