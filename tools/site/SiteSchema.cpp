@@ -149,23 +149,13 @@ END $$;
 // the function. The texts are the eleven of a record after its number: 分类 to
 // 备注 and 日期.
 constexpr const char* kPushFunctions = R"sql(
+-- An arrival as the first gates pushed it, without their record number: the
+-- add below with none, answering with the change's seq.
 CREATE OR REPLACE FUNCTION site.push_add(p_change uuid, p_record uuid, p_texts text[]) RETURNS bigint
   LANGUAGE plpgsql AS $$
-DECLARE
-  g text := site.current_gate();
-  s bigint;
 BEGIN
-  PERFORM pg_advisory_xact_lock(7460091);
-  SELECT seq INTO s FROM site.changes WHERE change_id = p_change;
-  IF FOUND THEN RETURN s; END IF;
-  INSERT INTO site.records (id, category, name, identity_number, mobile, telephone, reason, address, arrival,
-                            departure, remarks, written, in_gate, out_gate, changed_by)
-    VALUES (p_record, p_texts[1], p_texts[2], p_texts[3], p_texts[4], p_texts[5], p_texts[6], p_texts[7],
-            p_texts[8], p_texts[9], p_texts[10], p_texts[11], g,
-            CASE WHEN coalesce(trim(p_texts[9]), '') = '' THEN NULL ELSE g END, g);
-  INSERT INTO site.changes (change_id, gate, kind, record_id) VALUES (p_change, g, 'add', p_record)
-    RETURNING seq INTO s;
-  RETURN s;
+  PERFORM site.push_add(p_change, p_record, NULL::bigint, p_texts);
+  RETURN (SELECT seq FROM site.changes WHERE change_id = p_change);
 END $$;
 
 -- A departure: the first gate to record one wins. Returns the departure that
